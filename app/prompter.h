@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace glintcaster {
+
+enum class PromptIcon { Information, Question, Warning, Stop };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+/// Every message box and question of the application goes through a Prompter, so the
+/// same logic can run with real dialogs, on a console, or scripted in a test.
+/// An empty caption means the product name (message 1011).
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual void inform(const QString &text, PromptIcon icon = PromptIcon::Information,
+                        const QString &caption = {}) = 0;
+    virtual PromptAnswer ask(const QString &text, PromptButtons buttons,
+                             PromptIcon icon = PromptIcon::Question, const QString &caption = {}) = 0;
+};
+
+/// Records what was shown and answers questions from a script (tests, --yes in the CLI).
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown {
+        QString text;
+        PromptIcon icon;
+        bool question;
+        PromptButtons buttons;
+        QString caption;
+    };
+
+    /// Answers are consumed in order; once exhausted, questions get the fallback answer.
+    void script(QList<PromptAnswer> answers) { m_script.append(answers); }
+    void setFallback(PromptAnswer a) { m_fallback = a; }
+
+    void inform(const QString &text, PromptIcon icon = PromptIcon::Information,
+                const QString &caption = {}) override
+    {
+        m_shown.append({text, icon, false, PromptButtons::Ok, caption});
+    }
+    PromptAnswer ask(const QString &text, PromptButtons buttons,
+                     PromptIcon icon = PromptIcon::Question, const QString &caption = {}) override
+    {
+        m_shown.append({text, icon, true, buttons, caption});
+        return m_script.isEmpty() ? m_fallback : m_script.takeFirst();
+    }
+
+    const QList<Shown> &shown() const { return m_shown; }
+    QStringList texts() const
+    {
+        QStringList l;
+        for (const Shown &s : m_shown)
+            l << s.text;
+        return l;
+    }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<Shown> m_shown;
+    QList<PromptAnswer> m_script;
+    PromptAnswer m_fallback = PromptAnswer::Cancel;
+};
+
+} // namespace glintcaster
