@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/ini_profile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+// Only the narrow UTF-8 interface is used; no wide-character converter is needed.
+#define SI_NO_CONVERSION
+// Debian ships the template bodies behind this switch; instantiate them here.
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+#include <climits>
+
+namespace glintcaster {
+namespace {
+
+// A CR or LF inside a name or value would split the line and let a value (say a projector
+// name reported over the network) smuggle in keys or sections of its own.
+QString oneLine(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    return out;
+}
+
+} // namespace
+
+void IniProfile::clear()
+{
+    m_sections.clear();
+    m_index.clear();
+}
+
+bool IniProfile::load()
+{
+    clear();
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    if (file.size() > kMaxFileSize)
+        return false;
+    parse(file.read(kMaxFileSize));
+    return true;
+}
+
+void IniProfile::parse(const QByteArray &data)
+{
+    clear();
+    CSimpleIniA ini(/*isUtf8=*/true, /*multiKey=*/true, /*multiLine=*/false);
+    if (ini.LoadData(data.constData(), size_t(data.size())) < 0)
+        return;
+
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto &sec : sections) {
+        const QString name = QString::fromUtf8(sec.pItem);
+        // Sections repeated with different case are merged by SimpleIni already.
+        if (sectionIndex(name) >= 0)
+            continue;
+        Section s;
+        s.name = name;
+        CSimpleIniA::TNamesDepend keys;
+        ini.GetAllKeys(sec.pItem, keys);
+        keys.sort(CSimpleIniA::Entry::LoadOrder());
+        for (const auto &key : keys) {
+            CSimpleIniA::TNamesDepend values;
+            ini.GetAllValues(sec.pItem, key.pItem, values);
+            values.sort(CSimpleIniA::Entry::LoadOrder());
+            const QString k = QString::fromUtf8(key.pItem);
+            if (values.empty() || keyIndex(s, k) >= 0)
+                continue;
+            s.entries.append({k, QString::fromUtf8(values.front().pItem)});
+        }
+        m_index.insert(name.toLower(), int(m_sections.size()));
+        m_sections.append(std::move(s));
+    }
+}
+
+int IniProfile::sectionIndex(const QString &name) const
+{
+    return m_index.value(name.toLower(), -1);
+}
+
+int IniProfile::keyIndex(const Section &s, const QString &key)
+{
+    for (int i = 0; i < s.entries.size(); ++i)
+        if (s.entries[i].first.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool IniProfile::hasSection(const QString &section) const
+{
+    return sectionIndex(section) >= 0;
+}
+
+bool IniProfile::hasKey(const QString &section, const QString &key) const
+{
+    const int s = sectionIndex(section);
+    return s >= 0 && keyIndex(m_sections[s], key) >= 0;
+}
+
+QStringList IniProfile::sections() const
+{
+    QStringList out;
+    for (const Section &s : m_sections)
+        out << s.name;
+    return out;
+}
+
+QString IniProfile::value(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    QString v = defaultValue;
+    const int s = sectionIndex(section);
+    if (s >= 0) {
+        const int k = keyIndex(m_sections[s], key);
+        if (k >= 0) {
+            v = m_sections[s].entries[k].second.trimmed();
+            if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+                v = v.mid(1, v.size() - 2);
+        }
+    }
+    if (v.size() > kMaxValueLength) {
+        int cut = kMaxValueLength;
+        if (v.at(cut - 1).isHighSurrogate())
+            --cut; // never leave half a character behind
+        v.truncate(cut);
+    }
+    return v;
+}
+
+int IniProfile::intValue(const QString &section, const QString &key, int defaultValue) const
+{
+    return toInt(value(section, key, QString::number(defaultValue)));
+}
+
+int IniProfile::toInt(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    qint64 n = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        n = n * 10 + (text[i].unicode() - u'0');
+        if (n > qint64(INT_MAX) + 1) {
+            n = qint64(INT_MAX) + 1;
+            break;
+        }
+    }
+    if (negative)
+        return int(-n);
+    return n > INT_MAX ? INT_MAX : int(n);
+}
+
+void IniProfile::setValue(const QString &section, const QString &key, const QString &value)
+{
+    int s = sectionIndex(section);
+    if (s < 0) {
+        s = int(m_sections.size());
+        m_sections.append(Section{oneLine(section), {}});
+        m_index.insert(section.toLower(), s);
+    }
+    Section &sec = m_sections[s];
+    const int k = keyIndex(sec, key);
+    if (k >= 0)
+        sec.entries[k].second = oneLine(value);
+    else
+        sec.entries.append({oneLine(key), oneLine(value)});
+}
+
+void IniProfile::setValue(const QString &section, const QString &key, int value)
+{
+    setValue(section, key, QString::number(value));
+}
+
+QByteArray IniProfile::toBytes() const
+{
+    QByteArray out;
+    for (const Section &s : m_sections) {
+        if (!s.name.isEmpty()) // keys before any section header stay headerless
+            out += '[' + s.name.toUtf8() + "]\r\n";
+        for (const auto &[k, v] : s.entries)
+            out += k.toUtf8() + '=' + v.toUtf8() + "\r\n";
+    }
+    return out;
+}
+
+bool IniProfile::save() const
+{
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(toBytes());
+    return file.commit();
+}
+
+} // namespace glintcaster

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace glintcaster {
+
+/// One INI file with the semantics of the Windows private-profile string functions, so the
+/// files stay interchangeable with the Windows build:
+/// - section and key names match case-insensitively; the first occurrence wins;
+/// - a read returns the value trimmed, without one pair of enclosing quotes, cut to its
+///   first 254 characters, or the given default when the key is absent;
+/// - a write replaces the value in place, or appends the key at the end of its section, or
+///   appends the section at the end of the file;
+/// - the file is written as "[Section]\r\nKEY=value\r\n" per section and key, CRLF line ends,
+///   no blank lines between sections (what WritePrivateProfileString produces for a file it
+///   creates), text in UTF-8.
+/// Parsing goes through SimpleIni. Writes are collected in memory and saved at once,
+/// atomically; the bytes equal those of the same writes made one key at a time.
+class IniProfile {
+public:
+    /// Longest value a read returns (the profile functions' 255-character buffer).
+    static constexpr int kMaxValueLength = 254;
+    /// Files larger than this are treated as unreadable instead of filling memory.
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+    IniProfile() = default;
+    explicit IniProfile(const QString &path) : m_path(path) {}
+
+    /// Reads the file. A missing, unreadable or oversized file gives an empty profile and false.
+    bool load();
+    /// Parses INI text (any line ends, optional UTF-8 byte order mark).
+    void parse(const QByteArray &data);
+    /// Writes the whole profile to the file, replacing it atomically; the file is created
+    /// readable and writable by its owner only, since it may hold passwords.
+    bool save() const;
+
+    QString value(const QString &section, const QString &key, const QString &defaultValue) const;
+    /// The value converted like C's atoi: optional sign, digits up to the first non-digit,
+    /// no digits give 0, out-of-range values saturate.
+    int intValue(const QString &section, const QString &key, int defaultValue) const;
+    void setValue(const QString &section, const QString &key, const QString &value);
+    void setValue(const QString &section, const QString &key, int value);
+    bool hasSection(const QString &section) const;
+    bool hasKey(const QString &section, const QString &key) const;
+    QStringList sections() const;
+
+    QByteArray toBytes() const;
+    QString path() const { return m_path; }
+    void setPath(const QString &path) { m_path = path; }
+    void clear();
+
+    /// C atoi on text (see intValue).
+    static int toInt(const QString &text);
+
+private:
+    struct Section {
+        QString name;
+        QList<std::pair<QString, QString>> entries;
+    };
+    int sectionIndex(const QString &name) const;
+    static int keyIndex(const Section &s, const QString &key);
+
+    QString m_path;
+    QList<Section> m_sections;
+    QHash<QString, int> m_index; // lower-case section name -> position in m_sections
+};
+
+} // namespace glintcaster

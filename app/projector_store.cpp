@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/projector_store.h"
+
+#include "app/app_home.h"
+#include "app/ini_profile.h"
+#include "app/message_table.h"
+#include "app/prompter.h"
+
+namespace glintcaster {
+namespace {
+
+const QString kNumSection = QStringLiteral("RESIST NUM");
+const QString kAdaptorSection = QStringLiteral("SELECT ADAPTOR");
+const QString kNum = QStringLiteral("NUM");
+const QString kIp = QStringLiteral("IP");
+const QString kName = QStringLiteral("ProjectorName");
+const QString kMac = QStringLiteral("MAC");
+const QString kAuth = QStringLiteral("Auth");
+const QString kPass = QStringLiteral("Pass");
+const QString kAdaptorName = QStringLiteral("ADAPTORNAME");
+const QString kZero = QStringLiteral("0");
+constexpr int kAdaptorSlots = 15;
+
+QString projectorSection(int n)
+{
+    return QStringLiteral("RESIST PROJECTOR%1").arg(n);
+}
+
+// Key order within a section is part of the file format.
+void writeProjector(IniProfile &ini, int n, const stDiscData &d)
+{
+    const QString section = projectorSection(n);
+    ini.setValue(section, kNum, n);
+    ini.setValue(section, kIp, int(d.IP)); // signed on purpose: 192.x.x.x is negative
+    ini.setValue(section, kName, d.ProjectorName);
+    ini.setValue(section, kMac, d.MAC);
+    ini.setValue(section, kAuth, d.Auth);
+    ini.setValue(section, kPass, d.Pass);
+}
+
+} // namespace
+
+QString ipToText(quint32 ip)
+{
+    return QStringLiteral("%1.%2.%3.%4").arg(ip >> 24).arg((ip >> 16) & 0xFF).arg((ip >> 8) & 0xFF).arg(ip & 0xFF);
+}
+
+bool parseIpv4(const QString &text, quint32 *ip)
+{
+    const QStringList parts = text.trimmed().split(u'.');
+    if (parts.size() != 4)
+        return false;
+    quint32 v = 0;
+    for (const QString &p : parts) {
+        if (p.isEmpty() || p.size() > 3)
+            return false;
+        for (QChar c : p)
+            if (c < u'0' || c > u'9')
+                return false;
+        const uint octet = p.toUInt();
+        if (octet > 255)
+            return false;
+        v = (v << 8) | octet;
+    }
+    if (ip)
+        *ip = v;
+    return true;
+}
+
+ProjectorStore::ProjectorStore(const QString &filePath) : m_path(filePath) {}
+
+ProjectorStore ProjectorStore::inAppHome()
+{
+    return ProjectorStore(AppHome::lastProjectorFile());
+}
+
+int ProjectorStore::indexOfIp(quint32 ip) const
+{
+    for (int i = 0; i < m_list.size(); ++i)
+        if (m_list[i].IP == ip)
+            return i;
+    return -1;
+}
+
+void ProjectorStore::LoadRegisteredProjectors()
+{
+    IniProfile ini(m_path);
+    ini.load();
+    // The count is trusted as written (NUM=70 gives 70 entries) but bounded, so a corrupt
+    // or hostile file cannot make the program allocate or loop for minutes.
+    const int num = qBound(0, ini.intValue(kNumSection, kNum, 0), kMaxLoaded);
+    m_list.clear();
+    m_list.reserve(num);
+    for (int n = 1; n <= num; ++n) {
+        const QString section = projectorSection(n);
+        stDiscData d;
+        d.IP = quint32(IniProfile::toInt(ini.value(section, kIp, kZero)));
+        d.ProjectorName = ini.value(section, kName, kZero);
+        d.MAC = ini.value(section, kMac, kZero);
+        d.Auth = IniProfile::toInt(ini.value(section, kAuth, kZero));
+        d.Pass = ini.value(section, kPass, kZero);
+        m_list.append(d);
+    }
+    m_count = num;
+}
+
+bool ProjectorStore::AppendRegisteredProjector(const stDiscData &d)
+{
+    IniProfile ini(m_path);
+    ini.load();
+    const int n = m_count + 1;
+    ini.setValue(kNumSection, kNum, n);
+    writeProjector(ini, n, d);
+    return ini.save();
+}
+
+bool ProjectorStore::SaveProjectorPassword(int r)
+{
+    if (!isValidIndex(r))
+        return false;
+    IniProfile ini(m_path);
+    ini.load();
+    const QString section = projectorSection(r + 1);
+    ini.setValue(section, kAuth, m_list[r].Auth);
+    ini.setValue(section, kPass, m_list[r].Pass);
+    return ini.save();
+}
+
+bool ProjectorStore::RewriteRegisteredProjectors()
+{
+    // A fresh profile: same bytes as deleting the file and writing key by key, but the old
+    // file stays intact until the new one is complete.
+    IniProfile ini(m_path);
+    m_count = int(m_list.size());
+    ini.setValue(kNumSection, kNum, m_count);
+    for (int i = 0; i < m_list.size(); ++i)
+        writeProjector(ini, i + 1, m_list[i]);
+    return ini.save();
+}
+
+bool ProjectorStore::SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName)
+{
+    IniProfile ini(m_path);
+    ini.load();
+    ini.setValue(kAdaptorSection, kIp, adaptorIp);
+    ini.setValue(kAdaptorSection, kAdaptorName, adaptorName);
+    return ini.save();
+}
+
+int ProjectorStore::LoadAdaptorSelection(const QStringList &adaptorNames) const
+{
+    IniProfile ini(m_path);
+    ini.load();
+    const QString name = ini.value(kAdaptorSection, kAdaptorName, kZero);
+    const int slotCount = qMin(int(adaptorNames.size()), kAdaptorSlots);
+    for (int i = 0; i < slotCount; ++i)
+        if (adaptorNames[i] == name)
+            return i;
+    return 0;
+}
+
+int ProjectorStore::registrationRefusal(quint32 ip) const
+{
+    if (m_count >= kMaxRegistered)
+        return 1033;
+    if (indexOfIp(ip) >= 0)
+        return 1034;
+    return 0;
+}
+
+bool ProjectorStore::mayRegister(quint32 ip, Prompter &prompter) const
+{
+    const int refusal = registrationRefusal(ip);
+    if (refusal == 0)
+        return true;
+    prompter.inform(msg(refusal));
+    return false;
+}
+
+bool ProjectorStore::registerDiscovered(const stDiscData &d, Prompter &prompter)
+{
+    if (!mayRegister(d.IP, prompter))
+        return false;
+    const bool written = AppendRegisteredProjector(d);
+    LoadRegisteredProjectors();
+    return written;
+}
+
+bool ProjectorStore::addProjector(const stDiscData &d, Prompter &prompter)
+{
+    if (!mayRegister(d.IP, prompter))
+        return false;
+    m_list.append(d);
+    m_count = int(m_list.size());
+    return RewriteRegisteredProjectors();
+}
+
+bool ProjectorStore::removeProjector(int r)
+{
+    if (!isValidIndex(r))
+        return false;
+    m_list.removeAt(r);
+    m_count = int(m_list.size());
+    m_current = 0;
+    return RewriteRegisteredProjectors();
+}
+
+bool ProjectorStore::setPassword(int r, int auth, const QString &pass)
+{
+    if (!isValidIndex(r))
+        return false;
+    m_list[r].Auth = auth;
+    m_list[r].Pass = pass;
+    return SaveProjectorPassword(r);
+}
+
+} // namespace glintcaster

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace glintcaster {
+
+class Prompter;
+
+/// One projector, registered or discovered. Copied by value.
+struct stDiscData {
+    QString ProjectorName;
+    /// IPv4 address, first octet in the most significant byte (10.0.0.1 is 0x0A000001).
+    quint32 IP = 0;
+    /// 1 when the projector is addressed with authentication.
+    int Auth = 0;
+    /// The projector's own password, kept in plain text.
+    QString Pass;
+    QString MAC;
+
+    bool operator==(const stDiscData &) const = default;
+};
+
+/// "a.b.c.d" from an address in stDiscData::IP form.
+QString ipToText(quint32 ip);
+/// Parses strict dotted IPv4 text ("a.b.c.d", each 0..255). False for anything else.
+bool parseIpv4(const QString &text, quint32 *ip);
+
+/// The registered projector list and its file "LastPj.txt". The file is the authority:
+/// registration writes the file and reloads; manual additions, deletions and password
+/// changes update the list and then write the file. GUI thread only; workers get copies.
+class ProjectorStore {
+public:
+    static constexpr int kMaxRegistered = 64;
+    /// A corrupt count is bounded to this many entries when the file is read.
+    static constexpr int kMaxLoaded = 1024;
+
+    /// `filePath` is normally AppHome::lastProjectorFile().
+    explicit ProjectorStore(const QString &filePath);
+    /// The store on the application home's "LastPj.txt".
+    static ProjectorStore inAppHome();
+
+    QString filePath() const { return m_path; }
+    const QList<stDiscData> &projectors() const { return m_list; }
+    /// The registered count (the file's NUM after a load, the list length after a change).
+    int count() const { return m_count; }
+    bool isValidIndex(int r) const { return r >= 0 && r < m_list.size(); }
+    stDiscData projector(int r) const { return isValidIndex(r) ? m_list.at(r) : stDiscData{}; }
+    /// Position of the entry with this address, or -1.
+    int indexOfIp(quint32 ip) const;
+
+    /// The projector the Main and Edit tabs act on (0 after a deletion).
+    int currentIndex() const { return m_current; }
+    void setCurrentIndex(int r) { m_current = r; }
+
+    /// Rebuilds the list from the file; a missing or unreadable file gives an empty list.
+    void LoadRegisteredProjectors();
+    /// Writes `d` to the file as a new last entry. Call LoadRegisteredProjectors() after.
+    bool AppendRegisteredProjector(const stDiscData &d);
+    /// Writes Auth and Pass of entry `r` to its section of the file.
+    bool SaveProjectorPassword(int r);
+    /// Replaces the file with the whole list (drops the adaptor selection until the next
+    /// SaveAdaptorSelection).
+    bool RewriteRegisteredProjectors();
+    /// Remembers the discovery adaptor (its dotted address and its name).
+    bool SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName);
+    /// Slot (0..14) of the first adaptor named exactly as the stored one, else 0.
+    int LoadAdaptorSelection(const QStringList &adaptorNames) const;
+
+    /// Registration rules: 0 when `ip` may be registered, else the message key to show
+    /// (1033 list full, 1034 address already registered).
+    int registrationRefusal(quint32 ip) const;
+    /// Applies the rules, showing the refusal through `prompter`; true when allowed.
+    bool mayRegister(quint32 ip, Prompter &prompter) const;
+    /// A discovered projector's "Registration": rules, append, reload. True when added.
+    bool registerDiscovered(const stDiscData &d, Prompter &prompter);
+
+    /// Manual addition: rules, then list and file. True when added.
+    bool addProjector(const stDiscData &d, Prompter &prompter);
+    /// Deletes entry `r`, rewrites the file and resets the current index to 0.
+    bool removeProjector(int r);
+    /// Sets Auth and Pass of entry `r` and writes them to the file.
+    bool setPassword(int r, int auth, const QString &pass);
+
+private:
+    QString m_path;
+    QList<stDiscData> m_list;
+    int m_count = 0;
+    int m_current = 0;
+};
+
+} // namespace glintcaster
