@@ -125,6 +125,9 @@ private:
                 break;
             listen(receiver);
             ++periodsHeld;
+            // A stopped search sends nothing more.
+            if (stopRaised())
+                break;
         }
     }
 
