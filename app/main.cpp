@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/ui/tessaline_app.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Glintcaster"));
-    window.setFixedSize(1000, 700);
-    window.show();
-    return app.exec();
+    QApplication::setOrganizationName(QStringLiteral("KESTORA"));
+    QApplication::setApplicationName(QStringLiteral("Glintcaster"));
+    QApplication::setApplicationVersion(QStringLiteral("1.5.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/glintcaster/icons/glintcaster.svg")));
+    return glintcaster::CTessalineApp().run(app);
 }

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/pj_list_rules.h"
+
+#include "app/message_table.h"
+#include "app/prompter.h"
+
+namespace glintcaster {
+
+QString fillAddress(const QString &pattern, quint32 address)
+{
+    QString text = pattern;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const int at = text.indexOf(QLatin1String("%d"));
+        if (at < 0)
+            break;
+        text.replace(at, 2, QString::number((address >> shift) & 0xFF));
+    }
+    return text;
+}
+
+bool registerDiscovered(ProjectorStore &store, const std::optional<stDiscData> &selected,
+                        Prompter &prompter)
+{
+    if (!selected) {
+        prompter.inform(msg(1032));
+        return false;
+    }
+    stDiscData record = *selected;
+    record.Auth = 1;
+    record.Pass.clear();
+    return store.registerDiscovered(record, prompter);
+}
+
+bool configureManually(ProjectorStore &store, Prompter &prompter,
+                       const std::function<std::optional<stDiscData>()> &runDialog)
+{
+    // Refused before the dialog opens, so nobody types in an entry that cannot be kept.
+    if (store.count() >= ProjectorStore::kMaxRegistered) {
+        prompter.inform(msg(1033));
+        return false;
+    }
+    const std::optional<stDiscData> record = runDialog();
+    if (!record)
+        return false;
+    return store.addProjector(*record, prompter);
+}
+
+bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const PasswordDialogFn &runDialog)
+{
+    if (!store.isValidIndex(row)) {
+        prompter.inform(msg(1032));
+        return false;
+    }
+    const stDiscData entry = store.projector(row);
+    const std::optional<Credentials> answer =
+        runDialog(fillAddress(msg(1036), entry.IP), entry.Auth, entry.Pass);
+    if (answer)
+        return store.setPassword(row, answer->auth, answer->password);
+    // Written on Cancel too, so the file always holds what the list shows.
+    store.SaveProjectorPassword(row);
+    return false;
+}
+
+bool deleteRegistered(ProjectorStore &store, int row, Prompter &prompter)
+{
+    if (!store.isValidIndex(row)) {
+        prompter.inform(msg(1032));
+        return false;
+    }
+    const stDiscData entry = store.projector(row);
+    if (prompter.ask(fillAddress(msg(1035), entry.IP), PromptButtons::YesNo, PromptIcon::Information)
+        != PromptAnswer::Yes)
+        return false;
+    return store.removeProjector(row);
+}
+
+} // namespace glintcaster

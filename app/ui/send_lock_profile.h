@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include <optional>
+
+class QWidget;
+
+namespace glintcaster {
+
+/// The send-lock flag as kept in the per-user profile: locked exactly when it reads "1".
+bool readSendLockFlag();
+void writeSendLockFlag(bool locked);
+
+/// The lock or unlock dialog for the current state; the new state, or nothing on Cancel.
+std::optional<bool> runDefaultSendLockDialog(bool locked, QWidget *parent);
+/// The change-password dialog.
+void runDefaultChangePasswordDialog(QWidget *parent);
+
+} // namespace glintcaster
