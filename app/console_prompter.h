@@ -6,6 +6,8 @@
 
 #include <QTextStream>
 
+#include <memory>
+
 namespace glintcaster {
 
 /// Prompter for the command-line program. Texts go to the error stream; questions are
@@ -21,7 +23,7 @@ public:
 
     /// The CLI's prompter on stdin/stderr: AssumeYes with `--yes`, else Interactive when
     /// standard input is a terminal, else Refuse.
-    static ConsolePrompter *forCli(bool yes);
+    static std::unique_ptr<ConsolePrompter> forCli(bool yes);
 
     void inform(const QString &text, PromptIcon icon = PromptIcon::Information,
                 const QString &caption = {}) override;

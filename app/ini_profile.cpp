@@ -3,7 +3,6 @@
 #include "app/ini_profile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 // Only the narrow UTF-8 interface is used; no wide-character converter is needed.

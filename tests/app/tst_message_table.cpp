@@ -48,6 +48,7 @@ private slots:
         QVERIFY(MessageTable::text(1050, Language::Japanese) != MessageTable::text(1050, Language::English));
         QCOMPARE(MessageTable::text(1050, Language::Japanese), QStringLiteral("パスワードが異なります。"));
         QCOMPARE(MessageTable::text(1086, Language::Chinese), QStringLiteral("发送[锁定]"));
+        QCOMPARE(MessageTable::text(1124, Language::Japanese), QStringLiteral("ステータス取得中..."));
     }
 
     void exactEnglishTexts()

@@ -52,16 +52,6 @@ private slots:
         QCOMPARE(p.ask(QStringLiteral("f"), PromptButtons::OkCancel), PromptAnswer::Cancel);
     }
 
-    void messageBoxMapping()
-    {
-        QCOMPARE(MessageBoxPrompter::icon(PromptIcon::Stop), QMessageBox::Critical);
-        QCOMPARE(MessageBoxPrompter::buttons(PromptButtons::YesNoCancel),
-                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(MessageBoxPrompter::answer(-1, PromptButtons::YesNo), PromptAnswer::No);
-        QCOMPARE(MessageBoxPrompter::answer(-1, PromptButtons::OkCancel), PromptAnswer::Cancel);
-        QCOMPARE(MessageBoxPrompter::answer(QMessageBox::Yes, PromptButtons::YesNo), PromptAnswer::Yes);
-    }
-
     void messageBoxShowsCaptionAndAnswers()
     {
         MessageBoxPrompter p;
