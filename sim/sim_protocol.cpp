@@ -52,7 +52,9 @@ bool parseDecimal(const QByteArray &text, int &out)
 
 QByteArray authDigest(const QByteArray &greeting, const QString &password)
 {
-    QByteArray input = greeting.left(8);
+    // The challenge is 8 bytes of a zero-filled buffer: a shorter greeting leaves zeros
+    // there, which end the input before the password.
+    QByteArray input = greeting.left(8).leftJustified(8, '\0', true);
     const qsizetype passwordBytes = qMin<qsizetype>(password.size(), 120);
     for (qsizetype i = 0; i < passwordBytes; ++i)
         input.append(char(password.at(i).unicode() & 0xFF));
