@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "comm/cancel_flags.h"
+#include "comm/command_exchange.h"
+#include "comm/job_messages.h"
+#include "comm/job_workers.h"
+#include "comm/status_line.h"
+
+namespace glintcaster {
+
+namespace {
+
+constexpr int kValuePos = 14;
+
+bool cancelRequested() { return CancelRequested.load(); }
+
+// One more request on the open connection of a capability query; the value it reads, or
+// kValueNotObtained.
+quint16 followUp(CommandExchange &exchange, quint16 code, quint8 type, quint16 value)
+{
+    if (exchange.send(controlCommandText(code, type, value)) != 0)
+        return kValueNotObtained;
+    if (exchange.awaitAnswer(cancelRequested) != CommandExchange::Await::Ready)
+        return kValueNotObtained;
+    if (exchange.readAnswer() != 0)
+        return kValueNotObtained;
+    if (!startsWithStatusLine(exchange.answer(), "CTRL 0\r\n"))
+        return kValueNotObtained;
+    return quint16(parseDecimal(exchange.answer(), kValuePos));
+}
+
+} // namespace
+
+QByteArray controlCommandText(quint16 code, quint8 type, quint16 value)
+{
+    QByteArray text = "CTRL " + QByteArray::number(code, 16).toUpper().rightJustified(4, '0');
+    text += "\r\n" + QByteArray::number(type) + "\r\n";
+    if (type == 1)
+        text += QByteArray::number(value) + "\r\n";
+    return text;
+}
+
+void controlWorker(JobRecord &job, QObject *receiver)
+{
+    using namespace JobMessage;
+    postWorkerMessage(receiver, CtrlStarted);
+    ControlSection &ctrl = job.control;
+    const JobKind kind = job.kind;
+    const bool plain = kind == JobKind::Control;
+    if (kind == JobKind::CapabilityQuery) {
+        ctrl.secondValue = kValueNotObtained;
+        ctrl.thirdValue = kValueNotObtained;
+    }
+    const quint16 requestValue = ctrl.value;
+
+    CommandExchange exchange(ctrl.endpoint, job.timings, kSmallAnswerBuffer);
+    int code = exchange.open(plain ? ConnectMode::BlockingConnect : ConnectMode::TimedConnect);
+    if (code == ConnectFailed && !plain) {
+        // The quiet queries run while the operator picks a projector: an unreachable one is
+        // not an error, the caller tests the value.
+        ctrl.value = kValueUnreachable;
+        postWorkerMessage(receiver, QueryUnreachable);
+        return;
+    }
+    if (code == 0)
+        code = exchange.greet();
+    if (code == 0)
+        code = exchange.send(controlCommandText(ctrl.code, ctrl.type, requestValue));
+    if (code == 0) {
+        // A cancel is reported like a missing answer.
+        if (exchange.awaitAnswer(cancelRequested) != CommandExchange::Await::Ready)
+            code = NoAnswer;
+    }
+    if (code == 0)
+        code = exchange.readAnswer();
+    if (code != 0) {
+        exchange.close();
+        postWorkerMessage(receiver, CtrlFailed, code);
+        return;
+    }
+
+    const QByteArray &answer = exchange.answer();
+    int message = 0;
+    if (startsWithStatusLine(answer, "CTRL 0\r\n")) {
+        if (plain) {
+            const char digit = byteAt(answer, kValuePos);
+            ctrl.value = byteAt(answer, kValuePos + 1) == '\r' ? quint16(quint8(digit)) : 0x30;
+        } else {
+            ctrl.value = quint16(parseDecimal(answer, kValuePos));
+        }
+        if (kind == JobKind::CapabilityQuery && ctrl.value >= 3) {
+            ctrl.secondValue = followUp(exchange, 0x0F02, ctrl.type, requestValue);
+            ctrl.thirdValue = followUp(exchange, 0x3532, ctrl.type, requestValue);
+        }
+        message = CtrlAnswer0;
+    } else if (startsWithStatusLine(answer, "CTRL 1\r\n")) {
+        if (plain) {
+            message = CtrlAnswer1;
+        } else {
+            // The queries read a refusal as a value, never as a failure.
+            ctrl.value = kind == JobKind::ValueQueryB ? 0 : quint16(parseDecimal(answer, kValuePos));
+            message = CtrlAnswer0;
+        }
+    } else if (startsWithStatusLine(answer, "CTRL 2\r\n")) {
+        message = CtrlAnswer2;
+    } else if (startsWithStatusLine(answer, "CTRL 3\r\n")) {
+        message = CtrlAnswer3;
+    } else if (startsWithStatusLine(answer, "CTRL 8\r\n")) {
+        message = CtrlAnswer8;
+    } else if (startsWithStatusLine(answer, "CTRL 9\r\n")) {
+        message = CtrlAnswer9;
+    }
+    exchange.close();
+    if (message)
+        postWorkerMessage(receiver, message);
+    else
+        postWorkerMessage(receiver, CtrlFailed, 0);
+}
+
+} // namespace glintcaster

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "comm/cancel_flags.h"
+#include "comm/command_exchange.h"
+#include "comm/job_messages.h"
+#include "comm/job_workers.h"
+#include "comm/status_line.h"
+
+namespace glintcaster {
+
+namespace {
+constexpr quint8 kAlarmHeaderMark = 0x20; // header byte 11: the alarm bytes travel too
+} // namespace
+
+QByteArray uploadCommandText(const UploadSection &upload)
+{
+    const int headerBytes = upload.optionHeader[11] == kAlarmHeaderMark ? 32 : 16;
+    const int length = qBound(0, upload.bodyLength, kBodyBufferSize);
+    QByteArray text = "PUT ";
+    text += QByteArray(reinterpret_cast<const char *>(upload.optionHeader.data()), headerBytes)
+                .toHex()
+                .toUpper();
+    text += "\r\n";
+    text += "Save-ID:" + QByteArray::number(upload.saveId, 16).toUpper() + "\r\n";
+    text += "Length:" + QByteArray::number(length).rightJustified(5, '0') + "\r\n\r\n";
+    return text;
+}
+
+void uploadWorker(JobRecord &job, QObject *receiver)
+{
+    using namespace JobMessage;
+    postWorkerMessage(receiver, PutStarted);
+    const UploadSection &up = job.upload;
+    const int length = qBound(0, up.bodyLength, kBodyBufferSize);
+
+    CommandExchange exchange(up.endpoint, job.timings, kSmallAnswerBuffer);
+    int code = exchange.open(ConnectMode::BlockingConnect);
+    if (code == 0)
+        code = exchange.greet();
+    if (code == 0)
+        code = exchange.send(uploadCommandText(up), QByteArrayView(up.body.data(), length));
+    if (code == 0) {
+        // No cancel hook: once sent, an upload always runs to its answer.
+        if (exchange.awaitAnswer() != CommandExchange::Await::Ready)
+            code = NoAnswer;
+    }
+    if (code == 0)
+        code = exchange.readAnswer();
+    if (code != 0) {
+        exchange.close();
+        postWorkerMessage(receiver, PutFailed, code);
+        return;
+    }
+
+    const QByteArray &answer = exchange.answer();
+    int message = 0;
+    if (isUploadAnswer(answer, "PUT 0\r\n")) {
+        if (CancelRequested)
+            CancelCarried = true;
+        if (length < kCancelCarryMinimum) {
+            CancelRequested = false;
+            CancelCarried = false;
+        }
+        message = PutAnswer0;
+    } else if (isUploadAnswer(answer, "PUT 1\r\n")) {
+        message = PutAnswer1;
+    } else if (isUploadAnswer(answer, "PUT 2\r\n")) {
+        message = PutAnswer2;
+    } else if (isUploadAnswer(answer, "PUT 3\r\n")) {
+        message = PutAnswer3;
+    } else if (isUploadAnswer(answer, "PUT 5\r\n")) {
+        message = PutAnswer5;
+    } else if (isUploadAnswer(answer, "PUT 9\r\n")) {
+        message = PutAnswer9;
+    }
+    exchange.close();
+    if (message)
+        postWorkerMessage(receiver, message);
+    else
+        postWorkerMessage(receiver, PutFailed, UnexpectedAnswer);
+}
+
+} // namespace glintcaster
