@@ -61,14 +61,14 @@ ConsolePrompter::~ConsolePrompter()
     }
 }
 
-std::unique_ptr<ConsolePrompter> ConsolePrompter::forCli(bool yes)
+ConsolePrompter *ConsolePrompter::forCli(bool yes)
 {
     Mode mode = Mode::Refuse;
     if (yes)
         mode = Mode::AssumeYes;
     else if (GLINTCASTER_ISATTY(0))
         mode = Mode::Interactive;
-    auto p = std::make_unique<ConsolePrompter>(mode, new QTextStream(stdin, QIODevice::ReadOnly),
+    auto *p = new ConsolePrompter(mode, new QTextStream(stdin, QIODevice::ReadOnly),
                                   new QTextStream(stderr, QIODevice::WriteOnly));
     p->m_ownsStreams = true;
     return p;

@@ -6,8 +6,6 @@
 
 #include <QTextStream>
 
-#include <memory>
-
 namespace glintcaster {
 
 /// Prompter for the command-line program. Texts go to the error stream; questions are
@@ -23,7 +21,8 @@ public:
 
     /// The CLI's prompter on stdin/stderr: AssumeYes with `--yes`, else Interactive when
     /// standard input is a terminal, else Refuse.
-    static std::unique_ptr<ConsolePrompter> forCli(bool yes);
+    /// The caller owns the result.
+    static ConsolePrompter *forCli(bool yes);
 
     void inform(const QString &text, PromptIcon icon = PromptIcon::Information,
                 const QString &caption = {}) override;
