@@ -196,6 +196,8 @@ void CPjList::showEvent(QShowEvent *event)
 
 void CPjList::refillRegisteredList()
 {
+    // Emptying the view drops its selection; that must not move the current projector.
+    const QSignalBlocker quiet(m_registeredView);
     m_registeredView->clearContents();
     const QList<stDiscData> &entries = m_store.projectors();
     m_registeredView->setRowCount(int(entries.size()));

@@ -3,7 +3,7 @@
 #include "app/ui/ipv4_edit.h"
 
 #include <QHBoxLayout>
-#include <QIntValidator>
+#include <QRegularExpressionValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +27,8 @@ Ipv4Edit::Ipv4Edit(QWidget *parent) : QFrame(parent)
         edit->setFrame(false);
         edit->setMaxLength(3);
         edit->setAlignment(Qt::AlignCenter);
-        edit->setValidator(new QIntValidator(0, 255, edit));
+        static const QRegularExpression octet(QStringLiteral("25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9]"));
+        edit->setValidator(new QRegularExpressionValidator(octet, edit));
         edit->setFixedWidth(digitWidth);
         edit->setAccessibleName(tr("IP address octet %1").arg(i + 1));
         edit->installEventFilter(this);

@@ -9,6 +9,7 @@
 #include "app/ui/cpj_list.h"
 #include "app/ui/send_lock_profile.h"
 #include "app/ui/tessaline_view.h"
+#include "comm/send_lock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -290,7 +291,7 @@ void CMainFrame::onTabSwitched(TabIndex tab)
 
 void CMainFrame::updateSendCaptions()
 {
-    const QString caption = msg(m_sendLocked ? 1086 : 1087);
+    const QString caption = sendButtonCaption(m_sendLocked);
     mainPage()->setSendCaption(caption);
     if (m_view->currentTab() == TabIndex::Edit)
         editPage()->setSendCaption(caption);
@@ -330,7 +331,7 @@ void CMainFrame::sendLockCommand(bool unlock)
     if (m_setup.runSendLockDialog)
         result = m_setup.runSendLockDialog(m_sendLocked, this);
     else
-        result = runDefaultSendLockDialog(m_sendLocked, this);
+        result = runDefaultSendLockDialog(m_sendLocked, m_prompter, this);
     if (result && *result != m_sendLocked) {
         m_sendLocked = *result;
         // Kept at once as well as at exit, so a killed program cannot drop the lock.
@@ -345,7 +346,7 @@ void CMainFrame::changePasswordCommand()
     if (m_setup.runChangePasswordDialog)
         m_setup.runChangePasswordDialog(this);
     else
-        runDefaultChangePasswordDialog(this);
+        runDefaultChangePasswordDialog(m_prompter, this);
 }
 
 void CMainFrame::colourCommand(ColourTarget target)

@@ -2,41 +2,38 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/send_lock_profile.h"
 
-#include <QSettings>
-#include <QString>
+#include "comm/send_lock.h"
+#include "comm/ui/change_password_dialog.h"
+#include "comm/ui/send_lock_dialog.h"
 
 namespace glintcaster {
 
-namespace {
-const QString kLockKey = QStringLiteral("GlintcasterPass/Lock");
-
-} // namespace
-
 bool readSendLockFlag()
 {
-    QSettings settings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
-    return settings.value(kLockKey, QString()).toString() == QLatin1String("1");
+    return SendLockProfile().lockFlag();
 }
 
 void writeSendLockFlag(bool locked)
 {
-    QSettings settings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
-    settings.setValue(kLockKey, locked ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.sync();
+    SendLockProfile().setLockFlag(locked);
 }
 
-// SEAM: the send-lock dialogs are built in comm/ui; until they are wired in here the menu
-// commands leave the lock unchanged.
-std::optional<bool> runDefaultSendLockDialog(bool locked, QWidget *parent)
+std::optional<bool> runDefaultSendLockDialog(bool locked, Prompter *prompter, QWidget *parent)
 {
-    Q_UNUSED(locked);
-    Q_UNUSED(parent);
-    return std::nullopt;
+    CSendLock dialog(locked, parent);
+    if (prompter)
+        dialog.setPrompter(prompter);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.newLockState();
 }
 
-void runDefaultChangePasswordDialog(QWidget *parent)
+void runDefaultChangePasswordDialog(Prompter *prompter, QWidget *parent)
 {
-    Q_UNUSED(parent);
+    CChangePassword dialog(parent);
+    if (prompter)
+        dialog.setPrompter(prompter);
+    dialog.exec();
 }
 
 } // namespace glintcaster

@@ -8,13 +8,16 @@ class QWidget;
 
 namespace glintcaster {
 
+class Prompter;
+
 /// The send-lock flag as kept in the per-user profile: locked exactly when it reads "1".
 bool readSendLockFlag();
 void writeSendLockFlag(bool locked);
 
-/// The lock or unlock dialog for the current state; the new state, or nothing on Cancel.
-std::optional<bool> runDefaultSendLockDialog(bool locked, QWidget *parent);
+/// The lock or unlock dialog for the current state, its boxes through `prompter`; the new
+/// state, or nothing on Cancel.
+std::optional<bool> runDefaultSendLockDialog(bool locked, Prompter *prompter, QWidget *parent);
 /// The change-password dialog.
-void runDefaultChangePasswordDialog(QWidget *parent);
+void runDefaultChangePasswordDialog(Prompter *prompter, QWidget *parent);
 
 } // namespace glintcaster

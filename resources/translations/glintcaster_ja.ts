@@ -5,248 +5,248 @@
     <name>glintcaster::AddPj</name>
     <message>
         <source>Configure Manually</source>
-        <translation type="unfinished"></translation>
+        <translation>手動設定</translation>
     </message>
     <message>
         <source>MAC address part %1</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC アドレス %1 番目</translation>
     </message>
     <message>
         <source>Authentication</source>
-        <translation type="unfinished"></translation>
+        <translation>認証</translation>
     </message>
     <message>
         <source>&amp;IP Address:</source>
-        <translation type="unfinished"></translation>
+        <translation>IP アドレス(&amp;I):</translation>
     </message>
     <message>
         <source>&amp;MAC Address:</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC アドレス(&amp;M):</translation>
     </message>
     <message>
         <source>&amp;Password:</source>
-        <translation type="unfinished"></translation>
+        <translation>パスワード(&amp;P):</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CAboutDlg</name>
     <message>
         <source>About %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 について</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CAuthentication</name>
     <message>
         <source>Password</source>
-        <translation type="unfinished"></translation>
+        <translation>パスワード</translation>
     </message>
     <message>
         <source>Authentication</source>
-        <translation type="unfinished"></translation>
+        <translation>認証</translation>
     </message>
     <message>
         <source>&amp;Password:</source>
-        <translation type="unfinished"></translation>
+        <translation>パスワード(&amp;P):</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CChangePassword</name>
     <message>
         <source>Change Password</source>
-        <translation type="unfinished"></translation>
+        <translation>パスワード変更</translation>
     </message>
     <message>
         <source>Current Password</source>
-        <translation type="unfinished"></translation>
+        <translation>現在のパスワード</translation>
     </message>
     <message>
         <source>New Password</source>
-        <translation type="unfinished"></translation>
+        <translation>新しいパスワード</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CMainFrame</name>
     <message>
         <source>&amp;New</source>
-        <translation type="unfinished"></translation>
+        <translation>新規作成(&amp;N)</translation>
     </message>
     <message>
         <source>New message (Ctrl+N)</source>
-        <translation type="unfinished"></translation>
+        <translation>新しいメッセージ (Ctrl+N)</translation>
     </message>
     <message>
         <source>&amp;Open...</source>
-        <translation type="unfinished"></translation>
+        <translation>開く(&amp;O)...</translation>
     </message>
     <message>
         <source>Open a message file (Ctrl+O)</source>
-        <translation type="unfinished"></translation>
+        <translation>メッセージファイルを開く (Ctrl+O)</translation>
     </message>
     <message>
         <source>&amp;Save...</source>
-        <translation type="unfinished"></translation>
+        <translation>保存(&amp;S)...</translation>
     </message>
     <message>
         <source>Save the message (Ctrl+S)</source>
-        <translation type="unfinished"></translation>
+        <translation>メッセージを保存 (Ctrl+S)</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>終了(&amp;X)</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>元に戻す(&amp;U)</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>切り取り(&amp;T)</translation>
     </message>
     <message>
         <source>Cut (Ctrl+X)</source>
-        <translation type="unfinished"></translation>
+        <translation>切り取り (Ctrl+X)</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>コピー(&amp;C)</translation>
     </message>
     <message>
         <source>Copy (Ctrl+C)</source>
-        <translation type="unfinished"></translation>
+        <translation>コピー (Ctrl+C)</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>貼り付け(&amp;P)</translation>
     </message>
     <message>
         <source>Paste (Ctrl+V)</source>
-        <translation type="unfinished"></translation>
+        <translation>貼り付け (Ctrl+V)</translation>
     </message>
     <message>
         <source>Font color...</source>
-        <translation type="unfinished"></translation>
+        <translation>文字色...</translation>
     </message>
     <message>
         <source>Font background color...</source>
-        <translation type="unfinished"></translation>
+        <translation>文字背景色...</translation>
     </message>
     <message>
         <source>Background color...</source>
-        <translation type="unfinished"></translation>
+        <translation>背景色...</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>バージョン情報(&amp;A)</translation>
     </message>
     <message>
         <source>About %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 について</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>編集(&amp;E)</translation>
     </message>
     <message>
         <source>C&amp;olor</source>
-        <translation type="unfinished"></translation>
+        <translation>色(&amp;O)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>ヘルプ(&amp;H)</translation>
     </message>
     <message>
         <source>Toolbar</source>
-        <translation type="unfinished"></translation>
+        <translation>ツールバー</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CPjList</name>
     <message>
         <source>&amp;Registration</source>
-        <translation type="unfinished"></translation>
+        <translation>登録(&amp;R)</translation>
     </message>
     <message>
         <source>&amp;Find</source>
-        <translation type="unfinished"></translation>
+        <translation>検索(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Configure Manually...</source>
-        <translation type="unfinished"></translation>
+        <translation>手動設定(&amp;C)...</translation>
     </message>
     <message>
         <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>削除(&amp;D)</translation>
     </message>
     <message>
         <source>&amp;Password...</source>
-        <translation type="unfinished"></translation>
+        <translation>パスワード(&amp;P)...</translation>
     </message>
     <message>
         <source>Add the selected projector to the registered list</source>
-        <translation type="unfinished"></translation>
+        <translation>選択したプロジェクターを登録リストに追加します</translation>
     </message>
     <message>
         <source>Search the network for projectors again</source>
-        <translation type="unfinished"></translation>
+        <translation>ネットワーク上のプロジェクターを再検索します</translation>
     </message>
     <message>
         <source>Register a projector by its address</source>
-        <translation type="unfinished"></translation>
+        <translation>アドレスを指定してプロジェクターを登録します</translation>
     </message>
     <message>
         <source>Remove the selected projector from the registered list</source>
-        <translation type="unfinished"></translation>
+        <translation>選択したプロジェクターを登録リストから削除します</translation>
     </message>
     <message>
         <source>Set the selected projector&apos;s password</source>
-        <translation type="unfinished"></translation>
+        <translation>選択したプロジェクターのパスワードを設定します</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>検索</translation>
     </message>
     <message>
         <source>Current Network Adaptor</source>
-        <translation type="unfinished"></translation>
+        <translation>現在のネットワークアダプター</translation>
     </message>
     <message>
         <source>PROJECTOR List</source>
-        <translation type="unfinished"></translation>
+        <translation>プロジェクター一覧</translation>
     </message>
     <message>
         <source>Registered PROJECTOR</source>
-        <translation type="unfinished"></translation>
+        <translation>登録済みプロジェクター</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>文字色 (矢印: 色の選択)</translation>
     </message>
     <message>
         <source>Font background color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>文字背景色 (矢印: 色の選択)</translation>
     </message>
     <message>
         <source>Background color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>背景色 (矢印: 色の選択)</translation>
     </message>
     <message>
         <source>Choose...</source>
-        <translation type="unfinished"></translation>
+        <translation>選択...</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::Ipv4Edit</name>
     <message>
         <source>IP address octet %1</source>
-        <translation type="unfinished"></translation>
+        <translation>IP アドレス %1 番目</translation>
     </message>
 </context>
 </TS>

@@ -5,248 +5,248 @@
     <name>glintcaster::AddPj</name>
     <message>
         <source>Configure Manually</source>
-        <translation type="unfinished"></translation>
+        <translation>手动设置</translation>
     </message>
     <message>
         <source>MAC address part %1</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC 地址第 %1 段</translation>
     </message>
     <message>
         <source>Authentication</source>
-        <translation type="unfinished"></translation>
+        <translation>认证</translation>
     </message>
     <message>
         <source>&amp;IP Address:</source>
-        <translation type="unfinished"></translation>
+        <translation>IP 地址(&amp;I):</translation>
     </message>
     <message>
         <source>&amp;MAC Address:</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC 地址(&amp;M):</translation>
     </message>
     <message>
         <source>&amp;Password:</source>
-        <translation type="unfinished"></translation>
+        <translation>密码(&amp;P):</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CAboutDlg</name>
     <message>
         <source>About %1</source>
-        <translation type="unfinished"></translation>
+        <translation>关于 %1</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CAuthentication</name>
     <message>
         <source>Password</source>
-        <translation type="unfinished"></translation>
+        <translation>密码</translation>
     </message>
     <message>
         <source>Authentication</source>
-        <translation type="unfinished"></translation>
+        <translation>认证</translation>
     </message>
     <message>
         <source>&amp;Password:</source>
-        <translation type="unfinished"></translation>
+        <translation>密码(&amp;P):</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CChangePassword</name>
     <message>
         <source>Change Password</source>
-        <translation type="unfinished"></translation>
+        <translation>密码变更</translation>
     </message>
     <message>
         <source>Current Password</source>
-        <translation type="unfinished"></translation>
+        <translation>当前密码</translation>
     </message>
     <message>
         <source>New Password</source>
-        <translation type="unfinished"></translation>
+        <translation>新密码</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CMainFrame</name>
     <message>
         <source>&amp;New</source>
-        <translation type="unfinished"></translation>
+        <translation>新建(&amp;N)</translation>
     </message>
     <message>
         <source>New message (Ctrl+N)</source>
-        <translation type="unfinished"></translation>
+        <translation>新建消息 (Ctrl+N)</translation>
     </message>
     <message>
         <source>&amp;Open...</source>
-        <translation type="unfinished"></translation>
+        <translation>打开(&amp;O)...</translation>
     </message>
     <message>
         <source>Open a message file (Ctrl+O)</source>
-        <translation type="unfinished"></translation>
+        <translation>打开消息文件 (Ctrl+O)</translation>
     </message>
     <message>
         <source>&amp;Save...</source>
-        <translation type="unfinished"></translation>
+        <translation>保存(&amp;S)...</translation>
     </message>
     <message>
         <source>Save the message (Ctrl+S)</source>
-        <translation type="unfinished"></translation>
+        <translation>保存消息 (Ctrl+S)</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>退出(&amp;X)</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>撤消(&amp;U)</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>剪切(&amp;T)</translation>
     </message>
     <message>
         <source>Cut (Ctrl+X)</source>
-        <translation type="unfinished"></translation>
+        <translation>剪切 (Ctrl+X)</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>复制(&amp;C)</translation>
     </message>
     <message>
         <source>Copy (Ctrl+C)</source>
-        <translation type="unfinished"></translation>
+        <translation>复制 (Ctrl+C)</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>粘贴(&amp;P)</translation>
     </message>
     <message>
         <source>Paste (Ctrl+V)</source>
-        <translation type="unfinished"></translation>
+        <translation>粘贴 (Ctrl+V)</translation>
     </message>
     <message>
         <source>Font color...</source>
-        <translation type="unfinished"></translation>
+        <translation>字体颜色...</translation>
     </message>
     <message>
         <source>Font background color...</source>
-        <translation type="unfinished"></translation>
+        <translation>字体背景颜色...</translation>
     </message>
     <message>
         <source>Background color...</source>
-        <translation type="unfinished"></translation>
+        <translation>背景颜色...</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>关于(&amp;A)</translation>
     </message>
     <message>
         <source>About %1</source>
-        <translation type="unfinished"></translation>
+        <translation>关于 %1</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>文件(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>编辑(&amp;E)</translation>
     </message>
     <message>
         <source>C&amp;olor</source>
-        <translation type="unfinished"></translation>
+        <translation>颜色(&amp;O)</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>帮助(&amp;H)</translation>
     </message>
     <message>
         <source>Toolbar</source>
-        <translation type="unfinished"></translation>
+        <translation>工具栏</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::CPjList</name>
     <message>
         <source>&amp;Registration</source>
-        <translation type="unfinished"></translation>
+        <translation>注册(&amp;R)</translation>
     </message>
     <message>
         <source>&amp;Find</source>
-        <translation type="unfinished"></translation>
+        <translation>查找(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Configure Manually...</source>
-        <translation type="unfinished"></translation>
+        <translation>手动设置(&amp;C)...</translation>
     </message>
     <message>
         <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>删除(&amp;D)</translation>
     </message>
     <message>
         <source>&amp;Password...</source>
-        <translation type="unfinished"></translation>
+        <translation>密码(&amp;P)...</translation>
     </message>
     <message>
         <source>Add the selected projector to the registered list</source>
-        <translation type="unfinished"></translation>
+        <translation>将所选投影机添加到注册列表</translation>
     </message>
     <message>
         <source>Search the network for projectors again</source>
-        <translation type="unfinished"></translation>
+        <translation>重新搜索网络上的投影机</translation>
     </message>
     <message>
         <source>Register a projector by its address</source>
-        <translation type="unfinished"></translation>
+        <translation>按地址注册投影机</translation>
     </message>
     <message>
         <source>Remove the selected projector from the registered list</source>
-        <translation type="unfinished"></translation>
+        <translation>从注册列表中删除所选投影机</translation>
     </message>
     <message>
         <source>Set the selected projector&apos;s password</source>
-        <translation type="unfinished"></translation>
+        <translation>设置所选投影机的密码</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished"></translation>
+        <translation>搜索</translation>
     </message>
     <message>
         <source>Current Network Adaptor</source>
-        <translation type="unfinished"></translation>
+        <translation>当前网络适配器</translation>
     </message>
     <message>
         <source>PROJECTOR List</source>
-        <translation type="unfinished"></translation>
+        <translation>投影机列表</translation>
     </message>
     <message>
         <source>Registered PROJECTOR</source>
-        <translation type="unfinished"></translation>
+        <translation>已注册投影机</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>字体颜色 (箭头: 选择)</translation>
     </message>
     <message>
         <source>Font background color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>字体背景颜色 (箭头: 选择)</translation>
     </message>
     <message>
         <source>Background color (arrow: choose)</source>
-        <translation type="unfinished"></translation>
+        <translation>背景颜色 (箭头: 选择)</translation>
     </message>
     <message>
         <source>Choose...</source>
-        <translation type="unfinished"></translation>
+        <translation>选择...</translation>
     </message>
 </context>
 <context>
     <name>glintcaster::Ipv4Edit</name>
     <message>
         <source>IP address octet %1</source>
-        <translation type="unfinished"></translation>
+        <translation>IP 地址第 %1 段</translation>
     </message>
 </context>
 </TS>
