@@ -180,6 +180,29 @@ private slots:
                            + "INFO 0\r\n",
                            {}, false);
         QCOMPARE(shortGreeting.read(), QByteArray("INFO 1\r\n"));
+
+        // A late greeting: a client that gave up waiting sends no digest and is refused.
+        sim.setGreetingDelay(400);
+        Client late;
+        QVERIFY(late.open(addr(1), 9719, 100));
+        QVERIFY(late.greeting.isEmpty());
+        late.send("INFO 0\r\n");
+        QCOMPARE(late.read(), QByteArray());
+        QVERIFY(late.closedByPeer());
+    }
+
+    void quietConnectionsAreClosed()
+    {
+        ProjectorSimConfig config;
+        config.address = addr(13);
+        config.idleTimeoutMs = 200;
+        ProjectorSim sim(config);
+        QVERIFY(sim.start());
+        Client c;
+        QVERIFY(c.open(addr(13), 9719, 50));
+        c.send("INFO"); // never finished
+        QVERIFY(c.closedByPeer(2000));
+        QCOMPARE(sim.requestCount(), 0);
     }
 
     void uploadInSegmentsThenReadBack()
