@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include "app/prompter.h"
+#include "comm/job_record.h"
+#include "comm/job_runner.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace glintcaster {
+
+/// Runs one job to its outcome: the window runs it modally, the console synchronously.
+using JobRunFn = std::function<JobOutcome(JobRecord &)>;
+
+/// How an operation ended, for callers that need more than yes or no (the CLI's exit code).
+enum class OperationResult {
+    Done,          ///< completed
+    Refused,       ///< stopped by a check, the operator, or a refusal answered by the projector
+    Communication, ///< the projector could not be reached or answered nonsense
+};
+
+/// The projector's startup display setting as one 16-bit control value.
+struct StartupSetting {
+    bool enabled = false;
+    int slot = 0;    ///< 0 for "Quick", 1..12
+    int minutes = 0; ///< 0 for "Repeat"
+
+    quint16 value() const { return quint16(((slot + 128 * (enabled ? 1 : 0)) << 8) | (minutes & 0xFF)); }
+    static StartupSetting fromValue(quint16 v)
+    {
+        return {bool(v & 0x8000), (v >> 8) & 0x7F, v & 0x7F};
+    }
+};
+
+/// What the capability query reported.
+struct CapabilityReport {
+    bool reachable = false;
+    quint16 level = 0;
+    quint16 flags = 0;
+    quint16 startupValue = 0;
+};
+
+/// The projector operations of the Main tab and the command-line program, as sequences of
+/// jobs with their checks and messages. Every message goes through the prompter; every job
+/// through `run`, so the same sequence serves the window and the console. Each call returns
+/// true when the operation completed; otherwise the reason has already been shown.
+class ProjectorOperations {
+public:
+    ProjectorOperations(Prompter &prompter, JobRunFn run);
+
+    /// Caption of the few boxes that report a failed status, capability or startup read.
+    static QString applicationTitle();
+
+    /// Reads the projector's status (control 6020) and refuses a projector in a fatal state.
+    bool statusCheck(const ProjectorEndpoint &target);
+    /// The capability query (control 0F01 and its follow-ups). An unreachable projector
+    /// reports success with `reachable` false.
+    bool capabilityQuery(const ProjectorEndpoint &target, CapabilityReport *report);
+    /// Display on or off (optionally powering on), after the status and slot checks.
+    bool display(const ProjectorEndpoint &target, int slot, bool on, bool powerOn);
+    /// Clear with a clear code (0x3511 all, 0x3512 quick, 0x3513 + n saved number n or all).
+    bool clear(const ProjectorEndpoint &target, quint16 clearCode);
+    bool mute(const ProjectorEndpoint &target);
+    /// Sends the startup display setting (value query A, control 3532).
+    bool setStartup(const ProjectorEndpoint &target, const StartupSetting &setting);
+    /// The startup display editor's OK: status check, then the setting ("None" with
+    /// "Repeat" becomes one minute, as the projector needs a time).
+    bool editStartup(const ProjectorEndpoint &target, StartupSetting setting);
+    /// Uploads an encoded message into `slot`.
+    bool upload(const ProjectorEndpoint &target, int slot, const QByteArray &header32,
+                const QByteArray &body);
+    /// Polls the projector's saving of `slot` until it completes (with the cancel follow-up).
+    bool storageProgress(const ProjectorEndpoint &target, int slot);
+    /// Reads back the message stored in `slot`: its option header as hexadecimal text and
+    /// the stored text bytes (info, get text and status jobs with their cancel follow-ups).
+    bool fetch(const ProjectorEndpoint &target, int slot, QByteArray *headerHex, QByteArray *body);
+
+    /// Outcome of the last job run and the classification of the last operation.
+    JobOutcome lastOutcome() const { return m_last; }
+    OperationResult lastResult() const { return m_result; }
+    /// The value the last status check read (a character code such as '0').
+    quint16 lastStatus() const { return m_lastStatus; }
+
+    /// Classifies a failed job: transport codes and unrecognised answers are communication
+    /// failures, the projector's answer digits and cancels are refusals.
+    static OperationResult classify(const JobOutcome &outcome);
+
+private:
+    JobOutcome runJob(JobRecord &job);
+    bool refuse();
+    bool failed(const JobOutcome &outcome, bool showText, const QString &caption = {},
+                bool noDataAsIllegal = false);
+    JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
+                         quint16 value = 0);
+
+    Prompter &m_prompter;
+    JobRunFn m_run;
+    JobOutcome m_last;
+    OperationResult m_result = OperationResult::Done;
+    quint16 m_lastStatus = 0;
+};
+
+} // namespace glintcaster

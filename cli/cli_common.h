@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include "app/projector_operations.h"
+#include "app/projector_store.h"
+#include "comm/projector_endpoint.h"
+
+#include <CLI/CLI.hpp>
+#include <QJsonObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace glintcaster::cli {
+
+/// Exit status of the command-line program.
+enum Exit : int { ExitOk = 0, ExitRefused = 1, ExitUsage = 2, ExitCommunication = 3 };
+
+/// Options every command takes.
+struct CommonOptions {
+    std::string home;
+    std::string lang;
+    bool json = false;
+    bool yes = false;
+};
+
+/// Target options of the commands that talk to projectors.
+struct TargetOptions {
+    std::vector<std::string> to;
+    std::string password;
+    bool passwordGiven = false;
+};
+
+void addCommonOptions(CLI::App *cmd, CommonOptions &opts);
+void addTargetOptions(CLI::App *cmd, TargetOptions &opts);
+
+/// Applies --home and --lang; false (and a message) for an unknown language.
+bool applyCommon(const CommonOptions &opts);
+
+/// One projector to act on, with its password from "LastPj.txt" unless --password was given.
+struct Target {
+    QString text;
+    ProjectorEndpoint endpoint;
+};
+/// Resolves the --to values; prints a usage message and returns false on a bad address.
+bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets);
+
+/// Maps an operation result to the exit status.
+int exitFor(OperationResult result);
+
+/// The result of one target, printed as one JSON object per line with --json.
+struct TargetResult {
+    QString target;
+    int exit = ExitOk;
+    QJsonObject data;
+    QStringList lines; ///< plain-text output without --json
+};
+
+/// Runs `work` for every target at the same time (one thread each) and prints one result
+/// per target in the order given. Returns the worst exit status.
+int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
+                  const std::function<TargetResult(const Target &, Prompter &, const JobRunFn &)> &work);
+
+/// Prints one JSON object on a line of standard output.
+void printJson(const QJsonObject &object);
+/// Prints text on standard output / standard error (UTF-8).
+void printOut(const QString &text);
+void printErr(const QString &text);
+
+/// "quick" or 0 gives 0, "1".."12" give themselves; -1 for anything else.
+int parseSlot(const std::string &text);
+
+// Command registration, one per source file.
+void addProjectorsCommand(CLI::App &app, std::function<int()> *action);
+void addControlCommands(CLI::App &app, std::function<int()> *action);
+void addMessageCommands(CLI::App &app, std::function<int()> *action);
+void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
+
+} // namespace glintcaster::cli

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+// display, clear, mute, status, caps and startup: the Main tab's controls on the console.
+#include "cli/cli_common.h"
+
+#include "app/message_table.h"
+#include "comm/job_runner.h"
+
+#include <QJsonObject>
+
+namespace glintcaster::cli {
+
+namespace {
+
+struct ControlArgs {
+    CommonOptions common;
+    TargetOptions target;
+    std::string onOff;
+    std::string slot = "quick";
+    bool powerOn = false;
+    std::string clearRange = "all";
+    std::string minutes;
+    bool disable = false;
+    bool set = false;
+};
+
+ControlArgs g_args;
+
+TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r = {})
+{
+    r.exit = ok ? ExitOk : exitFor(ops.lastResult());
+    if (!ok && !ops.lastOutcome().success) {
+        r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
+        r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
+    }
+    return r;
+}
+
+int runControl(const std::function<TargetResult(const Target &, ProjectorOperations &)> &body)
+{
+    if (!applyCommon(g_args.common))
+        return ExitUsage;
+    std::vector<Target> targets;
+    if (!resolveTargets(g_args.target, &targets))
+        return ExitUsage;
+    return runForTargets(targets, g_args.common,
+                         [&body](const Target &t, Prompter &prompter, const JobRunFn &run) {
+                             ProjectorOperations ops(prompter, run);
+                             return body(t, ops);
+                         });
+}
+
+/// Clear code for --slot: all, quick, saved (every saved number) or 1..12.
+int clearCode(const std::string &text)
+{
+    const QString s = QString::fromStdString(text).trimmed().toLower();
+    if (s == QLatin1String("all"))
+        return 0x3511;
+    if (s == QLatin1String("quick"))
+        return 0x3512;
+    if (s == QLatin1String("saved"))
+        return 0x3513;
+    bool ok = false;
+    const int n = s.toInt(&ok);
+    return ok && n >= 1 && n <= 12 ? 0x3513 + n : -1;
+}
+
+/// "repeat" or empty give 0, 1..127 themselves, anything else -1.
+int parseMinutes(const std::string &text)
+{
+    const QString s = QString::fromStdString(text).trimmed().toLower();
+    if (s.isEmpty() || s == QLatin1String("repeat"))
+        return 0;
+    bool ok = false;
+    const int n = s.toInt(&ok);
+    return ok && n >= 1 && n <= 127 ? n : -1;
+}
+
+QJsonObject startupJson(const StartupSetting &s)
+{
+    return {{QStringLiteral("enabled"), s.enabled},
+            {QStringLiteral("slot"), s.slot},
+            {QStringLiteral("minutes"), s.minutes}};
+}
+
+QString startupText(const StartupSetting &s)
+{
+    if (!s.enabled)
+        return QStringLiteral("startup display: %1").arg(msg(1085));
+    return QStringLiteral("startup display: slot %1, %2")
+        .arg(s.slot == 0 ? msg(1084) : QString::number(s.slot),
+             s.minutes == 0 ? msg(1083) : QStringLiteral("%1 min").arg(s.minutes));
+}
+
+} // namespace
+
+void addControlCommands(CLI::App &app, std::function<int()> *action)
+{
+    auto *display = app.add_subcommand("display", "Switch a stored message on or off");
+    display->add_option("state", g_args.onOff, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
+    display->add_option("--slot", g_args.slot, "quick or 1..12 (default quick)");
+    display->add_flag("--power-on", g_args.powerOn, "Power the projector on first (with 'on')");
+    addTargetOptions(display, g_args.target);
+    addCommonOptions(display, g_args.common);
+    display->callback([action] {
+        *action = [] {
+            const int slot = parseSlot(g_args.slot);
+            if (slot < 0) {
+                printErr(QStringLiteral("--slot must be quick or 1..12"));
+                return int(ExitUsage);
+            }
+            const bool on = g_args.onOff == "on";
+            return runControl([&](const Target &t, ProjectorOperations &ops) {
+                return finish(ops, ops.display(t.endpoint, slot, on, on && g_args.powerOn));
+            });
+        };
+    });
+
+    auto *clear = app.add_subcommand("clear", "Clear stored messages");
+    clear->add_option("--slot", g_args.clearRange,
+                      "all (default), quick, saved (every saved number) or 1..12");
+    addTargetOptions(clear, g_args.target);
+    addCommonOptions(clear, g_args.common);
+    clear->callback([action] {
+        *action = [] {
+            const int code = clearCode(g_args.clearRange);
+            if (code < 0) {
+                printErr(QStringLiteral("--slot must be all, quick, saved or 1..12"));
+                return int(ExitUsage);
+            }
+            return runControl([&](const Target &t, ProjectorOperations &ops) {
+                return finish(ops, ops.clear(t.endpoint, quint16(code)));
+            });
+        };
+    });
+
+    auto *mute = app.add_subcommand("mute", "Silence the projector's alarm");
+    addTargetOptions(mute, g_args.target);
+    addCommonOptions(mute, g_args.common);
+    mute->callback([action] {
+        *action = [] {
+            return runControl([](const Target &t, ProjectorOperations &ops) {
+                return finish(ops, ops.mute(t.endpoint));
+            });
+        };
+    });
+
+    auto *status = app.add_subcommand("status", "Read the projector's status");
+    addTargetOptions(status, g_args.target);
+    addCommonOptions(status, g_args.common);
+    status->callback([action] {
+        *action = [] {
+            return runControl([](const Target &t, ProjectorOperations &ops) {
+                TargetResult r;
+                const bool ok = ops.statusCheck(t.endpoint);
+                const quint16 v = ops.lastStatus();
+                if (v != 0) {
+                    const QString c = v < 0x80 && v >= 0x20 ? QString(QChar(v)) : QString::number(v);
+                    r.data.insert(QStringLiteral("status"), c);
+                    r.lines << QStringLiteral("status: %1").arg(c);
+                }
+                return finish(ops, ok, r);
+            });
+        };
+    });
+
+    auto *caps = app.add_subcommand("caps", "Read the projector's firmware level and capabilities");
+    addTargetOptions(caps, g_args.target);
+    addCommonOptions(caps, g_args.common);
+    caps->callback([action] {
+        *action = [] {
+            return runControl([](const Target &t, ProjectorOperations &ops) {
+                TargetResult r;
+                CapabilityReport rep;
+                if (!ops.capabilityQuery(t.endpoint, &rep))
+                    return finish(ops, false, r);
+                if (!rep.reachable) {
+                    r.exit = ExitCommunication;
+                    r.data.insert(QStringLiteral("text"), msg(1109) + QStringLiteral("\n : ") +
+                                                              JobRunner::failureDetail(12));
+                    printErr(QStringLiteral("%1: %2\n : %3").arg(t.text, msg(1109), JobRunner::failureDetail(12)));
+                    return r;
+                }
+                const bool picture = rep.level > 2 && (rep.flags & 1) && rep.flags != 0xFFFF;
+                const bool alarm = rep.level > 3 && (rep.flags & 2) && rep.flags != 0xFFFF;
+                const bool extended = !(rep.level > 3 && rep.flags != 0xFFFF && !(rep.flags & 4));
+                r.data.insert(QStringLiteral("level"), rep.level);
+                r.data.insert(QStringLiteral("flags"), rep.flags);
+                r.data.insert(QStringLiteral("pictureSide"), picture);
+                r.data.insert(QStringLiteral("alarm"), alarm);
+                r.data.insert(QStringLiteral("extendedCharset"), extended);
+                r.lines << QStringLiteral("firmware level: %1").arg(rep.level)
+                        << QStringLiteral("capability flags: 0x%1").arg(rep.flags, 4, 16, QLatin1Char('0'))
+                        << QStringLiteral("picture side: %1").arg(picture ? "yes" : "no")
+                        << QStringLiteral("alarm: %1").arg(alarm ? "yes" : "no")
+                        << QStringLiteral("extended character set: %1").arg(extended ? "yes" : "no");
+                if (rep.level >= 3 && rep.startupValue != 0xFFFF) {
+                    const StartupSetting s = StartupSetting::fromValue(rep.startupValue);
+                    r.data.insert(QStringLiteral("startup"), startupJson(s));
+                    r.lines << startupText(s);
+                }
+                return finish(ops, true, r);
+            });
+        };
+    });
+
+    auto *startup = app.add_subcommand(
+        "startup", "Show or set the stored message a projector shows when it starts");
+    startup->add_flag("--set", g_args.set, "Set the startup display (else show it)");
+    startup->add_option("--slot", g_args.slot, "1..12 with --set");
+    startup->add_option("--minutes", g_args.minutes, "repeat or 1..127 with --set (default repeat)");
+    startup->add_flag("--disable", g_args.disable, "With --set: no startup display");
+    addTargetOptions(startup, g_args.target);
+    addCommonOptions(startup, g_args.common);
+    startup->callback([action] {
+        *action = [] {
+            if (!g_args.set) {
+                return runControl([](const Target &t, ProjectorOperations &ops) {
+                    TargetResult r;
+                    CapabilityReport rep;
+                    if (!ops.capabilityQuery(t.endpoint, &rep))
+                        return finish(ops, false, r);
+                    if (!rep.reachable || rep.level < 3 || rep.startupValue == 0xFFFF) {
+                        r.exit = rep.reachable ? ExitRefused : ExitCommunication;
+                        printErr(t.text + QStringLiteral(": the startup display cannot be read"));
+                        return r;
+                    }
+                    const StartupSetting s = StartupSetting::fromValue(rep.startupValue);
+                    r.data.insert(QStringLiteral("startup"), startupJson(s));
+                    r.lines << startupText(s);
+                    return finish(ops, true, r);
+                });
+            }
+            StartupSetting s;
+            s.enabled = !g_args.disable;
+            const int minutes = parseMinutes(g_args.minutes);
+            if (minutes < 0) {
+                printErr(msg(1014));
+                return int(ExitRefused);
+            }
+            s.minutes = minutes;
+            const int slot = parseSlot(g_args.slot);
+            if (s.enabled && (slot < 1 || slot > 12)) {
+                printErr(QStringLiteral("--slot must be 1..12"));
+                return int(ExitUsage);
+            }
+            s.slot = s.enabled ? slot : 1;
+            return runControl([s](const Target &t, ProjectorOperations &ops) {
+                TargetResult r = finish(ops, ops.editStartup(t.endpoint, s));
+                r.data.insert(QStringLiteral("startup"), startupJson(s));
+                return r;
+            });
+        };
+    });
+}
+
+} // namespace glintcaster::cli

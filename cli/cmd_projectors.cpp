@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+// projectors list|add|remove|password: the registered list with the Discovery tab's rules.
+#include "cli/cli_common.h"
+
+#include "app/console_prompter.h"
+#include "app/message_table.h"
+#include "app/pj_list_rules.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace glintcaster::cli {
+
+namespace {
+
+struct ProjectorArgs {
+    CommonOptions common;
+    std::string address;
+    std::string name;
+    std::string mac;
+    std::string password;
+    bool noAuth = false;
+};
+ProjectorArgs g_pa;
+
+QJsonObject toJson(const stDiscData &d)
+{
+    return {{QStringLiteral("name"), d.ProjectorName}, {QStringLiteral("address"), ipToText(d.IP)},
+            {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.Auth}};
+}
+
+/// Finds the registered row of --address; prints why not and returns -1 otherwise.
+int rowOf(const ProjectorStore &store)
+{
+    quint32 ip = 0;
+    if (!parseIpv4(QString::fromStdString(g_pa.address), &ip)) {
+        printErr(QStringLiteral("Not an IPv4 address: \"%1\"").arg(QString::fromStdString(g_pa.address)));
+        return -1;
+    }
+    const int row = store.indexOfIp(ip);
+    if (row < 0)
+        printErr(QStringLiteral("%1 is not registered").arg(ipToText(ip)));
+    return row;
+}
+
+} // namespace
+
+void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto *cmd = app.add_subcommand("projectors", "The registered projector list (LastPj.txt)");
+    cmd->require_subcommand(1);
+
+    auto *list = cmd->add_subcommand("list", "List the registered projectors");
+    addCommonOptions(list, g_pa.common);
+    list->callback([action] {
+        *action = [] {
+            if (!applyCommon(g_pa.common))
+                return int(ExitUsage);
+            ProjectorStore store = ProjectorStore::inAppHome();
+            store.LoadRegisteredProjectors();
+            for (const stDiscData &d : store.projectors()) {
+                if (g_pa.common.json)
+                    printJson(toJson(d));
+                else
+                    printOut(QStringLiteral("%1\t%2\t%3%4")
+                                 .arg(ipToText(d.IP), d.ProjectorName, d.MAC,
+                                      d.Auth ? QStringLiteral("\tpassword") : QString()));
+            }
+            return int(ExitOk);
+        };
+    });
+
+    auto *add = cmd->add_subcommand("add", "Register a projector by hand");
+    add->add_option("address", g_pa.address, "IPv4 address")->required();
+    add->add_option("--name", g_pa.name, "Projector name");
+    add->add_option("--mac", g_pa.mac, "MAC address (six fields separated by hyphens)");
+    add->add_option("--password", g_pa.password, "Authentication password (at most 32 characters)");
+    addCommonOptions(add, g_pa.common);
+    add->callback([action] {
+        *action = [] {
+            if (!applyCommon(g_pa.common))
+                return int(ExitUsage);
+            std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_pa.common.yes));
+            quint32 ip = 0;
+            if (!parseIpv4(QString::fromStdString(g_pa.address), &ip) || ip == 0) {
+                prompter->inform(msg(1012));
+                return int(ExitRefused);
+            }
+            const QString pass = QString::fromStdString(g_pa.password);
+            if (pass.size() > 32) {
+                printErr(QStringLiteral("A password has at most 32 characters."));
+                return int(ExitUsage);
+            }
+            stDiscData d;
+            d.IP = ip;
+            d.ProjectorName = QString::fromStdString(g_pa.name);
+            d.MAC = g_pa.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(g_pa.mac);
+            d.Auth = pass.isEmpty() ? 0 : 1;
+            d.Pass = pass;
+            ProjectorStore store = ProjectorStore::inAppHome();
+            store.LoadRegisteredProjectors();
+            if (!store.addProjector(d, *prompter))
+                return int(ExitRefused);
+            if (g_pa.common.json)
+                printJson(toJson(d));
+            return int(ExitOk);
+        };
+    });
+
+    auto *remove = cmd->add_subcommand("remove", "Delete a registered projector");
+    remove->add_option("address", g_pa.address, "IPv4 address")->required();
+    addCommonOptions(remove, g_pa.common);
+    remove->callback([action] {
+        *action = [] {
+            if (!applyCommon(g_pa.common))
+                return int(ExitUsage);
+            std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_pa.common.yes));
+            ProjectorStore store = ProjectorStore::inAppHome();
+            store.LoadRegisteredProjectors();
+            const int row = rowOf(store);
+            if (row < 0)
+                return int(ExitRefused);
+            return deleteRegistered(store, row, *prompter) ? int(ExitOk) : int(ExitRefused);
+        };
+    });
+
+    auto *password = cmd->add_subcommand("password", "Set or clear a registered projector's password");
+    password->add_option("address", g_pa.address, "IPv4 address")->required();
+    password->add_option("--password", g_pa.password, "The password (at most 32 characters)");
+    password->add_flag("--none", g_pa.noAuth, "No authentication");
+    addCommonOptions(password, g_pa.common);
+    password->callback([action] {
+        *action = [] {
+            if (!applyCommon(g_pa.common))
+                return int(ExitUsage);
+            const QString pass = QString::fromStdString(g_pa.password);
+            if (pass.size() > 32) {
+                printErr(QStringLiteral("A password has at most 32 characters."));
+                return int(ExitUsage);
+            }
+            ProjectorStore store = ProjectorStore::inAppHome();
+            store.LoadRegisteredProjectors();
+            const int row = rowOf(store);
+            if (row < 0)
+                return int(ExitRefused);
+            const bool none = g_pa.noAuth || pass.isEmpty();
+            return store.setPassword(row, none ? 0 : 1, none ? QString() : pass) ? int(ExitOk)
+                                                                                  : int(ExitCommunication);
+        };
+    });
+}
+
+} // namespace glintcaster::cli
