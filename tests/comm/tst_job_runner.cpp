@@ -1,0 +1,358 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/message_table.h"
+#include "comm/cancel_flags.h"
+#include "comm/console_presenter.h"
+#include "comm/job_runner.h"
+#include "common/fake_peer.h"
+#include "comm/worker_harness.h"
+#include "sim/projector_sim.h"
+
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace glintcaster;
+using namespace glintcaster::testing;
+
+namespace {
+
+const quint32 kPeerAddress = ipv4(127, 61, 5, 1);
+
+class RecordingPresenter : public JobPresenter {
+public:
+    QStringList lines;
+    QList<bool> ends;
+    void statusLineChanged(const QString &text) override { lines << text; }
+    void jobFinished(bool success) override { ends << success; }
+};
+
+JobRecord job(JobKind kind, const ProjectorEndpoint &endpoint)
+{
+    JobRecord j;
+    j.kind = kind;
+    j.timings = quickTimings();
+    j.upload.endpoint = endpoint;
+    j.control.endpoint = endpoint;
+    j.info.endpoint = endpoint;
+    return j;
+}
+
+QByteArray statAnswer(char c) { return "STAT 0\r\nSAVE-ID:0\r\nSTATUS:" + QByteArray(1, c) + "\r\n"; }
+
+QList<FakeConversation> each(const QList<QByteArray> &answers)
+{
+    QList<FakeConversation> list;
+    for (const QByteArray &a : answers)
+        list << FakeConversation::answering(a);
+    return list;
+}
+
+} // namespace
+
+class TestJobRunner : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { MessageTable::setLanguage(Language::English); }
+    void init()
+    {
+        CancelRequested = false;
+        CancelCarried = false;
+    }
+
+    void answersBecomeCodeAndText_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("success");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        const int put = int(JobKind::Upload), info = int(JobKind::Info),
+                  ctrl = int(JobKind::Control), text = int(JobKind::GetText);
+        QTest::newRow("PUT 0") << put << QByteArray("PUT 0\r\n") << true << 0 << QString()
+                               << QStringList{"Now Sending..."};
+        QTest::newRow("PUT 1") << put << QByteArray("PUT 1\r\n") << false << 1
+                               << "Transfer failure" << QStringList{"Now Sending...", "PUT1"};
+        QTest::newRow("PUT 5") << put << QByteArray("PUT 5\r\n") << false << 5
+                               << "Data Size Over." << QStringList{"Now Sending...", "PUT5"};
+        QTest::newRow("PUT 4") << put << QByteArray("PUT 4\r\n") << false << 19
+                               << "Communication error\n : [Unexpected error]"
+                               << QStringList{"Now Sending...", "ERROR"};
+        QTest::newRow("INFO 9") << info << QByteArray("INFO 9\r\n") << false << 9
+                                << "No Message Data." << QStringList{"Now Get Information...", "INFO9"};
+        QTest::newRow("CTRL 9") << ctrl << QByteArray("CTRL 9\r\n") << false << 9 << "Other error"
+                                << QStringList{"Now Controlling...", "CTRL9"};
+        QTest::newRow("CTRL 1") << ctrl << QByteArray("CTRL 1\r\n") << false << 1
+                                << "Illegal Request." << QStringList{"Now Controlling...", "CTRL1"};
+        QTest::newRow("CTRL 0") << ctrl << QByteArray("CTRL 0\r\n") << true << 0 << "Request ok."
+                                << QStringList{"Now Controlling..."};
+        QTest::newRow("CTRL unknown") << ctrl << QByteArray("CTRL 7\r\n") << false << 0
+                                      << "Communication error\n : "
+                                      << QStringList{"Now Controlling...", "ERROR"};
+        QTest::newRow("TEXT 2") << text << QByteArray("TEXT 2\r\n") << false << 2
+                                << "Projector Busy." << QStringList{"Now Getting...", "TEXT2"};
+    }
+    void answersBecomeCodeAndText()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, success);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        FakePeer peer(kPeerAddress);
+        peer.setConversations({FakeConversation::answering(answer)});
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind(kind), peer.endpoint());
+        record.upload.bodyLength = 8; // get text: expects a few bytes
+        record.upload.expectedBase = 39;
+        RecordingPresenter presenter;
+        const JobOutcome outcome = runJob(record, &presenter);
+        QCOMPARE(outcome.success, success);
+        QCOMPARE(outcome.code, code);
+        QCOMPARE(outcome.text, text);
+        QCOMPARE(record.resultCode, code);
+        QCOMPARE(presenter.lines, lines);
+        QCOMPARE(presenter.ends, QList<bool>{success});
+    }
+
+    void transportFailureTexts()
+    {
+        QCOMPARE(JobRunner::failureDetail(11), QStringLiteral("[Socket error]"));
+        QCOMPARE(JobRunner::failureDetail(15), QStringLiteral("[No Response]"));
+        QCOMPARE(JobRunner::failureDetail(17), QStringLiteral("[No Response]"));
+        QCOMPARE(JobRunner::failureDetail(14), QStringLiteral("[Authentication error]"));
+        QCOMPARE(JobRunner::failureDetail(22), QStringLiteral("[Socket error]"));
+        QCOMPARE(JobRunner::failureDetail(0), QString());
+        QCOMPARE(JobRunner::failureDetail(23), QString());
+
+        ProjectorEndpoint refused;
+        refused.address = kPeerAddress;
+        refused.port = unusedPort(kPeerAddress);
+        JobRecord record = job(JobKind::Cancel, refused);
+        const JobOutcome outcome = runJob(record);
+        QVERIFY(!outcome.success);
+        QCOMPARE(outcome.code, 12);
+        QCOMPARE(outcome.text, QStringLiteral("Communication error\n : [Connection error]"));
+    }
+
+    void statusCharactersShowProgress()
+    {
+        FakePeer peer(kPeerAddress);
+        peer.setConversations(each({statAnswer('1'), statAnswer('5'), statAnswer('3'), statAnswer('0')}));
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::Status, peer.endpoint());
+        RecordingPresenter presenter;
+        const JobOutcome outcome = runJob(record, &presenter);
+        QVERIFY(outcome.success);
+        QCOMPARE(outcome.code, 0);
+        QCOMPARE(presenter.lines, (QStringList{"Now Get Status...", "Save...", "Waiting...",
+                                               "PROJECTOR busy...", "Complete"}));
+        QCOMPARE(record.statusCharResult, int('0'));
+    }
+
+    void statusCharactersThatEndInFailure_data()
+    {
+        QTest::addColumn<char>("c");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("4") << '4' << "Transfer failure" << "Transfer failure";
+        QTest::newRow("unknown") << 'x' << "Undefined error..." << "Other error";
+    }
+    void statusCharactersThatEndInFailure()
+    {
+        QFETCH(char, c);
+        QFETCH(QString, line);
+        QFETCH(QString, text);
+        FakePeer peer(kPeerAddress);
+        peer.setConversations(each({statAnswer('2'), statAnswer(c)}));
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::Status, peer.endpoint());
+        RecordingPresenter presenter;
+        const JobOutcome outcome = runJob(record, &presenter);
+        QVERIFY(!outcome.success);
+        QCOMPARE(presenter.lines, (QStringList{"Now Get Status...", "ReTry...", line}));
+        QCOMPARE(outcome.text, text);
+        QCOMPARE(record.statusCharResult, int(c));
+    }
+
+    void cancelledGetTextIsFollowedByCancel()
+    {
+        FakePeer peer(kPeerAddress);
+        FakeConversation silent;
+        silent.rounds = {FakeRound{}};
+        peer.setConversations({silent, FakeConversation::answering("CANCEL 0\r\n")});
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::GetText, peer.endpoint());
+        record.upload.saveId = 4;
+        record.timings.answerChecks = 1000;
+        JobRunner runner(record);
+        RecordingPresenter presenter;
+        runner.setPresenter(&presenter);
+        std::thread presser([&] {
+            peer.waitForRequests(1);
+            CancelRequested = true; // the Cancel button
+        });
+        const JobOutcome first = runner.run();
+        presser.join();
+        QVERIFY(!first.success);
+        QCOMPARE(first.code, 0);
+        QCOMPARE(first.text, QStringLiteral("Cancel complete."));
+        QCOMPARE(presenter.lines.last(), QStringLiteral("CANCEL"));
+
+        const JobOutcome final = cancelFollowUp(record, JobKind::GetText, first,
+                                                [&runner](JobRecord &) { return runner.run(); });
+        QVERIFY(!final.success);
+        QCOMPARE(final.text, QStringLiteral("Cancel complete."));
+        QCOMPARE(peer.requests(), (QList<QByteArray>{"TEXT 4\r\n", "CANCEL\r\n"}));
+        QCOMPARE(presenter.lines.mid(presenter.lines.size() - 1), QStringList{"Cancel..."});
+    }
+
+    void getTextNoDataReadsAsCancelled()
+    {
+        JobRecord record;
+        const JobOutcome outcome{false, 1, QStringLiteral("No Message Data.")};
+        bool reran = false;
+        const JobOutcome final = cancelFollowUp(record, JobKind::GetText, outcome,
+                                                [&](JobRecord &) { reran = true; return JobOutcome{}; });
+        QVERIFY(!reran);
+        QCOMPARE(final.text, QStringLiteral("Cancel complete."));
+        const JobOutcome info = cancelFollowUp(record, JobKind::Info, outcome,
+                                               [&](JobRecord &) { reran = true; return JobOutcome{}; });
+        QCOMPARE(info.text, QStringLiteral("No Message Data."));
+        QVERIFY(!reran);
+    }
+
+    void cancelCarriedFromLargeUploadEndsTheStatusJob()
+    {
+        FakePeer peer(kPeerAddress);
+        peer.setConversations({FakeConversation{false, {}, false, {FakeRound::answer("PUT 0\r\n", 150)}},
+                               FakeConversation::answering("CANCEL 1\r\n")});
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::Upload, peer.endpoint());
+        record.upload.setBody(QByteArray(600, 'm'));
+        std::thread presser([&] {
+            peer.waitForRequests(1);
+            CancelRequested = true;
+        });
+        JobRunner runner(record);
+        const JobOutcome upload = runner.run();
+        presser.join();
+        QVERIFY(upload.success);
+
+        record.kind = JobKind::Status;
+        record.info.statusChar = 0;
+        const JobOutcome status = runner.run();
+        QVERIFY(!status.success);
+        QCOMPARE(status.text, QStringLiteral("Cancel complete."));
+        const JobOutcome final = cancelFollowUp(record, JobKind::Status, status,
+                                                [&runner](JobRecord &) { return runner.run(); });
+        QCOMPARE(final.text, QStringLiteral("Cancel complete."));
+        QCOMPARE(peer.requests().size(), 2); // no STAT was sent, the CANCEL was
+        QCOMPARE(peer.requests().value(1), QByteArray("CANCEL\r\n"));
+    }
+
+    void cancelFlagsByKind()
+    {
+        for (int k = 0; k <= 8; ++k) {
+            CancelRequested = true;
+            CancelCarried = true;
+            JobRunner::resetCancelFlags(JobKind(k));
+            QVERIFY(!CancelRequested);
+            const bool keepsCarried = k == 4 || k == 5;
+            QCOMPARE(bool(CancelCarried), keepsCarried);
+            QCOMPARE(JobRunner::cancelEnabled(JobKind(k)), k == 0 || k == 1);
+        }
+        JobRecord record;
+        record.kind = JobKind::Control;
+        QVERIFY(!JobRunner::runsHidden(record));
+        record.control.hide = 1;
+        QVERIFY(JobRunner::runsHidden(record));
+        record.kind = JobKind::CapabilityQuery;
+        QVERIFY(JobRunner::runsHidden(record));
+        record.kind = JobKind::Info;
+        QVERIFY(!JobRunner::runsHidden(record));
+    }
+
+    void unreachableQueryIsQuietSuccess()
+    {
+        NeverAcceptingPeer peer(kPeerAddress);
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::ValueQueryA, peer.endpoint());
+        record.control.code = 0x3532;
+        record.control.type = 2;
+        std::FILE *out = std::tmpfile();
+        ConsolePresenter console(QStringLiteral("127.61.5.1"), out);
+        const JobOutcome outcome = runJob(record, &console);
+        QVERIFY(outcome.success);
+        QCOMPARE(outcome.text, QStringLiteral("Request ok."));
+        QCOMPARE(record.control.value, kValueUnreachable);
+        QCOMPARE(std::ftell(out), 0L); // hidden jobs stay off the console too
+        std::fclose(out);
+    }
+
+    void consoleShowsStatusLines()
+    {
+        FakePeer peer(kPeerAddress);
+        peer.setConversations({FakeConversation::answering("CTRL 3\r\n")});
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind::Control, peer.endpoint());
+        std::FILE *out = std::tmpfile();
+        ConsolePresenter console(QStringLiteral("127.61.5.1"), out);
+        QVERIFY(!runJob(record, &console).success);
+        std::rewind(out);
+        char buffer[256] = {};
+        const size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+        std::fclose(out);
+        QCOMPARE(QByteArray(buffer, int(n)),
+                 QByteArray("127.61.5.1: Now Controlling...\n127.61.5.1: CTRL3\n"));
+    }
+
+    // The same jobs against the substitute projector: upload, storage progress, info and
+    // read-back of what was stored.
+    void roundTripWithSubstituteProjector()
+    {
+        ProjectorSim sim(QHostAddress(QStringLiteral("127.61.5.9")), 9719);
+        sim.setPassword(QStringLiteral("secret"));
+        sim.setStatScript("130");
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        ProjectorEndpoint endpoint;
+        endpoint.address = ipv4(127, 61, 5, 9);
+        endpoint.password = QStringLiteral("secret");
+
+        JobRecord record = job(JobKind::Upload, endpoint);
+        record.timings.greetingWait = std::chrono::milliseconds(1000);
+        for (int i = 0; i < 16; ++i)
+            record.upload.optionHeader[i] = quint8(i + 1);
+        QByteArray body(142, '\0');
+        for (int i = 0; i < body.size(); ++i)
+            body[i] = char(i * 3);
+        record.upload.setBody(body);
+        record.upload.saveId = 7;
+        JobRunner runner(record);
+        QVERIFY(runner.run().success);
+        QCOMPARE(sim.slot(7).body, body);
+
+        record.kind = JobKind::Status;
+        record.info.saveId = 7;
+        record.info.statusChar = 0;
+        QVERIFY(runner.run().success);
+        QCOMPARE(record.statusCharResult, int('0'));
+
+        record.kind = JobKind::Info;
+        QVERIFY(runner.run().success);
+        QCOMPARE(record.info.length, 142);
+        QCOMPARE(record.info.headerTextBytes().left(32), QByteArray("0102030405060708090A0B0C0D0E0F10"));
+
+        record.kind = JobKind::GetText;
+        record.upload.bodyLength = record.info.length;
+        record.upload.expectedBase = record.info.total;
+        record.upload.body.fill('\0');
+        QVERIFY(runner.run().success);
+        QCOMPARE(record.upload.bodyBytes(), body);
+    }
+};
+
+QTEST_MAIN(TestJobRunner)
+#include "tst_job_runner.moc"
