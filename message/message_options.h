@@ -154,6 +154,9 @@ private:
     std::array<quint8, Size> m_bytes{};
 };
 
+/// The option block in the form an upload carries it.
+using OptionHeader = OptionBlock;
+
 /// DISPTIME byte: low 8 bits of minutes OR half-minute << 7 (two unset values give 0xFF).
 quint8 encodeDisplayTime(quint8 minutes, quint8 halfMinute);
 

@@ -20,10 +20,10 @@ struct EscapeColour {
     friend bool operator==(const EscapeColour &, const EscapeColour &) = default;
 };
 
-struct EscapeState {
+struct ColourEscape {
     EscapeColour character;
     EscapeColour background;
-    friend bool operator==(const EscapeState &, const EscapeState &) = default;
+    friend bool operator==(const ColourEscape &, const ColourEscape &) = default;
 };
 
 // A transparent colour takes the message background's transparency: transparent on a
@@ -88,7 +88,7 @@ public:
             }
             if (c != 0) {
                 const CharFormat &f = source.at(i).format;
-                const EscapeState state{
+                const ColourEscape state{
                     characterEscape(codeForRgb(f.colour), attribute, cdm),
                     backgroundEscape(codeForRgb(f.background), attribute, cdm)};
                 if (i == 0 || state != m_escape) {
@@ -130,7 +130,7 @@ private:
     const PayloadContext &m_context;
     QByteArray m_buffer;
     int m_pos = 0;
-    EscapeState m_escape; // carries over from the title into the body
+    ColourEscape m_escape; // carries over from the title into the body
 };
 
 void deleteBodyPositions(CurrentMessage &message, QList<qsizetype> positions,

@@ -22,10 +22,13 @@ enum class PayloadPurpose : int {
     SaveToFile = 3,   ///< all checks, header with the raw option values
 };
 
+/// The encoded title and body: big-endian UTF-16 with colour escapes, the body from byte 128.
+using MessageBody = QByteArray;
+
 /// What an upload carries (or a message file stores).
 struct PayloadResult {
-    OptionBlock header; ///< the option header; `header.sendBytes()` is what travels
-    QByteArray body;    ///< the encoded title and body, exactly `bodyLength` bytes
+    OptionHeader header; ///< the option header; `header.sendBytes()` is what travels
+    MessageBody body;    ///< exactly `bodyLength` bytes
     int bodyLength = 0;
 };
 

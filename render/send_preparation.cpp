@@ -20,9 +20,7 @@ int SendPreparedMessage(CurrentMessage &message, const PayloadContext &context,
     const MessageOptions &o = message.options;
     if (o.style == 2) {
         const bool doubleSize = o.fontSize == 1;
-        const int lines =
-            CountDisplayLines(message.title().plainText(), message.body().plainText(),
-                              WrapSettings{context.capabilities.ExtendedCharset(), doubleSize});
+        const int lines = CountDisplayLines(message, context.capabilities.ExtendedCharset());
         if (lines >= (doubleSize ? PopOnLinesDouble : PopOnLinesStandard)) {
             if (p.ask(msg(1006), PromptButtons::YesNo, PromptIcon::Information) !=
                 PromptAnswer::Yes)

@@ -156,4 +156,10 @@ int CountDisplayLines(const QString &title, const QString &body, const WrapSetti
            countWrappedLines(wrapForDisplay(body, settings).text);
 }
 
+int CountDisplayLines(const CurrentMessage &message, bool extendedCharset)
+{
+    return CountDisplayLines(message.title().plainText(), message.body().plainText(),
+                             WrapSettings{extendedCharset, message.options.fontSize == 1});
+}
+
 } // namespace glintcaster

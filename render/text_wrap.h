@@ -7,6 +7,8 @@
 
 namespace glintcaster {
 
+class CurrentMessage;
+
 inline constexpr char16_t AutoLineBreak = 0x000A;
 
 struct WrapSettings {
@@ -37,5 +39,7 @@ QList<int> displayLines(const QString &text, const WrapSettings &settings);
 
 /// Lines title and body occupy on the projector, each wrapped on its own, whole.
 int CountDisplayLines(const QString &title, const QString &body, const WrapSettings &settings);
+/// The same for a message, at its own character size.
+int CountDisplayLines(const CurrentMessage &message, bool extendedCharset);
 
 } // namespace glintcaster

@@ -149,6 +149,16 @@ private slots:
         QCOMPARE(r.body().toHex(), (esc(0, 7, 1, 0) + hex("00620000")).toHex());
     }
 
+    void emptyPartsAreJustTerminated()
+    {
+        CurrentMessage m;
+        Run r;
+        QCOMPARE(r.build(m), 0);
+        QCOMPARE(r.result.bodyLength, 130);
+        QCOMPARE(r.result.body.toHex(),
+                 (hex("0000") + QByteArray(126, char(0xFF)) + hex("0000")).toHex());
+    }
+
     void escapesFollowColourChanges()
     {
         CurrentMessage m;
