@@ -172,7 +172,7 @@
     </message>
     <message>
         <source>&amp;Find</source>
-        <translation>検索(&amp;F)</translation>
+        <translation>再検索(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Configure Manually...</source>

@@ -22,7 +22,9 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 
@@ -198,6 +200,47 @@ private slots:
         QCOMPARE(m_edit->caption, QStringLiteral("Send"));
     }
 
+    void sendLockMenuRunsTheLockDialogs()
+    {
+        FrameSetup setup;
+        setup.prompter = &m_prompter;
+        setup.createMainPage = [this](CMainFrame &) { return m_main = new RecordingMainPage; };
+        CMainFrame frame(setup);
+
+        // Answers the modal dialog that the command is about to open, from the event loop.
+        auto answerDialog = [](const QString &password, bool ok) {
+            QTimer::singleShot(0, [password, ok] {
+                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                if (auto *edit = dialog->findChild<QLineEdit *>())
+                    edit->setText(password);
+                if (ok)
+                    dialog->accept();
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
+        };
+        // No password set yet: a wrong entry is refused (the dialog then gets cancelled).
+        answerDialog(QStringLiteral("guess"), true);
+        frame.command(CMainFrame::CmdSendLock)->trigger();
+        QVERIFY(!frame.sendLocked());
+        QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
+
+        answerDialog(QString(), true);
+        frame.command(CMainFrame::CmdSendLock)->trigger();
+        QVERIFY(frame.sendLocked());
+        QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
+
+        answerDialog(QString(), false);
+        frame.command(CMainFrame::CmdUnlock)->trigger();
+        QVERIFY(frame.sendLocked());
+
+        answerDialog(QString(), true);
+        frame.command(CMainFrame::CmdUnlock)->trigger();
+        QVERIFY(!frame.sendLocked());
+        QCOMPARE(m_main->caption, QStringLiteral("Send"));
+    }
+
     void tabTitlesFollowTheLanguage()
     {
         MessageTable::setLanguage(MessageTable::languageForLocale(QLocale(QStringLiteral("ja_JP"))));
@@ -225,7 +268,7 @@ private slots:
         QVERIFY(installTranslations(*qApp, Language::Japanese) >= 1);
         {
             auto frame = makeFrame();
-            QCOMPARE(frame->discoveryPage()->findButton()->text(), QStringLiteral("検索(&F)"));
+            QCOMPARE(frame->discoveryPage()->findButton()->text(), QStringLiteral("再検索(&F)"));
         }
         // Leave the rest of the program in English.
         for (QTranslator *t : qApp->findChildren<QTranslator *>())
