@@ -27,6 +27,21 @@ QString oneLine(const QString &text)
     return out;
 }
 
+// A read trims the value and drops one pair of enclosing quotes, which would lose a
+// password with outer spaces or one that is itself quoted. Quoting exactly those values
+// keeps them intact for our reader and for the Windows one; ordinary values are unchanged.
+QString encodeValue(const QString &value)
+{
+    const QString v = oneLine(value);
+    if (v.isEmpty())
+        return v;
+    const bool outerSpace = v.front().isSpace() || v.back().isSpace();
+    const bool looksQuoted = v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front();
+    if (outerSpace || looksQuoted)
+        return u'"' + v + u'"';
+    return v;
+}
+
 } // namespace
 
 void IniProfile::clear()
@@ -173,9 +188,9 @@ void IniProfile::setValue(const QString &section, const QString &key, const QStr
     Section &sec = m_sections[s];
     const int k = keyIndex(sec, key);
     if (k >= 0)
-        sec.entries[k].second = oneLine(value);
+        sec.entries[k].second = encodeValue(value);
     else
-        sec.entries.append({oneLine(key), oneLine(value)});
+        sec.entries.append({oneLine(key), encodeValue(value)});
 }
 
 void IniProfile::setValue(const QString &section, const QString &key, int value)

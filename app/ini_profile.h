@@ -14,7 +14,8 @@ namespace glintcaster {
 /// - section and key names match case-insensitively; the first occurrence wins;
 /// - a read returns the value trimmed, without one pair of enclosing quotes, cut to its
 ///   first 254 characters, or the given default when the key is absent;
-/// - a write replaces the value in place, or appends the key at the end of its section, or
+/// - a write quotes a value with outer spaces or enclosing quotes so it reads back unchanged;
+///   it replaces the value in place, or appends the key at the end of its section, or
 ///   appends the section at the end of the file;
 /// - the file is written as "[Section]\r\nKEY=value\r\n" per section and key, CRLF line ends,
 ///   no blank lines between sections (what WritePrivateProfileString produces for a file it

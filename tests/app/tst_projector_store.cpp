@@ -80,6 +80,20 @@ private slots:
         QVERIFY(!again.hasSection(QStringLiteral("Injected")));
     }
 
+    void awkwardValuesRoundTrip()
+    {
+        IniProfile ini;
+        const QStringList values{QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("\"q\""),
+                                 QStringLiteral("'"), QStringLiteral("a=b;c"), QString()};
+        for (int i = 0; i < values.size(); ++i)
+            ini.setValue(QStringLiteral("S"), QStringLiteral("K%1").arg(i), values[i]);
+        QVERIFY(ini.toBytes().contains("K0=\" lead\"\r\nK1=\"trail \"\r\nK2=\"\"q\"\"\r\nK3='\r\nK4=a=b;c\r\nK5=\r\n"));
+        IniProfile reread;
+        reread.parse(ini.toBytes());
+        for (int i = 0; i < values.size(); ++i)
+            QCOMPARE(reread.value(QStringLiteral("S"), QStringLiteral("K%1").arg(i), QStringLiteral("absent")), values[i]);
+    }
+
     void valuesAreCutAt254Characters()
     {
         IniProfile ini;
