@@ -1,8 +1,431 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+// encode, send, get, list and discover.
 #include "cli/cli_common.h"
 
+#include "app/app_home.h"
+#include "app/console_prompter.h"
+#include "app/message_table.h"
+#include "comm/adaptor_table.h"
+#include "comm/discovery_session.h"
+#include "comm/job_messages.h"
+#include "comm/job_workers.h"
+#include "comm/send_lock.h"
+#include "comm/slot_list_worker.h"
+#include "message/message_file.h"
+#include "render/payload_decoder.h"
+#include "render/payload_encoder.h"
+#include "render/send_preparation.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <memory>
+
 namespace glintcaster::cli {
-void addMessageCommands(CLI::App &, std::function<int()> *) {}
-void addDiscoverCommand(CLI::App &, std::function<int()> *) {}
+
+namespace {
+
+struct MessageArgs {
+    CommonOptions common;
+    TargetOptions target;
+    std::string file;
+    std::string output;
+    std::string slot = "quick";
+    std::string startup;
+    std::string charset = "extended";
+    std::string purpose = "send";
+    bool alarm = false;
+};
+MessageArgs g_ma;
+
+/// Fills `message` with what was read for sending.
+void toCurrentMessage(const SendableMessage &s, CurrentMessage &message)
+{
+    message.reset();
+    message.setTitle(s.title);
+    message.setBody(s.body);
+    message.options = s.options;
+    message.background = s.background;
+    message.icon = s.icon;
+}
+
+/// Reads FILE as the Main tab does before a send; false (already reported) when refused.
+bool readForSending(const QString &path, bool alarm, bool extended, Prompter &prompter,
+                    SendableMessage *out)
+{
+    MessageFileContext ctx;
+    ctx.prompter = &prompter;
+    ctx.alarmCapable = alarm;
+    ctx.extendedCharset = extended;
+    QString error;
+    const MessageFileStatus st = readMessageForSending(path, MessageOptions{}, ctx, out, &error);
+    if (st == MessageFileStatus::Ok)
+        return true;
+    if (st != MessageFileStatus::NotSupported)
+        printErr(QStringLiteral("%1: %2").arg(path, error.isEmpty() ? QStringLiteral("cannot be read") : error));
+    return false;
+}
+
+QString putLine(const PayloadResult &payload)
+{
+    UploadSection upload;
+    const QByteArray header = payload.header.toByteArray();
+    std::copy_n(header.constData(), qMin<qsizetype>(header.size(), kOptionHeaderSize),
+                upload.optionHeader.begin());
+    upload.bodyLength = payload.bodyLength;
+    QByteArray text = uploadCommandText(upload);
+    const qsizetype end = text.indexOf("\r\n");
+    return QString::fromLatin1(end < 0 ? text : text.left(end));
+}
+
+int encodeCommand()
+{
+    if (!applyCommon(g_ma.common))
+        return ExitUsage;
+    if (g_ma.charset != "basic" && g_ma.charset != "extended") {
+        printErr(QStringLiteral("--charset must be basic or extended"));
+        return ExitUsage;
+    }
+    if (g_ma.purpose != "send" && g_ma.purpose != "file") {
+        printErr(QStringLiteral("--purpose must be send or file"));
+        return ExitUsage;
+    }
+    std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+    const bool extended = g_ma.charset == "extended";
+    SendableMessage sendable;
+    if (!readForSending(QString::fromStdString(g_ma.file), g_ma.alarm, extended, *prompter, &sendable))
+        return ExitRefused;
+    CurrentMessage message;
+    toCurrentMessage(sendable, message);
+    PayloadContext ctx;
+    ctx.prompter = prompter.get();
+    ctx.capabilities = TargetCapabilities::fixed(true, g_ma.alarm, extended);
+    PayloadResult payload;
+    const PayloadPurpose purpose = g_ma.purpose == "file" ? PayloadPurpose::SaveToFile : PayloadPurpose::Send;
+    if (BuildPayload(message, purpose, ctx, &payload) != 0)
+        return ExitRefused;
+    const QByteArray header = payload.header.toByteArray();
+    const QByteArray body = payload.body.left(payload.bodyLength);
+    if (g_ma.common.json) {
+        printJson({{QStringLiteral("put"), putLine(payload)},
+                   {QStringLiteral("header"), QString::fromLatin1(header.toHex().toUpper())},
+                   {QStringLiteral("length"), payload.bodyLength},
+                   {QStringLiteral("body"), QString::fromLatin1(body.toHex().toUpper())}});
+    } else {
+        printOut(putLine(payload));
+        printOut(QStringLiteral("Length:%1").arg(payload.bodyLength, 5, 10, QLatin1Char('0')));
+        printOut(QString::fromLatin1(body.toHex(' ').toUpper()));
+    }
+    return ExitOk;
+}
+
+/// The startup display time of --startup: 0 for "repeat", 1..127, -1 when invalid.
+int startupMinutes(const std::string &text)
+{
+    const QString s = QString::fromStdString(text).trimmed();
+    if (s.compare(QLatin1String("repeat"), Qt::CaseInsensitive) == 0 || s == msg(1083))
+        return 0;
+    bool ok = false;
+    const int n = s.toInt(&ok);
+    return ok && n >= 1 && n <= 127 ? n : -1;
+}
+
+int sendCommand()
+{
+    if (!applyCommon(g_ma.common))
+        return ExitUsage;
+    const int slot = parseSlot(g_ma.slot);
+    if (slot < 0) {
+        printErr(QStringLiteral("--slot must be quick or 1..12"));
+        return ExitUsage;
+    }
+    {
+        std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+        if (refuseWhenLocked(SendLockProfile().lockFlag(), *prompter))
+            return ExitRefused;
+    }
+    const bool withStartup = !g_ma.startup.empty();
+    const int minutes = withStartup ? startupMinutes(g_ma.startup) : 0;
+    if (minutes < 0) {
+        std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+        prompter->inform(msg(1014));
+        return ExitRefused;
+    }
+    std::vector<Target> targets;
+    if (!resolveTargets(g_ma.target, &targets))
+        return ExitUsage;
+    const QString path = QString::fromStdString(g_ma.file);
+    if (!QFileInfo(path).isFile()) {
+        printErr(QStringLiteral("%1: no such file").arg(path));
+        return ExitUsage;
+    }
+
+    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
+        TargetResult r;
+        ProjectorOperations ops(prompter, run);
+        auto fail = [&]() {
+            r.exit = exitFor(ops.lastResult());
+            if (!ops.lastOutcome().success) {
+                r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
+                r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
+            }
+            return r;
+        };
+        CapabilityReport rep;
+        if (!ops.capabilityQuery(t.endpoint, &rep))
+            return fail();
+        TargetCapabilities caps;
+        caps.report(rep.level, rep.flags);
+        if (!ops.statusCheck(t.endpoint))
+            return fail();
+
+        SendableMessage sendable;
+        if (!readForSending(path, caps.AlarmCapable(), caps.ExtendedCharset(), prompter, &sendable)) {
+            r.exit = ExitRefused;
+            return r;
+        }
+        CurrentMessage message;
+        toCurrentMessage(sendable, message);
+        PayloadContext ctx;
+        ctx.prompter = &prompter;
+        ctx.capabilities = caps;
+        bool uploaded = false;
+        const int stopped = SendPreparedMessage(message, ctx, [&](const PayloadResult &payload) {
+            UploadOutcome out;
+            out.success = ops.upload(t.endpoint, slot, payload.header.toByteArray(),
+                                     payload.body.left(payload.bodyLength));
+            uploaded = out.success;
+            return out; // a failure has been shown already
+        });
+        if (stopped != 0) {
+            if (!uploaded && ops.lastOutcome().success)
+                r.exit = ExitRefused; // a check stopped before the upload
+            else
+                return fail();
+            return r;
+        }
+        if (!ops.storageProgress(t.endpoint, slot))
+            return fail();
+
+        const StartupSetting current = StartupSetting::fromValue(rep.startupValue);
+        const bool startupKnown = rep.reachable && rep.level >= 2 && rep.startupValue != 0xFFFF;
+        if (withStartup) {
+            if (!ops.setStartup(t.endpoint, {true, slot, minutes}))
+                return fail();
+        } else if (startupKnown && current.enabled && slot != 0 && current.slot == slot) {
+            // The slot just overwritten was the startup display: switch the startup display off.
+            if (!ops.setStartup(t.endpoint, {false, slot, 0}))
+                return fail();
+        }
+        prompter.inform(msg(1020));
+        r.data.insert(QStringLiteral("slot"), slot);
+        r.lines << msg(1020).trimmed();
+        return r;
+    });
+}
+
+/// Hex text of the stored option header to its bytes (16 or 32 of them).
+OptionBlock headerFromHex(const QByteArray &hex)
+{
+    QByteArray digits;
+    for (char c : hex)
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            digits.append(c);
+    QByteArray bytes = QByteArray::fromHex(digits.left(64));
+    bytes = bytes.leftJustified(32, char(0xFF), true);
+    return OptionBlock::fromBytes(bytes);
+}
+
+int getCommand()
+{
+    if (!applyCommon(g_ma.common))
+        return ExitUsage;
+    const int slot = parseSlot(g_ma.slot);
+    if (slot < 0) {
+        printErr(QStringLiteral("--slot must be quick or 1..12"));
+        return ExitUsage;
+    }
+    std::vector<Target> targets;
+    if (!resolveTargets(g_ma.target, &targets))
+        return ExitUsage;
+    if (targets.size() != 1) {
+        printErr(QStringLiteral("get reads from one projector: give one --to"));
+        return ExitUsage;
+    }
+    const QString out = QString::fromStdString(g_ma.output);
+    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
+        TargetResult r;
+        ProjectorOperations ops(prompter, run);
+        auto fail = [&]() {
+            r.exit = exitFor(ops.lastResult());
+            r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
+            r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
+            return r;
+        };
+        CapabilityReport rep;
+        if (!ops.capabilityQuery(t.endpoint, &rep))
+            return fail();
+        TargetCapabilities caps;
+        caps.report(rep.level, rep.flags);
+        if (!ops.statusCheck(t.endpoint))
+            return fail();
+        QByteArray headerHex, body;
+        if (!ops.fetch(t.endpoint, slot, &headerHex, &body))
+            return fail();
+        CurrentMessage message;
+        const ReceivedMessageInfo info =
+            decodeReceivedMessage(headerFromHex(headerHex), body, caps.AlarmCapable(), message);
+        MessageFileContext ctx;
+        ctx.prompter = &prompter;
+        ctx.alarmCapable = caps.AlarmCapable();
+        ctx.extendedCharset = caps.ExtendedCharset();
+        QString error;
+        const MessageFileStatus st = writeMessageFile(out, message, info.characterDisplayMode, ctx, &error);
+        if (st != MessageFileStatus::Ok) {
+            if (st == MessageFileStatus::CannotWrite)
+                prompter.inform(QStringLiteral("%1: %2").arg(out, error), PromptIcon::Stop);
+            r.exit = ExitRefused;
+            return r;
+        }
+        r.data.insert(QStringLiteral("file"), out);
+        r.data.insert(QStringLiteral("title"), message.title().plainText());
+        r.lines << msg(1020).trimmed();
+        return r;
+    });
+}
+
+/// Collects what the stored-message list worker posts.
+class SlotListReceiver : public QObject {
+public:
+    QEventLoop loop;
+    int rows[kSlotCount];
+    int slotsReported = 0;
+    int failure = -1;
+    SlotListReceiver() { std::fill(std::begin(rows), std::end(rows), 0); }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != WorkerEvent::eventType())
+            return QObject::event(e);
+        const auto *w = static_cast<WorkerEvent *>(e);
+        if (w->number() == SlotListMessage::ListFailed) {
+            failure = int(w->parameter());
+            loop.quit();
+        } else if (w->number() != SlotListMessage::ListStarted) {
+            const int slot = int(w->parameter());
+            if (slot >= 0 && slot < kSlotCount)
+                rows[slot] = w->number();
+            if (++slotsReported >= kSlotCount)
+                loop.quit();
+        }
+        return true;
+    }
+};
+
+int listCommand()
+{
+    if (!applyCommon(g_ma.common))
+        return ExitUsage;
+    std::vector<Target> targets;
+    if (!resolveTargets(g_ma.target, &targets))
+        return ExitUsage;
+    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &) {
+        TargetResult r;
+        SlotListReceiver receiver;
+        SlotListWorker worker(&receiver, t.endpoint);
+        worker.start();
+        receiver.loop.exec();
+        worker.close();
+        if (receiver.failure >= 0) {
+            prompter.inform(slotListFailureText());
+            r.exit = ExitCommunication;
+            r.data.insert(QStringLiteral("code"), receiver.failure);
+            r.data.insert(QStringLiteral("text"), slotListFailureText());
+            return r;
+        }
+        QJsonArray slotArray;
+        for (int s = 0; s < kSlotCount; ++s) {
+            const QString text = worker.slotText(s);
+            slotArray.append(QJsonObject{{QStringLiteral("slot"), slotRowLabel(s)},
+                                     {QStringLiteral("state"), text}});
+            r.lines << QStringLiteral("%1\t%2").arg(slotRowLabel(s), text);
+        }
+        r.data.insert(QStringLiteral("slots"), slotArray);
+        return r;
+    });
+}
+
+int discoverCommand()
+{
+    if (!applyCommon(g_ma.common))
+        return ExitUsage;
+    const QList<AdaptorEntry> adaptors = BuildAdaptorTable();
+    if (adaptors.isEmpty()) {
+        printErr(QStringLiteral("No network adaptor with an IPv4 address to search on."));
+        return ExitCommunication;
+    }
+    DiscoverySession session;
+    QEventLoop loop;
+    QObject::connect(&session, &DiscoverySession::finished, &loop, &QEventLoop::quit);
+    session.start(adaptors);
+    loop.exec();
+    for (const DiscoveredProjector &p : session.discovered()) {
+        if (g_ma.common.json)
+            printJson({{QStringLiteral("name"), p.name},
+                       {QStringLiteral("mac"), p.mac},
+                       {QStringLiteral("address"), p.addressText()}});
+        else
+            printOut(QStringLiteral("%1\t%2\t%3").arg(p.name, p.mac, p.addressText()));
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+void addMessageCommands(CLI::App &app, std::function<int()> *action)
+{
+    auto *encode = app.add_subcommand("encode", "Print what an upload of a message file would carry");
+    encode->add_option("file", g_ma.file, ".glc or .txt file")->required();
+    encode->add_flag("--alarm", g_ma.alarm, "The target takes the alarm (32-byte header)");
+    encode->add_option("--charset", g_ma.charset, "basic or extended (default extended)");
+    encode->add_option("--purpose", g_ma.purpose, "send (default) or file");
+    addCommonOptions(encode, g_ma.common);
+    encode->callback([action] { *action = encodeCommand; });
+
+    auto *send = app.add_subcommand("send", "Send a message file into a projector's slot");
+    send->add_option("file", g_ma.file, ".glc or .txt file")->required();
+    send->add_option("--slot", g_ma.slot, "quick (default) or 1..12");
+    send->add_option("--startup", g_ma.startup,
+                     "Also make the slot the startup display: repeat or 1..127 minutes");
+    addTargetOptions(send, g_ma.target);
+    addCommonOptions(send, g_ma.common);
+    send->callback([action] { *action = sendCommand; });
+
+    auto *get = app.add_subcommand("get", "Read a stored message back into a message file");
+    get->add_option("--slot", g_ma.slot, "quick (default) or 1..12");
+    get->add_option("-o,--output", g_ma.output, "Message file to write")->required();
+    addTargetOptions(get, g_ma.target);
+    addCommonOptions(get, g_ma.common);
+    get->callback([action] { *action = getCommand; });
+
+    auto *list = app.add_subcommand("list", "List the projector's slots and what they hold");
+    addTargetOptions(list, g_ma.target);
+    addCommonOptions(list, g_ma.common);
+    list->callback([action] { *action = listCommand; });
+}
+
+void addDiscoverCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto *discover = app.add_subcommand(
+        "discover", "Search for projectors (on the adaptors of GLINTCASTER_ADAPTORS when set)");
+    addCommonOptions(discover, g_ma.common);
+    discover->callback([action] { *action = discoverCommand; });
+}
+
 } // namespace glintcaster::cli
