@@ -50,6 +50,13 @@ void CurrentMessage::reset()
     titleModified = bodyModified = false;
 }
 
+void CurrentMessage::decodeOptions(const OptionBlock &block, bool alarmCapable)
+{
+    block.decodeInto(options, alarmCapable);
+    icon = options.icon;
+    background = backgroundForDisplayAttribute(options.displayAttribute);
+}
+
 void CurrentMessage::setTitle(RichText title)
 {
     replaceTabs(title);

@@ -40,6 +40,11 @@ public:
     void setTitle(RichText title);
     void setBody(RichText body);
 
+    /// Takes options, icon and background colour from a stored or received block (byte 2
+    /// carrying the lapped-over-picture value in its high nibble); the alarm fields only
+    /// when the target takes the alarm.
+    void decodeOptions(const OptionBlock &block, bool alarmCapable);
+
     MessageOptions options;
     ColourCode background = ColourCode::HalfTransparent;
     int icon = 0; ///< 0 none, 1..5

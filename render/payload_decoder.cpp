@@ -90,21 +90,17 @@ ReceivedMessageInfo decodeReceivedMessage(const OptionBlock &optionBytes, QByteA
                                           bool alarmCapable, CurrentMessage &message)
 {
     ReceivedMessageInfo info;
-    optionBytes.decodeInto(message.options, alarmCapable);
-    message.icon = message.options.icon;
+    message.decodeOptions(optionBytes, alarmCapable);
 
     const CharFormat base = defaultCharFormat(message.options.fontSize == 1);
     Decoder decoder(body, base, info);
     message.setTitle(decoder.part(0, TitleChars, false));
     message.setBody(decoder.part(TitleChars, decoder.size(), true));
 
-    const ColourCode background = backgroundForDisplayAttribute(message.options.displayAttribute);
-    if (background == ColourCode::Transparent) {
+    if (message.background == ColourCode::Transparent) {
         // Shown half transparent, with the mode that makes everything transparent on.
         message.background = ColourCode::HalfTransparent;
         info.characterDisplayMode = true;
-    } else {
-        message.background = background;
     }
     return info;
 }

@@ -296,6 +296,11 @@ private slots:
         QCOMPARE(defaultCharFormat().colour, 0xFFFFFFu);
         QCOMPARE(defaultCharFormat().background, 0xC0C0C0u);
         QCOMPARE(replaceTabs(QStringLiteral("\t\t")), QStringLiteral("        "));
+
+        // A stored block brings its icon and background colour with it.
+        m.decodeOptions(OptionBlock::fromBytes(QByteArray::fromHex("0000000040000300")), false);
+        QCOMPARE(m.icon, 3);
+        QCOMPARE(m.background, ColourCode::Transparent);
     }
 };
 
