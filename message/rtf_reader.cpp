@@ -352,7 +352,15 @@ void Reader::textByte(char c)
             commitColour();
         return;
     }
+    if (m_state.dest == Dest::FontTable) {
+        if (m_pending.size() < 1024) // a font name, however broken, stays small
+            m_pending.append(c);
+        return;
+    }
     m_pending.append(c);
+    // Every character takes at most two bytes, so a run this long can only overflow.
+    if (m_pending.size() > 2 * (m_limits.maxChars - m_out.size()) + 2)
+        fail(QStringLiteral("text longer than %1 characters").arg(m_limits.maxChars));
 }
 
 void Reader::flush()

@@ -40,8 +40,6 @@ void appendEscaped(QByteArray &out, char16_t ch)
         out += "\\par\r\n";
     } else if (ch == u'\t') {
         out += "\\tab ";
-    } else if (ch == 0x0B) {
-        out += "\\line ";
     } else if (const int byte = cp1252ByteFor(ch); byte >= 0x80) {
         static const char hex[] = "0123456789abcdef";
         out += "\\'";
