@@ -6,6 +6,7 @@
 // reach a real network.
 #include "comm/discovery.h"
 #include "comm/discovery_session.h"
+#include "sim/projector_sim.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -187,6 +188,29 @@ private slots:
         QCOMPARE(session.discovered().size(), 1);
         QCOMPARE(session.discovered().at(0).name, QStringLiteral("Simulated"));
         QCOMPARE(session.discovered().at(0).addressText(), QStringLiteral("127.0.0.1"));
+    }
+
+    void findsTheSubstituteProjector()
+    {
+        ProjectorSim sim{QHostAddress(kLoopback1)};
+        sim.setIdentity(QStringLiteral("Sim Hall"), QByteArray::fromHex("0012AB34CD56"));
+        // A second record for a projector whose command port refuses: never listed.
+        sim.setDiscoveryShape(SimDiscoveryShape::TwoRecords);
+        sim.setExtraRecord(QStringLiteral("Ghost"), QByteArray::fromHex("00000000EEEE"),
+                           QHostAddress(QStringLiteral("127.0.0.9")));
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+
+        DiscoverySession session(fastConfig());
+        QSignalSpy finished(&session, &DiscoverySession::finished);
+        session.start({adaptor(kLoopback1)});
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QCOMPARE(sim.searchesReceived().size(), 3);
+        QCOMPARE(sim.searchesReceived().first(), buildSearchDatagram(kLoopback1));
+        QCOMPARE(session.discovered().size(), 1);
+        const DiscoveredProjector &found = session.discovered().first();
+        QCOMPARE(found.name, QStringLiteral("Sim Hall"));
+        QCOMPARE(found.mac, QStringLiteral("00-12-AB-34-CD-56"));
+        QCOMPARE(found.address, kLoopback1);
     }
 
     void adaptorsAreSearchedOneAfterTheOther()

@@ -3,6 +3,7 @@
 #include "app/message_table.h"
 #include "comm/auth_digest.h"
 #include "comm/slot_list_worker.h"
+#include "sim/projector_sim.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -174,6 +175,35 @@ private slots:
         const QByteArray digest = authDigest(kGreeting, QStringLiteral("pw"));
         QCOMPARE(projector.requests.at(12), digest + "INFO C\r\n");
         QCOMPARE(projector.requests.at(0), digest + "INFO 0\r\n");
+    }
+
+    void listsTheSubstituteProjectorsSlots()
+    {
+        ProjectorSim sim(QHostAddress(QStringLiteral("127.0.51.8")));
+        sim.setPassword(QStringLiteral("secret"));
+        const QByteArray header = QByteArray::fromHex("0102030405060708090A0B0C0D0E0F10");
+        sim.setSlot(3, header, QByteArray(100, 'x'));
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+
+        ProjectorEndpoint endpoint;
+        endpoint.address = sim.address().toIPv4Address();
+        endpoint.password = QStringLiteral("secret");
+        SlotListSession session(endpoint, quickTimings());
+        QSignalSpy changed(&session, &SlotListSession::rowsChanged);
+        QSignalSpy failed(&session, &SlotListSession::failed);
+        session.start();
+        QTRY_COMPARE_WITH_TIMEOUT(changed.size(), kSlotCount, 10000);
+        QCOMPARE(failed.size(), 0);
+        QStringList expected(kSlotCount, QStringLiteral("not used"));
+        expected[3] = QStringLiteral("in use");
+        QCOMPARE(rows(session), expected);
+        const auto description = session.slotDescription(3);
+        QVERIFY(description);
+        QCOMPARE(description->header, header.toHex().toUpper());
+        QCOMPARE(description->slotCharacter, '3');
+        QCOMPARE(description->length, 100);
+        for (const SimRequest &request : sim.requests())
+            QVERIFY(request.authenticated);
     }
 
     void unrecognisedAnswerLeavesTheRowEmptyAndGoesOn()
