@@ -29,12 +29,6 @@ struct ExchangeTimings {
     /// Status monitor: it sleeps this many times this long between two rounds.
     std::chrono::milliseconds monitorSleep{500};
     int monitorSleeps = 10;
-
-    /// The whole answer wait, also used to bound each later read of a longer answer.
-    std::chrono::milliseconds answerWaitTotal() const
-    {
-        return answerSleep * (answerChecks > 0 ? answerChecks - 1 : 0);
-    }
 };
 
 } // namespace glintcaster

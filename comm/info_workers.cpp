@@ -128,6 +128,7 @@ void statusWorker(JobRecord &job, QObject *receiver)
             if (!more)
                 return; // the receiver ends the job on this character
             if (last) {
+                // Shown as code 11, like a failed socket: the saving never finished.
                 postWorkerMessage(receiver, InfoFailed, SocketFailed);
                 return;
             }
@@ -171,33 +172,6 @@ void cancelWorker(JobRecord &job, QObject *receiver)
         message = CancelAnswer9;
     exchange.close();
     postWorkerMessage(receiver, message, 0);
-}
-
-void runJobWorker(JobRecord &job, QObject *receiver)
-{
-    switch (job.kind) {
-    case JobKind::Upload:
-        uploadWorker(job, receiver);
-        break;
-    case JobKind::GetText:
-        getTextWorker(job, receiver);
-        break;
-    case JobKind::Control:
-    case JobKind::ValueQueryA:
-    case JobKind::CapabilityQuery:
-    case JobKind::ValueQueryB:
-        controlWorker(job, receiver);
-        break;
-    case JobKind::Info:
-        infoWorker(job, receiver);
-        break;
-    case JobKind::Status:
-        statusWorker(job, receiver);
-        break;
-    case JobKind::Cancel:
-        cancelWorker(job, receiver);
-        break;
-    }
 }
 
 } // namespace glintcaster
