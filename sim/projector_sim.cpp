@@ -94,7 +94,6 @@ void ProjectorSim::setPassword(const QString &password) { SIM_SET(password, pass
 void ProjectorSim::setGreetingMode(SimGreeting mode) { SIM_SET(greetingMode, mode); }
 void ProjectorSim::setGreeting(const QByteArray &greeting) { SIM_SET(fixedGreeting, greeting); }
 void ProjectorSim::setGreetingDelay(int ms) { SIM_SET(greetingDelayMs, ms); }
-void ProjectorSim::setAnswerDelay(int ms) { SIM_SET(answerDelayMs, ms); }
 void ProjectorSim::setDiscoveryEnabled(bool on) { SIM_SET(discoveryEnabled, on); }
 void ProjectorSim::setReportedAddress(const QHostAddress &a) { SIM_SET(reportedAddress, a); }
 void ProjectorSim::setDiscoveryShape(SimDiscoveryShape shape) { SIM_SET(shape, shape); }
@@ -144,6 +143,21 @@ void ProjectorSim::setRawAnswer(const QByteArray &answer, const QByteArray &comm
            && m_shared->rawAnswers.at(at).first.size() >= commandPrefix.size())
         ++at;
     m_shared->rawAnswers.insert(at, {commandPrefix, answer});
+}
+
+void ProjectorSim::setAnswerDelay(int ms, const QByteArray &commandPrefix)
+{
+    QMutexLocker lock(&m_shared->mutex);
+    if (commandPrefix.isEmpty()) {
+        m_shared->answerDelayMs = ms;
+        return;
+    }
+    auto &delays = m_shared->answerDelays;
+    delays.removeIf([&](const auto &entry) { return entry.first == commandPrefix; });
+    qsizetype at = 0;
+    while (at < delays.size() && delays.at(at).first.size() >= commandPrefix.size())
+        ++at;
+    delays.insert(at, {commandPrefix, ms});
 }
 
 void ProjectorSim::queueRawAnswer(const QByteArray &answer)

@@ -106,7 +106,9 @@ public:
     // Faults and odd answers.
     void setFault(SimFault fault);
     SimFault fault() const;
-    void setAnswerDelay(int ms);
+    /// Answers late: every request, or only those whose command starts with commandPrefix
+    /// (a prefix delay wins over the general one).
+    void setAnswerDelay(int ms, const QByteArray &commandPrefix = {});
     /// Answers every request whose command starts with commandPrefix (empty: every request)
     /// with exactly these bytes instead of carrying it out. An empty answer closes the
     /// connection without sending anything.

@@ -407,8 +407,14 @@ void SimConnection::handle(const QByteArray &raw, const QByteArray &digest,
     bool close = false;
     {
         QMutexLocker lock(&shared.mutex);
-        delay = shared.answerDelayMs;
         const QByteArray command = raw.mid(digest.size());
+        delay = shared.answerDelayMs;
+        for (const auto &[prefix, ms] : std::as_const(shared.answerDelays)) {
+            if (command.startsWith(prefix)) {
+                delay = ms;
+                break;
+            }
+        }
         bool overridden = false;
         if (!shared.rawQueue.isEmpty()) {
             answer = shared.rawQueue.takeFirst();

@@ -267,6 +267,17 @@ private slots:
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[2].connection, log[0].connection);
         QCOMPARE(log[2].digest, log[0].digest);
+
+        // A delay for one command leaves the others prompt.
+        sim.setAnswerDelay(400, "CTRL 0F02");
+        Client d;
+        QVERIFY(d.open(addr(3)));
+        d.send("CTRL 0F01\r\n2\r\n", "pw");
+        QVERIFY(d.socket().waitForReadyRead(300));
+        QCOMPARE(d.read().mid(14).toInt(), 3);
+        d.send("CTRL 0F02\r\n2\r\n", "pw");
+        QVERIFY(!d.socket().waitForReadyRead(200));
+        QCOMPARE(d.read().mid(14).toInt(), 1);
     }
 
     void statusScriptAfterUpload()
