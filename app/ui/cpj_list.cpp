@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -128,6 +129,9 @@ CPjList::CPjList(CMainFrame &frame, ProjectorStore &store, const DiscoveryConfig
             [this] { m_store.setCurrentIndex(selectedRow(m_registeredView)); });
     connect(m_registeredView, &QTableWidget::cellDoubleClicked, this, &CPjList::password);
     connect(m_discoveredView, &QTableWidget::cellDoubleClicked, this, &CPjList::registration);
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_registeredView);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &CPjList::deleteEntry);
     connect(m_session, &DiscoverySession::projectorFound, this, &CPjList::addDiscovered);
     connect(m_session, &DiscoverySession::searchFinished, this, [this] { m_find->setEnabled(true); });
     connect(m_searchPause, &QTimer::timeout, this, [this] {

@@ -357,6 +357,8 @@ void CMainFrame::colourCommand(ColourTarget target)
     if (current < 0)
         current = paletteIndex(target);
     std::optional<int> chosen;
+    // SEAM: the colour dialog (render/ui) is not wired in yet; without a chooser the
+    // command leaves the colour unchanged.
     if (m_setup.chooseColour)
         chosen = m_setup.chooseColour(target, current, this);
     if (!chosen)

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -27,8 +26,6 @@ public:
     /// Raise the status polling stop flag; must not wait for the poller.
     virtual void stopMonitor() {}
     virtual void setSendCaption(const QString &caption) { Q_UNUSED(caption); }
-    /// Whether a file dragged over `pos` (page coordinates) may be dropped there.
-    virtual bool acceptsDropAt(const QPoint &pos) const { Q_UNUSED(pos); return false; }
     /// The operator agreed to add a dropped file to the message file list.
     virtual void addMessageFile(const QString &path) { Q_UNUSED(path); }
 };
@@ -44,12 +41,6 @@ public:
     /// The refresh step that needs the page visible.
     virtual void refreshAfterShow() {}
     virtual void setSendCaption(const QString &caption) { Q_UNUSED(caption); }
-    virtual bool acceptsDropAt(const QPoint &pos, const QString &fileName) const
-    {
-        Q_UNUSED(pos);
-        Q_UNUSED(fileName);
-        return false;
-    }
     /// The operator agreed to load a dropped file into the editor.
     virtual void loadDroppedFile(const QString &path) { Q_UNUSED(path); }
     /// The unsaved-message question before exit; false keeps the program running.

@@ -60,6 +60,8 @@ class UiTestEnvironment {
 public:
     UiTestEnvironment()
     {
+        // Searches started by the Discovery tab stay on loopback even outside ctest.
+        qputenv("GLINTCASTER_ADAPTORS", "127.0.0.1");
         QStandardPaths::setTestModeEnabled(true);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_profile.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_profile.path());
