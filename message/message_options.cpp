@@ -97,6 +97,19 @@ OptionBlock OptionBlock::fromBytes(QByteArrayView bytes)
     return b;
 }
 
+OptionBlock OptionBlock::fromHex(QStringView hex)
+{
+    OptionBlock b;
+    for (int i = 0; i < Size && 2 * i + 1 < hex.size(); ++i) {
+        bool ok = false;
+        const uint value = hex.mid(2 * i, 2).toUInt(&ok, 16);
+        if (!ok)
+            break;
+        b.m_bytes[size_t(i)] = quint8(value);
+    }
+    return b;
+}
+
 OptionBlock OptionBlock::encodeForFile(const MessageOptions &o, const OptionEncoding &enc)
 {
     OptionBlock b;

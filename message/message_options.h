@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <array>
@@ -117,6 +118,9 @@ public:
     OptionBlock() { m_bytes.fill(0xFF); }
     /// Takes up to 32 bytes; missing ones stay 0xFF.
     static OptionBlock fromBytes(QByteArrayView bytes);
+    /// Reads hexadecimal digit pairs (either case) as a projector reports a stored header;
+    /// reading stops at the first pair that is not hexadecimal.
+    static OptionBlock fromHex(QStringView hex);
 
     /// Raw values, no style masking: what a message file stores. Checksum bytes stay 0xFF.
     static OptionBlock encodeForFile(const MessageOptions &options, const OptionEncoding &enc);

@@ -138,6 +138,19 @@ private slots:
                  32);
     }
 
+    void readsReportedHex()
+    {
+        QCOMPARE(OptionBlock::fromHex(u"0102aB").toString(),
+                 OptionBlock::fromBytes(QByteArray::fromHex("0102ab")).toString());
+        // A broken pair ends the reading; the rest stays unset.
+        const OptionBlock b = OptionBlock::fromHex(u"01zz03");
+        QCOMPARE(b[0], quint8(1));
+        QCOMPARE(b[1], quint8(0xFF));
+        QCOMPARE(b[2], quint8(0xFF));
+        QCOMPARE(OptionBlock::fromHex(QString(80, QLatin1Char('0'))).toByteArray(),
+                 QByteArray(32, '\0'));
+    }
+
     void decodeIntoCurrentOptions()
     {
         // As a file or projector stores it: lapped-over-picture in byte 2's high nibble.
