@@ -98,7 +98,8 @@ void controlWorker(JobRecord &job, QObject *receiver)
             message = CtrlAnswer1;
         } else {
             // The queries read a refusal as a value, never as a failure.
-            ctrl.value = kind == JobKind::ValueQueryB ? 0 : quint16(parseDecimal(answer, kValuePos));
+            ctrl.value =
+                kind == JobKind::ValueQueryB ? 0 : quint16(parseDecimal(answer, kValuePos));
             message = CtrlAnswer0;
         }
     } else if (startsWithStatusLine(answer, "CTRL 2\r\n")) {

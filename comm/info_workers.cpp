@@ -160,7 +160,8 @@ void cancelWorker(JobRecord &job, QObject *receiver)
     }
     const QByteArray &answer = exchange.answer();
     int message = CancelFailed;
-    if (startsWithStatusLine(answer, "CANCEL 0\r\n") || startsWithStatusLine(answer, "CANCEL 1\r\n"))
+    if (startsWithStatusLine(answer, "CANCEL 0\r\n") ||
+        startsWithStatusLine(answer, "CANCEL 1\r\n"))
         message = CancelAnswer0;
     else if (startsWithStatusLine(answer, "CANCEL 3\r\n"))
         message = CancelAnswer3;

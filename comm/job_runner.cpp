@@ -83,7 +83,8 @@ constexpr StartRow kStarts[] = {
     {InfoStarted, 1122}, {StatStarted, 1124}, {CancelStarted, 1132},
 };
 
-constexpr int kFailures[] = {PutFailed, TextFailed, CtrlFailed, InfoFailed, StatFailed, CancelFailed};
+constexpr int kFailures[] = {PutFailed,  TextFailed, CtrlFailed,
+                             InfoFailed, StatFailed, CancelFailed};
 
 } // namespace
 

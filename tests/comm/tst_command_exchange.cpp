@@ -219,7 +219,7 @@ private slots:
         const qint64 reaction = sinceCancel.elapsed();
         presser.join();
         QCOMPARE(result, CommandExchange::Await::Cancelled);
-        QVERIFY2(reaction <= 300, qPrintable(QString::number(reaction)));
+        QVERIFY2(reaction <= 350, qPrintable(QString::number(reaction)));
     }
 
     void refusedConnectionGives12()
