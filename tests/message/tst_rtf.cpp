@@ -131,8 +131,9 @@ void TestRtf::readsRichEditFixtures_data()
     QTest::newRow("Japanese, two-byte escapes")
         << QByteArray("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl"
                       "{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83"
-                      "\\'62\\'83\\'4e;}}\r\n{\\*\\generator Msftedit 5.41.21.2510;}\\viewkind4"
-                      "\\uc1\\pard\\lang1041\\f0\\fs18\\'82\\'a0\\'82\\'a2\\'8a\\'bf\\'8e\\'9a "
+                      "\\'62\\'83\\'4e;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0"
+                      "\\blue255;}\r\n{\\*\\generator Msftedit 5.41.21.2510;}\\viewkind4"
+                      "\\uc1\\pard\\cf1\\highlight2\\lang1041\\f0\\fs18\\'82\\'a0\\'82\\'a2\\'8a\\'bf\\'8e\\'9a "
                       "A\\'83\\'5c\\par\r\n}\r\n")
         << QStringLiteral("あい漢字 Aソ\r");
     QTest::newRow("Chinese font charset in a Latin document")
@@ -142,7 +143,8 @@ void TestRtf::readsRichEditFixtures_data()
         << QStringLiteral("中文é");
     QTest::newRow("\\u with \\uc1 fallbacks")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial "
-                      "Unicode MS;}}\\viewkind4\\uc1\\pard\\f0\\fs18 \\u12354?\\u-27545?"
+                      "Unicode MS;}}{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                      "\\viewkind4\\uc1\\pard\\cf1\\highlight2\\f0\\fs18 \\u12354?\\u-27545?"
                       "\\u-10179?\\u-8704? ok\\par}")
         << QStringLiteral("あ鑧\U0001F600 ok\r");
     QTest::newRow("\\uc2 fallbacks and group-local \\uc")
@@ -166,6 +168,14 @@ void TestRtf::readsRichEditFixtures()
     const RtfReadResult r = readRtf(rtf);
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.text.plainText(), expected);
+    // The rich-edit fixtures colour everything red on blue.
+    if (rtf.contains("\\cf1\\highlight2")) {
+        for (const RichChar &c : r.text.chars()) {
+            QCOMPARE(c.format.colour, 0xFF0000u);
+            QCOMPARE(c.format.background, 0x0000FFu);
+            QCOMPARE(c.format.sizeTwips, 176);
+        }
+    }
 }
 
 void TestRtf::fixturesKeepColours()
