@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QThread>
 #include <QUdpSocket>
 #include <QVariant>
@@ -97,7 +98,9 @@ private:
         const QNetworkInterface iface = interfaceForAddress(adaptor.address);
         const auto bindMode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
 
+        // Searches and answers stay on the local network, never with a proxy.
         QUdpSocket sender;
+        sender.setProxy(QNetworkProxy::NoProxy);
         if (!sender.bind(local, m_config.searchPort, bindMode))
             return;
         const bool joined = iface.isValid() ? sender.joinMulticastGroup(m_config.group, iface)
@@ -112,6 +115,7 @@ private:
 
         // Without a bound answer socket no answer could be heard; searching would be noise.
         QUdpSocket receiver;
+        receiver.setProxy(QNetworkProxy::NoProxy);
         if (!receiver.bind(local, m_config.answerPort, bindMode))
             return;
 

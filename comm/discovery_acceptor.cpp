@@ -3,6 +3,7 @@
 #include "comm/discovery_acceptor.h"
 
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -84,6 +85,8 @@ void DiscoveryAcceptor::startProbe(Pending &pending)
 {
     Pending *raw = &pending;
     pending.socket = new QTcpSocket(this);
+    // The probe asks whether the projector itself listens; a proxy would answer instead.
+    pending.socket->setProxy(QNetworkProxy::NoProxy);
     pending.timer = new QTimer(this);
     pending.timer->setSingleShot(true);
     connect(pending.socket, &QTcpSocket::connected, this,
