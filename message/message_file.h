@@ -5,6 +5,7 @@
 #include "message/current_message.h"
 #include "message/message_options.h"
 #include "message/rich_text.h"
+#include "message/target_capabilities.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +20,17 @@ struct MessageFileContext {
     QString workDir;              ///< gets "Titlebuff.rtf" and "Messagebuff.rtf"; empty: none
     bool alarmCapable = false;    ///< the target takes the alarm: line 3 carries its digits
     bool extendedCharset = true;  ///< decides the title limit
+
+    static MessageFileContext forTarget(const TargetCapabilities &target, Prompter *prompter,
+                                        const QString &workDir)
+    {
+        MessageFileContext c;
+        c.prompter = prompter;
+        c.workDir = workDir;
+        c.alarmCapable = target.AlarmCapable();
+        c.extendedCharset = target.ExtendedCharset();
+        return c;
+    }
 };
 
 enum class MessageFileStatus {

@@ -371,7 +371,8 @@ void TestMessageFile::titleLimitOnWrite()
     QCOMPARE(m_prompter.texts(), QStringList{tooLong(20)});
     QVERIFY(!QFile::exists(path("long.glc")));
 
-    m_context.extendedCharset = false;
+    m_context = MessageFileContext::forTarget(TargetCapabilities::fixed(false, false, false),
+                                              &m_prompter, m_dir.path());
     QCOMPARE(writeMessageFile(path("long.glc"), message, false, m_context), MessageFileStatus::Ok);
     message.setTitle(RichText(QString(41, u'x')));
     QCOMPARE(writeMessageFile(path("long.glc"), message, false, m_context),
