@@ -231,6 +231,7 @@ void SlotListWorker::start()
     const ExchangeTimings timings = m_timings;
     m_state->thread = std::thread([state, endpoint, timings] {
         runSlotList(state, endpoint, timings);
+        state->post(SlotListMessage::ListEnded, 0);
         state->finished.store(true);
     });
 }
@@ -306,6 +307,8 @@ bool SlotListSession::event(QEvent *event)
         m_resultText = slotListFailureText();
         close();
         emit failed();
+    } else if (number == SlotListMessage::ListEnded) {
+        emit listEnded();
     } else if (number >= SlotListMessage::SlotInUse &&
                number <= SlotListMessage::SlotUnrecognised &&
                number != SlotListMessage::ListStarted) {

@@ -28,6 +28,9 @@ inline constexpr int ListStarted = 32775;
 inline constexpr int SlotUnrecognised = 32776;
 /// The projector could not be reached or did not greet; the parameter is a transport code.
 inline constexpr int ListFailed = 32777;
+/// Posted last, however the list ended (but never after close()), so that a caller without
+/// an operator, such as the command-line tool, knows when to stop waiting.
+inline constexpr int ListEnded = 32768;
 } // namespace SlotListMessage
 
 /// "Quick" and the twelve numbered slots.
@@ -59,8 +62,8 @@ ExchangeTimings slotListTimings();
 
 /// Asks a projector, slot by slot, what it holds, on a thread of its own. It posts
 /// ListStarted, then one slot message per slot (with the slot's text stored before the
-/// message is posted), and ListFailed when the projector cannot be reached or does not
-/// greet. After close() it neither stores texts nor posts anything; close() never waits,
+/// message is posted), ListFailed when the projector cannot be reached or does not
+/// greet, and finally ListEnded. After close() it neither stores texts nor posts anything; close() never waits,
 /// so a projector that hangs cannot hold up the caller.
 class SlotListWorker {
 public:
@@ -115,6 +118,8 @@ signals:
     void rowsChanged(int slot);
     /// The list failed; resultText() holds what to show. The window then ends.
     void failed();
+    /// The worker has ended (all slots asked, or stopped at a slot that did not answer).
+    void listEnded();
 
 protected:
     bool event(QEvent *event) override;
