@@ -6,6 +6,7 @@
 #include "app/ui/add_pj_dialog.h"
 #include "app/ui/authentication_dialog.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/tessaline_view.h"
 #include "comm/discovery_session.h"
 
 #include <QGridLayout>
@@ -23,6 +24,7 @@ namespace glintcaster {
 
 void AdaptorBox::showPopup()
 {
+    m_open = true;
     emit popupOpened();
     QComboBox::showPopup();
 }
@@ -30,7 +32,11 @@ void AdaptorBox::showPopup()
 void AdaptorBox::hidePopup()
 {
     QComboBox::hidePopup();
-    emit popupClosed();
+    // QComboBox also calls this when it is disabled or hidden with no list open.
+    if (m_open) {
+        m_open = false;
+        emit popupClosed();
+    }
 }
 
 namespace {
@@ -138,7 +144,9 @@ CPjList::CPjList(CMainFrame &frame, ProjectorStore &store, const DiscoveryConfig
         m_frame.setSelectedAdaptor(0);
         m_frame.rebuildAdaptorTable();
         setSearchControlsEnabled(true);
-        pageShown();
+        // The operator may have left the tab during the pause: search only where shown.
+        if (m_frame.view() && m_frame.view()->currentTab() == TabIndex::Discovery)
+            pageShown();
     });
 
     // The first load of the registered list after start-up.

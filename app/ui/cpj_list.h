@@ -32,6 +32,9 @@ public:
 signals:
     void popupOpened();
     void popupClosed();
+
+private:
+    bool m_open = false;
 };
 
 /// The "Discovery" tab: projectors found on the network and the registered list.

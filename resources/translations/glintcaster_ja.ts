@@ -224,6 +224,17 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CSendStatus</name>
+    <message>
+        <source>Communication Status</source>
+        <translation>通信状態</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>

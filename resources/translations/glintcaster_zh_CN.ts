@@ -224,6 +224,17 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CSendStatus</name>
+    <message>
+        <source>Communication Status</source>
+        <translation>通信状态</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>

@@ -329,8 +329,10 @@ private slots:
 
     void searchRebuildsTheAdaptorsAfterAPause()
     {
-        auto frame = makeFrame();
+        auto frame = makeFrame(TabIndex::Discovery);
         CPjList *page = frame->discoveryPage();
+        QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
+        QSignalSpy started(page, &CPjList::searchStarted);
         page->setSearchPause(50);
         frame->setSelectedAdaptor(3);
         page->search();
@@ -340,7 +342,15 @@ private slots:
         QCOMPARE(frame->selectedAdaptor(), 0);
         QCOMPARE(frame->adaptors().size(), 1);
         QCOMPARE(page->adaptorBox()->count(), 1);
+        QCOMPARE(started.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
+
+        // Leaving the tab during the pause: the table is rebuilt, but no search starts.
+        page->search();
+        frame->view()->setCurrentTab(TabIndex::Main);
+        QTRY_VERIFY(page->registrationButton()->isEnabled());
+        QCOMPARE(frame->adaptors().size(), 1);
+        QCOMPARE(started.count(), 1);
     }
 };
 
