@@ -211,6 +211,7 @@ private slots:
         peer.setConversations(each({statAnswer('1')}));
         QVERIFY(peer.start());
         JobRecord job = infoJob(peer.endpoint(), JobKind::Status, 5);
+        job.timings.greetingWait = std::chrono::milliseconds(20);
         const auto messages = runWorker(job);
         QCOMPARE(messages.size(), 1 + 21 + 1);
         QCOMPARE(messages.at(21), msgPair(StatStatus, '1'));
