@@ -145,6 +145,11 @@ private:
                 continue;
             }
             const QNetworkDatagram datagram = socket.receiveDatagram(kAnswerDatagramLimit);
+            if (!datagram.isValid()) {
+                // A socket that reports data it cannot deliver must not spin forever.
+                ++silent;
+                continue;
+            }
             const QList<QByteArray> records = scanAnswerDatagram(datagram.data());
             for (const QByteArray &record : records) {
                 post(new DiscoveryAnswerEvent(record, m_searchId));
