@@ -154,6 +154,9 @@ private:
             for (const QByteArray &record : records) {
                 post(new DiscoveryAnswerEvent(record, m_searchId));
                 std::this_thread::sleep_for(m_config.timings.pacing);
+                // A full datagram holds eleven records; a stop need not wait for all.
+                if (stopRaised())
+                    break;
             }
         }
     }
