@@ -8,14 +8,17 @@
 #include <QTextStream>
 #include <QTime>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 using namespace glintcaster;
 
 namespace {
 
+#ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
@@ -42,6 +45,9 @@ void installSignalHandlers(QCoreApplication &app)
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
 }
+#else
+void installSignalHandlers(QCoreApplication &) {}
+#endif
 
 bool parseFault(const QString &text, SimFault &fault)
 {

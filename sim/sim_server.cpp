@@ -14,12 +14,13 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#ifdef Q_OS_UNIX
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace glintcaster {
 
@@ -139,6 +140,11 @@ void SimServer::applyFault()
 // fails until its own timeout.
 bool SimServer::openHang(QString *error)
 {
+#ifndef Q_OS_UNIX
+    if (error)
+        *error = QStringLiteral("hanging connects are not supported on this platform");
+    return false;
+#else
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(m_config.port);
@@ -159,14 +165,17 @@ bool SimServer::openHang(QString *error)
     pollfd p{m_hangFiller, POLLOUT, 0};
     ::poll(&p, 1, 1000); // handshake done: the queue is now full
     return true;
+#endif
 }
 
 void SimServer::closeHang()
 {
+#ifdef Q_OS_UNIX
     if (m_hangFiller >= 0)
         ::close(m_hangFiller);
     if (m_hangListener >= 0)
         ::close(m_hangListener);
+#endif
     m_hangFiller = m_hangListener = -1;
 }
 
