@@ -162,5 +162,21 @@ bool parseLanguage(const QString &code, Language *out)
     return true;
 }
 
+QString format(const QString &text, std::initializer_list<long long> numbers)
+{
+    QString out;
+    out.reserve(text.size() + 8 * qsizetype(numbers.size()));
+    auto next = numbers.begin();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] == u'd' && next != numbers.end()) {
+            out += QString::number(*next++);
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 } // namespace MessageTable
 } // namespace glintcaster

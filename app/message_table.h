@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <initializer_list>
+
 namespace glintcaster {
 
 enum class Language { English, Japanese, Chinese };
@@ -26,9 +28,18 @@ Language languageForLocale(const QLocale &locale);
 /// "en", "ja" or "zh"; returns false for anything else.
 bool parseLanguage(const QString &code, Language *out);
 
+/// Replaces each "%d" of `text`, in order, by the next number (as printf would); missing
+/// numbers leave the "%d" as it is, surplus numbers are ignored.
+QString format(const QString &text, std::initializer_list<long long> numbers);
+
 } // namespace MessageTable
 
 /// Shorthand used all over the code base.
 inline QString msg(int key) { return MessageTable::text(key); }
+/// A text with "%d" placeholders filled in: msg(1035, {a, b, c, d}).
+inline QString msg(int key, std::initializer_list<long long> numbers)
+{
+    return MessageTable::format(MessageTable::text(key), numbers);
+}
 
 } // namespace glintcaster

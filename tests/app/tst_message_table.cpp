@@ -65,6 +65,15 @@ private slots:
                                            "\nPlease delete any characters."));
     }
 
+    void placeholdersFilledInOrder()
+    {
+        QCOMPARE(msg(1035, {192, 168, 0, 100}), QStringLiteral("[ 192.168.0.100 ] will be deleted. Are you sure?"));
+        QCOMPARE(msg(1039, {-3}), QStringLiteral("Line -3 : "));
+        QCOMPARE(MessageTable::format(QStringLiteral("%d of %d"), {1}), QStringLiteral("1 of %d"));
+        QCOMPARE(MessageTable::format(QStringLiteral("100%"), {1}), QStringLiteral("100%"));
+        QCOMPARE(MessageTable::format(MessageTable::text(1039, Language::Chinese), {7}), QStringLiteral("第7行 : "));
+    }
+
     void unknownKeys()
     {
         for (int key : {999, 1145, 1148, -1, 0})
