@@ -44,6 +44,10 @@ CChangePassword::CChangePassword(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    // A small fixed dialog, wide enough for a full 32-character entry.
+    m_current->setMinimumWidth(200);
+    m_new->setMinimumWidth(200);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_current->setFocus();
 }
 

@@ -41,6 +41,9 @@ CSendLock::CSendLock(bool currentlyLocked, QWidget *parent)
     layout->addWidget(m_prompt);
     layout->addWidget(m_password);
     layout->addWidget(buttons);
+    // A small fixed dialog, wide enough for a full 32-character entry.
+    m_password->setMinimumWidth(260);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_password->setFocus();
 }
 
