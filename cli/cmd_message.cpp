@@ -317,6 +317,8 @@ protected:
         if (w->number() == SlotListMessage::ListFailed) {
             failure = int(w->parameter());
             loop.quit();
+        } else if (w->number() == SlotListMessage::ListEnded) {
+            loop.quit();
         } else if (w->number() != SlotListMessage::ListStarted) {
             const int slot = int(w->parameter());
             if (slot >= 0 && slot < kSlotCount)
