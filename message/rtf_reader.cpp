@@ -17,6 +17,8 @@ namespace {
 
 enum class Dest { Text, Skip, FontTable, ColourTable };
 
+constexpr qsizetype kMaxFontName = 128; // longer names are cut
+
 enum class Word {
     // document and character state
     Rtf, Ansi, AnsiCpg, Mac, Pc, Pca, Deff, Uc, U, Bin,
@@ -377,7 +379,7 @@ void Reader::emitText(QStringView text)
     if (failed())
         return;
     if (m_state.dest == Dest::FontTable) {
-        if (m_fontName.size() < 256)
+        if (m_fontName.size() < 2 * kMaxFontName)
             m_fontName.append(text);
         return;
     }
@@ -414,7 +416,8 @@ bool Reader::commitFont()
         if (!m_fonts.contains(m_fontNumber) && m_fonts.size() >= m_limits.maxFonts)
             return fail(QStringLiteral("font table larger than %1 entries").arg(m_limits.maxFonts));
         Font font;
-        font.name = m_fontName.trimmed();
+        m_fontName.removeIf([](QChar c) { return c.unicode() < 0x20; });
+        font.name = m_fontName.left(kMaxFontName).trimmed();
         font.codePage = m_fontCodePage > 0 ? m_fontCodePage : codePageForCharset(m_fontCharset);
         m_fonts.insert(m_fontNumber, font);
     }

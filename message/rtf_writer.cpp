@@ -28,9 +28,15 @@ void appendColour(QByteArray &out, quint32 rgb)
     out += ';';
 }
 
-// Escapes one UTF-16 unit of running text or of a font name.
-void appendEscaped(QByteArray &out, char16_t ch)
+// Escapes one UTF-16 unit of running text or, with `inName`, of a font name (where a
+// paragraph break would mean nothing).
+void appendEscaped(QByteArray &out, char16_t ch, bool inName = false)
 {
+    if (inName && ch < 0x20) {
+        appendNumber(out, "\\u", ch);
+        out += '?';
+        return;
+    }
     if (ch == u'\\' || ch == u'{' || ch == u'}') {
         out += '\\';
         out += char(ch);
@@ -91,7 +97,7 @@ QByteArray writeRtf(const RichText &text)
         appendNumber(out, "{\\f", i);
         out += "\\fnil\\fcharset0 ";
         for (QChar ch : faces.at(i))
-            appendEscaped(out, ch.unicode());
+            appendEscaped(out, ch.unicode(), true);
         out += ";}";
     }
     out += "}\r\n{\\colortbl ;";

@@ -35,6 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const RtfReadResult second = readRtf(writeRtf(first.text), CharFormat{}, limits);
         if (!second.ok || second.text.plainText() != expected)
             abort();
+        if (second.text.size() == first.text.size()) {
+            for (qsizetype i = 0; i < first.text.size(); ++i)
+                if (!(second.text.at(i).format == first.text.at(i).format))
+                    abort();
+        }
     } else if (first.error.isEmpty()) {
         abort();
     }
