@@ -352,6 +352,42 @@ private slots:
         QVERIFY(runner.run().success);
         QCOMPARE(record.upload.bodyBytes(), body);
     }
+    void outcomesInJapaneseAndChinese()
+    {
+        struct Case {
+            Language language;
+            JobKind kind;
+            QByteArray answer;
+            QStringList lines;
+            QString text;
+        };
+        const QList<Case> cases{
+            {Language::Japanese, JobKind::Info, "INFO 1\r\n",
+             {QStringLiteral("情報取得中..."), QStringLiteral("INFO1")},
+             QStringLiteral("メッセージデータがありません。")},
+            {Language::Japanese, JobKind::Upload, "PUT 2\r\n",
+             {QStringLiteral("送信中..."), QStringLiteral("PUT2")}, QStringLiteral("Projector Busy.")},
+            {Language::Chinese, JobKind::Control, "CTRL 1\r\n",
+             {QStringLiteral("处理中..."), QStringLiteral("CTRL1")}, QStringLiteral("请求不正确。")},
+            {Language::Chinese, JobKind::GetText, "TEXT 1\r\n",
+             {QStringLiteral("取得执行中..."), QStringLiteral("TEXT1")}, QStringLiteral("没有消息数据。")},
+        };
+        for (const Case &c : cases) {
+            MessageTable::setLanguage(c.language);
+            FakePeer peer(kPeerAddress);
+            peer.setConversations({FakeConversation::answering(c.answer)});
+            QVERIFY(peer.start());
+            JobRecord record = job(c.kind, peer.endpoint());
+            record.upload.bodyLength = 8;
+            record.upload.expectedBase = 39;
+            RecordingPresenter presenter;
+            const JobOutcome outcome = runJob(record, &presenter);
+            QVERIFY(!outcome.success);
+            QCOMPARE(presenter.lines, c.lines);
+            QCOMPARE(outcome.text, c.text);
+        }
+        MessageTable::setLanguage(Language::English);
+    }
 };
 
 QTEST_MAIN(TestJobRunner)
