@@ -118,6 +118,25 @@ int exitFor(OperationResult result)
     return ExitCommunication;
 }
 
+TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r)
+{
+    r.exit = ok ? ExitOk : exitFor(ops.lastResult());
+    if (!ok && !ops.lastOutcome().success) {
+        r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
+        r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
+    }
+    return r;
+}
+
+bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
+                   CapabilityReport *report, TargetCapabilities *caps)
+{
+    if (!ops.capabilityQuery(target, report))
+        return false;
+    caps->report(report->level, report->flags);
+    return ops.statusCheck(target);
+}
+
 int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
                   const std::function<TargetResult(const Target &, Prompter &, const JobRunFn &)> &work)
 {

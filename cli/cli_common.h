@@ -5,6 +5,7 @@
 #include "app/projector_operations.h"
 #include "app/projector_store.h"
 #include "comm/projector_endpoint.h"
+#include "message/target_capabilities.h"
 
 #include <CLI/CLI.hpp>
 #include <QJsonObject>
@@ -58,6 +59,14 @@ struct TargetResult {
     QJsonObject data;
     QStringList lines; ///< plain-text output without --json
 };
+
+/// Completes `r` from how the operations ended: the exit status, and on failure the last
+/// job's code and text.
+TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r = {});
+
+/// The start of send and get: the capability query, then the status check.
+bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
+                   CapabilityReport *report, TargetCapabilities *caps);
 
 /// Runs `work` for every target at the same time (one thread each) and prints one result
 /// per target in the order given. Returns the worst exit status.

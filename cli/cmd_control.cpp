@@ -26,16 +26,6 @@ struct ControlArgs {
 
 ControlArgs g_args;
 
-TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r = {})
-{
-    r.exit = ok ? ExitOk : exitFor(ops.lastResult());
-    if (!ok && !ops.lastOutcome().success) {
-        r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
-        r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
-    }
-    return r;
-}
-
 int runControl(const std::function<TargetResult(const Target &, ProjectorOperations &)> &body)
 {
     if (!applyCommon(g_args.common))

@@ -168,20 +168,10 @@ int sendCommand()
     return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
         ProjectorOperations ops(prompter, run);
-        auto fail = [&]() {
-            r.exit = exitFor(ops.lastResult());
-            if (!ops.lastOutcome().success) {
-                r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
-                r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
-            }
-            return r;
-        };
+        auto fail = [&]() { return finish(ops, false, r); };
         CapabilityReport rep;
-        if (!ops.capabilityQuery(t.endpoint, &rep))
-            return fail();
         TargetCapabilities caps;
-        caps.report(rep.level, rep.flags);
-        if (!ops.statusCheck(t.endpoint))
+        if (!queryAndCheck(ops, t.endpoint, &rep, &caps))
             return fail();
 
         SendableMessage sendable;
@@ -261,18 +251,10 @@ int getCommand()
     return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
         ProjectorOperations ops(prompter, run);
-        auto fail = [&]() {
-            r.exit = exitFor(ops.lastResult());
-            r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
-            r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
-            return r;
-        };
+        auto fail = [&]() { return finish(ops, false, r); };
         CapabilityReport rep;
-        if (!ops.capabilityQuery(t.endpoint, &rep))
-            return fail();
         TargetCapabilities caps;
-        caps.report(rep.level, rep.flags);
-        if (!ops.statusCheck(t.endpoint))
+        if (!queryAndCheck(ops, t.endpoint, &rep, &caps))
             return fail();
         QByteArray headerHex, body;
         if (!ops.fetch(t.endpoint, slot, &headerHex, &body))
