@@ -176,8 +176,14 @@ private slots:
         QCOMPARE(exchange.send("X\r\n"), 0);
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(exchange.awaitAnswer(), CommandExchange::Await::NoAnswer);
-        // 60 sleeps between 61 checks.
+        // The hook is consulted after every sleep: 60 sleeps between 61 checks, no more.
+        int hookCalls = 0;
+        QCOMPARE(exchange.awaitAnswer([&hookCalls] {
+            ++hookCalls;
+            return false;
+        }),
+                 CommandExchange::Await::NoAnswer);
+        QCOMPARE(hookCalls, 60);
         QVERIFY2(timer.elapsed() >= 600 && timer.elapsed() < 3000,
                  qPrintable(QString::number(timer.elapsed())));
     }
