@@ -209,6 +209,47 @@ private slots:
         QCOMPARE(presenter.lines.mid(presenter.lines.size() - 1), QStringList{"Cancel..."});
     }
 
+    // The same operator cancel against the substitute projector, with a password: the
+    // projector holds back its TEXT answer, and the follow-up CANCEL reaches it.
+    void cancelledGetTextReachesTheSubstituteProjector()
+    {
+        ProjectorSim sim(QHostAddress(QStringLiteral("127.61.5.10")), 9719);
+        sim.setPassword(QStringLiteral("pw"));
+        sim.setSlot(2, QByteArray(16, '\x01'), QByteArray(40, 'q'));
+        sim.setAnswerDelay(30000, "TEXT");
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        ProjectorEndpoint endpoint;
+        endpoint.address = ipv4(127, 61, 5, 10);
+        endpoint.password = QStringLiteral("pw");
+
+        JobRecord record = job(JobKind::GetText, endpoint);
+        record.timings.greetingWait = std::chrono::milliseconds(1000);
+        record.timings.answerChecks = 1000;
+        record.upload.saveId = 2;
+        record.upload.bodyLength = 40;
+        record.upload.expectedBase = 100;
+        JobRunner runner(record);
+        std::thread presser([&] {
+            sim.waitForRequests(1, 5000);
+            CancelRequested = true;
+        });
+        const JobOutcome first = runner.run();
+        presser.join();
+        QCOMPARE(first.code, 0);
+        QCOMPARE(first.text, QStringLiteral("Cancel complete."));
+        QVERIFY(!first.success);
+
+        const JobOutcome final = cancelFollowUp(record, JobKind::GetText, first,
+                                                [&runner](JobRecord &) { return runner.run(); });
+        QVERIFY(!final.success);
+        QCOMPARE(final.text, QStringLiteral("Cancel complete."));
+        QCOMPARE(sim.device().cancelCount, 1);
+        const QList<SimRequest> requests = sim.requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.at(1).command, QByteArray("CANCEL\r\n"));
+        QVERIFY(requests.at(1).authenticated);
+    }
+
     void getTextNoDataReadsAsCancelled()
     {
         JobRecord record;
