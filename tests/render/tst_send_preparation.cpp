@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/message_table.h"
+#include "app/projector_operations.h"
 #include "app/prompter.h"
+#include "comm/job_runner.h"
 #include "render/send_preparation.h"
+#include "sim/projector_sim.h"
 
 #include <QtTest>
 
@@ -61,6 +64,38 @@ private slots:
         QCOMPARE(s.uploaded.bodyLength, 128 + 6 + 10 + 2);
         QCOMPARE(s.uploaded.body.size(), s.uploaded.bodyLength);
         QVERIFY(s.prompter.shown().isEmpty());
+    }
+
+    void uploadReachesTheProjectorByteForByte()
+    {
+        // The whole send path through the job runner into a substitute projector.
+        const QHostAddress address(QStringLiteral("127.0.96.1"));
+        ProjectorSim projector(address);
+        projector.config().discoveryMulticast = false;
+        QVERIFY2(projector.start(), qPrintable(projector.errorString()));
+        ProjectorEndpoint target;
+        target.address = address.toIPv4Address();
+        target.port = projector.port();
+
+        CurrentMessage m;
+        CharFormat red = defaultCharFormat();
+        red.colour = rgbForColour(ColourCode::Red);
+        red.background = rgbForColour(ColourCode::Black);
+        m.setBody(RichText(QStringLiteral("abc"), red));
+
+        Sender s;
+        ProjectorOperations ops(s.prompter, [](JobRecord &job) { return runJob(job); });
+        const int sent = SendPreparedMessage(m, s.context, [&](const PayloadResult &p) {
+            return UploadOutcome{ops.upload(target, 3, p.header.toByteArray(), p.body), {}};
+        });
+        QCOMPARE(sent, 0);
+
+        const SimSlot stored = projector.slot(3);
+        const QByteArray body = QByteArray::fromHex("0000") + QByteArray(126, char(0xFF)) +
+                                QByteArray::fromHex("001B000100000061006200630000");
+        QCOMPARE(stored.body.toHex(), body.toHex());
+        // No alarm: 16 header bytes; a new Scroll message, checksum 81 3C.
+        QCOMPARE(stored.header.toHex(), QByteArray("0000ff00200000000100ffffffff813c"));
     }
 
     void popOnLineCount_data()
