@@ -68,8 +68,11 @@ DiscoveryAcceptor::Verdict DiscoveryAcceptor::AcceptAnswer(const QByteArray &rec
     const auto projector = parseAnswerRecord(record);
     if (!projector)
         return Verdict::Ignored;
-    // Answers still being probed count, so the list can never grow beyond its limit.
-    if (m_discovered.size() + qsizetype(m_pending.size()) >= kMaxDiscoveredProjectors)
+    // Only projectors that passed their probe fill the list: an answer still being probed
+    // may yet be refused, so it must not keep a later one out. The number of probes at once
+    // is bounded as well.
+    if (m_discovered.size() >= kMaxDiscoveredProjectors ||
+        qsizetype(m_pending.size()) >= kMaxDiscoveredProjectors)
         return Verdict::Ignored;
     if (known(projector->address))
         return Verdict::Ignored;
@@ -115,7 +118,7 @@ void DiscoveryAcceptor::flushFinished()
         const std::unique_ptr<Pending> head = std::move(m_pending.front());
         m_pending.erase(m_pending.begin());
         flushed = true;
-        if (head->accepted) {
+        if (head->accepted && m_discovered.size() < kMaxDiscoveredProjectors) {
             m_discovered.append(head->projector);
             emit projectorAccepted(head->projector);
         }

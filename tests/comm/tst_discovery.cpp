@@ -195,6 +195,30 @@ private slots:
         QCOMPARE(acceptor.pendingCount(), 0);
         QCOMPARE(acceptor.discovered().last().address, ip(127, 0, 35, 56));
     }
+
+    void probesThatFailDoNotTakeUpTheLimit()
+    {
+        ProbeTarget first(QHostAddress(QStringLiteral("127.0.41.1")));
+        ProbeTarget second(QHostAddress(QStringLiteral("127.0.41.2")), first.serverPort());
+        QVERIFY(first.isListening() && second.isListening());
+        DiscoveryAcceptor acceptor;
+        acceptor.setProbePort(first.serverPort());
+        QCOMPARE(acceptor.AcceptAnswer(record(ip(127, 0, 41, 1))),
+                 DiscoveryAcceptor::Verdict::Probing);
+        QTRY_COMPARE(acceptor.discovered().size(), 1);
+        // Nothing listens on these: every probe will be refused.
+        for (int i = 0; i < kMaxDiscoveredProjectors - 1; ++i) {
+            QCOMPARE(acceptor.AcceptAnswer(record(ip(127, 0, 42 + i / 200, i % 200 + 1))),
+                     DiscoveryAcceptor::Verdict::Probing);
+        }
+        // One listed and 255 probes that will fail: the list is far from full, so the next
+        // answer is still probed and then listed.
+        QCOMPARE(acceptor.AcceptAnswer(record(ip(127, 0, 41, 2))),
+                 DiscoveryAcceptor::Verdict::Probing);
+        QTRY_COMPARE_WITH_TIMEOUT(acceptor.pendingCount(), 0, 20000);
+        QCOMPARE(acceptor.discovered().size(), 2);
+        QCOMPARE(acceptor.discovered().last().address, ip(127, 0, 41, 2));
+    }
 };
 
 QTEST_MAIN(TestDiscovery)
