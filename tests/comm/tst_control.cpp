@@ -251,6 +251,41 @@ private slots:
         QVERIFY(log.numbers().contains(MonitorValueB));
     }
 
+    // A stop ends a query that waits for a silent projector (reported as 17), and a
+    // monitor destroyed mid-wait joins its loop without sitting out the answer wait.
+    void monitorStopEndsAWaitingQuery()
+    {
+        FakePeer peer(kPeerAddress);
+        FakeConversation silent;
+        silent.rounds = {FakeRound{}};
+        peer.setConversations({silent});
+        QVERIFY(peer.start());
+        ExchangeTimings timings = quickTimings();
+        timings.answerChecks = 100000; // far longer than the test may take
+        MessageLog log;
+        std::atomic<bool> stop{false};
+        std::thread stopper([&] {
+            peer.waitForRequests(1);
+            stop = true;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        StatusMonitor::queryOnce(peer.endpoint(), 0x3534, &log, timings, stop);
+        stopper.join();
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        log.deliver();
+        QCOMPARE(log.messages, (QList<QPair<int, qintptr>>{msgPair(MonitorFailed, 17)}));
+
+        const int before = int(peer.requests().size());
+        {
+            StatusMonitor monitor;
+            monitor.start(peer.endpoint(), &log, timings);
+            QVERIFY(peer.waitForRequests(before + 1));
+            timer.restart();
+        }
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void monitorToUnreachableProjectorFailsWithZero()
     {
         ProjectorEndpoint refused;
