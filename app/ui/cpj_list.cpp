@@ -68,7 +68,7 @@ CPjList::CPjList(CMainFrame &frame, ProjectorStore &store, const DiscoveryConfig
     m_discoveredView = makeList(QStringLiteral("discoveredList"));
     m_registeredView = makeList(QStringLiteral("registeredList"));
     m_registration = new QPushButton(tr("&Registration"), this);
-    m_find = new QPushButton(tr("&Find"), this);
+    m_find = new QPushButton(tr("Fi&nd"), this);
     m_manual = new QPushButton(tr("&Configure Manually..."), this);
     m_delete = new QPushButton(tr("&Delete"), this);
     m_password = new QPushButton(tr("&Password..."), this);

@@ -171,8 +171,8 @@
         <translation>登録(&amp;R)</translation>
     </message>
     <message>
-        <source>&amp;Find</source>
-        <translation>再検索(&amp;F)</translation>
+        <source>Fi&amp;nd</source>
+        <translation>再検索(&amp;N)</translation>
     </message>
     <message>
         <source>&amp;Configure Manually...</source>

@@ -171,8 +171,8 @@
         <translation>注册(&amp;R)</translation>
     </message>
     <message>
-        <source>&amp;Find</source>
-        <translation>查找(&amp;F)</translation>
+        <source>Fi&amp;nd</source>
+        <translation>查找(&amp;N)</translation>
     </message>
     <message>
         <source>&amp;Configure Manually...</source>

@@ -12,11 +12,13 @@
 #include "app_ui/ui_test_support.h"
 #include "comm/discovery_session.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +34,34 @@
 
 using namespace glintcaster;
 using namespace glintcaster::testing;
+
+namespace {
+
+// Alt+letter shortcuts of the menu bar and the Discovery tab's buttons that collide; a
+// collision makes the key only cycle the focus instead of acting.
+QStringList clashingMnemonics(CMainFrame &frame)
+{
+    QMap<QKeySequence, QString> seen;
+    QStringList clashes;
+    auto note = [&](const QString &text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (key.isEmpty())
+            return;
+        if (seen.contains(key))
+            clashes << seen.value(key) + QStringLiteral(" / ") + text;
+        else
+            seen.insert(key, text);
+    };
+    for (QAction *action : frame.menuBar()->actions())
+        note(action->text());
+    for (QAbstractButton *button : frame.discoveryPage()->findChildren<QAbstractButton *>()) {
+        if (!button->isHidden())
+            note(button->text());
+    }
+    return clashes;
+}
+
+} // namespace
 
 class TestMainFrame : public QObject {
     Q_OBJECT
@@ -262,13 +292,20 @@ private slots:
         QCOMPARE(tabs->tabText(2), QStringLiteral("Edit"));
     }
 
+    void altKeysOfMenusAndDiscoveryButtonsAreDistinct()
+    {
+        auto frame = makeFrame(TabIndex::Discovery);
+        QCOMPARE(clashingMnemonics(*frame), QStringList());
+    }
+
     void widgetLabelsAreTranslated()
     {
         QCOMPARE(installTranslations(*qApp, Language::English), 0);
         QVERIFY(installTranslations(*qApp, Language::Japanese) >= 1);
         {
             auto frame = makeFrame();
-            QCOMPARE(frame->discoveryPage()->findButton()->text(), QStringLiteral("再検索(&F)"));
+            QCOMPARE(frame->discoveryPage()->findButton()->text(), QStringLiteral("再検索(&N)"));
+            QCOMPARE(clashingMnemonics(*frame), QStringList());
         }
         // Leave the rest of the program in English.
         for (QTranslator *t : qApp->findChildren<QTranslator *>())
