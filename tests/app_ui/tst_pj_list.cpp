@@ -352,6 +352,31 @@ private slots:
         QCOMPARE(frame->adaptors().size(), 1);
         QCOMPARE(started.count(), 1);
     }
+
+    void adaptorBoxStopsTheSearchAndRestartsItOnClose()
+    {
+        auto frame = makeFrame(TabIndex::Discovery);
+        CPjList *page = frame->discoveryPage();
+        QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
+        page->find();
+        QSignalSpy started(page, &CPjList::searchStarted);
+        page->addDiscovered({QStringLiteral("Old"), ipv4(10, 9, 9, 9), QString()});
+        frame->setSelectedAdaptor(4);
+
+        // Opening the list ends the running search and starts nothing new.
+        page->adaptorBox()->showPopup();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->session().isSearching(), 2000);
+        QCOMPARE(started.count(), 0);
+        QCOMPARE(page->discoveredView()->rowCount(), 1);
+
+        // Closing it empties the found list, keeps the choice and searches again.
+        page->adaptorBox()->hidePopup();
+        QCOMPARE(page->discoveredView()->rowCount(), 0);
+        QCOMPARE(frame->selectedAdaptor(), 0);
+        QCOMPARE(started.count(), 1);
+        QVERIFY(page->session().isSearching());
+        QTRY_VERIFY_WITH_TIMEOUT(!page->session().isSearching(), 10000);
+    }
 };
 
 QTEST_MAIN(TestPjList)
