@@ -89,6 +89,7 @@ private slots:
             return UploadOutcome{ops.upload(target, 3, p.header.toByteArray(), p.body), {}};
         });
         QCOMPARE(sent, 0);
+        QVERIFY(s.prompter.shown().isEmpty());
 
         const SimSlot stored = projector.slot(3);
         const QByteArray body = QByteArray::fromHex("0000") + QByteArray(126, char(0xFF)) +
