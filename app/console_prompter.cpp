@@ -82,16 +82,7 @@ PromptAnswer ConsolePrompter::affirmative(PromptButtons buttons)
 
 PromptAnswer ConsolePrompter::refusal(PromptButtons buttons)
 {
-    switch (buttons) {
-    case PromptButtons::Ok:
-        return PromptAnswer::Ok;
-    case PromptButtons::YesNo:
-        return PromptAnswer::No;
-    case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel:
-        break;
-    }
-    return PromptAnswer::Cancel;
+    return refusingAnswer(buttons);
 }
 
 void ConsolePrompter::inform(const QString &text, PromptIcon icon, const QString &caption)

@@ -11,6 +11,22 @@ enum class PromptIcon { Information, Question, Warning, Stop };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 
+/// The answer of a question that was dismissed or cannot be asked: No for Yes/No, OK for a
+/// plain message, Cancel wherever Cancel is offered.
+inline PromptAnswer refusingAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return PromptAnswer::Ok;
+    case PromptButtons::YesNo:
+        return PromptAnswer::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptAnswer::Cancel;
+}
+
 /// Every message box and question of the application goes through a Prompter, so the
 /// same logic can run with real dialogs, on a console, or scripted in a test.
 /// An empty caption means the product name (message 1011).

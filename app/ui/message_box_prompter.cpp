@@ -53,16 +53,7 @@ PromptAnswer MessageBoxPrompter::answer(int pressed, PromptButtons buttons)
         break;
     }
     // Escape or the close button on a box without Cancel.
-    switch (buttons) {
-    case PromptButtons::Ok:
-        return PromptAnswer::Ok;
-    case PromptButtons::YesNo:
-        return PromptAnswer::No;
-    case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel:
-        break;
-    }
-    return PromptAnswer::Cancel;
+    return refusingAnswer(buttons);
 }
 
 void MessageBoxPrompter::inform(const QString &text, PromptIcon ic, const QString &caption)
