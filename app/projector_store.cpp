@@ -2,10 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/projector_store.h"
 
-#include "app/app_home.h"
+#include "base/app_home.h"
 #include "app/ini_profile.h"
-#include "app/message_table.h"
-#include "app/prompter.h"
+#include "base/message_table.h"
+#include "base/prompter.h"
 
 namespace glintcaster {
 namespace {

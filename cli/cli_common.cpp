@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "cli/cli_common.h"
 
-#include "app/app_home.h"
-#include "app/console_prompter.h"
-#include "app/message_table.h"
+#include "base/app_home.h"
+#include "base/console_prompter.h"
+#include "base/message_table.h"
 #include "comm/console_presenter.h"
 #include "comm/job_runner.h"
 

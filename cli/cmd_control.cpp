@@ -3,7 +3,7 @@
 // display, clear, mute, status, caps and startup: the Main tab's controls on the console.
 #include "cli/cli_common.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "comm/job_runner.h"
 
 #include <QJsonObject>

@@ -3,9 +3,9 @@
 // encode, send, get, list and discover.
 #include "cli/cli_common.h"
 
-#include "app/app_home.h"
-#include "app/console_prompter.h"
-#include "app/message_table.h"
+#include "base/app_home.h"
+#include "base/console_prompter.h"
+#include "base/message_table.h"
 #include "comm/adaptor_table.h"
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"

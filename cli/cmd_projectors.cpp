@@ -3,8 +3,8 @@
 // projectors list|add|remove|password: the registered list with the Discovery tab's rules.
 #include "cli/cli_common.h"
 
-#include "app/console_prompter.h"
-#include "app/message_table.h"
+#include "base/console_prompter.h"
+#include "base/message_table.h"
 #include "app/pj_list_rules.h"
 
 #include <QJsonArray>

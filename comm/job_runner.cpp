@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "comm/job_runner.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "comm/cancel_flags.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"

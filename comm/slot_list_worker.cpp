@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "comm/slot_list_worker.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "comm/command_exchange.h"
 #include "comm/job_messages.h"
 

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "message/message_file.h"
 
-#include "app/message_table.h"
-#include "app/prompter.h"
+#include "base/message_table.h"
+#include "base/prompter.h"
 #include "message/path_rules.h"
 #include "message/rtf_reader.h"
 #include "message/rtf_writer.h"

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "render/payload_encoder.h"
 
-#include "app/message_table.h"
-#include "app/prompter.h"
+#include "base/message_table.h"
+#include "base/prompter.h"
 #include "message/text_limits.h"
 #include "render/text_wrap.h"
 

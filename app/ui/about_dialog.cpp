@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/about_dialog.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/cpj_list.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "app/ui/add_pj_dialog.h"
 #include "app/ui/authentication_dialog.h"
 #include "app/ui/main_frame.h"

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/main_frame.h"
 
-#include "app/message_table.h"
-#include "app/prompter.h"
+#include "base/message_table.h"
+#include "base/prompter.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/colour_button.h"
 #include "app/ui/cpj_list.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 #include <QMessageBox>
 #include <QPointer>

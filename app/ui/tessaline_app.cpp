@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/tessaline_app.h"
 
-#include "app/app_home.h"
+#include "base/app_home.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 #include <QLocale>
 #include <QString>

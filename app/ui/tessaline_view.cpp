@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ui/tessaline_view.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "app/ui/cpj_list.h"
 #include "app/ui/tab_pages.h"
 

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "comm/ui/send_lock_dialog.h"
 
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "app/ui/message_box_prompter.h"
 
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "app/projector_store.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

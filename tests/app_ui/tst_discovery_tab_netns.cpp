@@ -3,7 +3,7 @@
 // The Discovery tab end to end: a real multicast search on a private loopback finds a
 // substitute projector, and Registration writes it to "LastPj.txt".
 #include "app/ini_profile.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "app/ui/cpj_list.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/tessaline_view.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/colour_button.h"
 #include "app/ui/cpj_list.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
 #include "app/pj_list_rules.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "app/ui/add_pj_dialog.h"
 #include "app/ui/authentication_dialog.h"
 #include "app/ui/cpj_list.h"

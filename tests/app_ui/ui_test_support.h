@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
-#include "app/app_home.h"
-#include "app/message_table.h"
+#include "base/app_home.h"
+#include "base/message_table.h"
 #include "app/ui/tab_pages.h"
 
 #include <QDir>

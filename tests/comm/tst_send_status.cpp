@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "comm/cancel_flags.h"
 #include "comm/ui/send_status_dialog.h"
 #include "common/fake_peer.h"

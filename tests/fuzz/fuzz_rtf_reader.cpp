@@ -6,11 +6,11 @@
 //     tests/fuzz/fuzz_rtf_reader.cpp message/rtf_reader.cpp message/rtf_writer.cpp \
 //     message/rtf_codepage.cpp message/message_file.cpp message/message_options.cpp \
 //     message/current_message.cpp message/text_limits.cpp message/path_rules.cpp \
-//     message/text_import.cpp app/message_table.cpp \
+//     message/text_import.cpp base/message_table.cpp \
 //     BUILD_DIR/.rcc/qrc_glintcaster_core_data.cpp \
 //     $(pkg-config --cflags --libs Qt6Core) -o fuzz_rtf
 //   ./fuzz_rtf -max_len=65536 CORPUS_DIR ../shared/corpus/rtf-real
-// (app/message_table.cpp registers its compiled-in table, so the resource file generated in
+// (base/message_table.cpp registers its compiled-in table, so the resource file generated in
 // any configured build directory has to be linked, although the harness never shows a
 // message.)
 #include "message/message_file.h"

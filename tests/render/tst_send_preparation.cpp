@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/message_table.h"
+#include "base/message_table.h"
 #include "app/projector_operations.h"
-#include "app/prompter.h"
+#include "base/prompter.h"
 #include "comm/job_runner.h"
 #include "render/send_preparation.h"
 #include "sim/projector_sim.h"

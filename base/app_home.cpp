@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/app_home.h"
+#include "base/app_home.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/message_table.h"
+#include "base/message_table.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/console_prompter.h"
-#include "app/message_table.h"
+#include "base/console_prompter.h"
+#include "base/message_table.h"
 #include "app/ui/message_box_prompter.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "app/console_prompter.h"
+#include "base/console_prompter.h"
 
 #include <QIODevice>
 
