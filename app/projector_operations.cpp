@@ -3,6 +3,10 @@
 #include "app/projector_operations.h"
 
 #include "base/message_table.h"
+#include "message/message_file.h"
+#include "render/send_preparation.h"
+
+#include <QFileInfo>
 
 namespace glintcaster {
 
@@ -181,11 +185,15 @@ bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const Star
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true, applicationTitle());
-    if (job->control.value == kValueUnreachable) {
-        // The query treats an unreachable projector as success; the setting did not arrive.
-        m_result = OperationResult::Communication;
-        m_prompter.inform(msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12));
-        return false;
+    // The quiet query counts an unreachable projector and a refusal as answers; for a
+    // setting both mean it was not stored.
+    if (job->control.value == kValueUnreachable && !job->control.refused) {
+        m_last = {false, 12, msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12)};
+        return failed(m_last, true, applicationTitle());
+    }
+    if (job->control.refused) {
+        m_last = {false, 1, msg(1121)};
+        return failed(m_last, true, applicationTitle());
     }
     m_result = OperationResult::Done;
     return true;
@@ -234,7 +242,7 @@ bool ProjectorOperations::storageProgress(const ProjectorEndpoint &target, int s
     return true;
 }
 
-bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, QByteArray *headerHex,
+bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, OptionBlock *header,
                                 QByteArray *body)
 {
     auto job = std::make_unique<JobRecord>();
@@ -244,7 +252,7 @@ bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, QByte
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);
-    const QByteArray header = job->info.headerTextBytes();
+    const QByteArray headerText = job->info.headerTextBytes();
     const qint32 length = job->info.length;
     const qint32 total = job->info.total;
 
@@ -271,13 +279,120 @@ bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, QByte
     if (!outcome.success)
         return failed(outcome, true);
 
-    if (headerHex) {
-        const qsizetype end = header.indexOf('\0');
-        *headerHex = end < 0 ? header : header.left(end);
+    if (header) {
+        const qsizetype end = headerText.indexOf('\0');
+        *header = OptionBlock::fromHex(QString::fromLatin1(end < 0 ? headerText : headerText.left(end)));
     }
     if (body)
         *body = text;
     m_result = OperationResult::Done;
+    return true;
+}
+
+bool ProjectorOperations::refreshCapabilities(const ProjectorEndpoint &target,
+                                              TargetCapabilities *caps, CapabilityReport *report)
+{
+    CapabilityReport local;
+    CapabilityReport *rep = report ? report : &local;
+    *rep = CapabilityReport{};
+    if (!capabilityQuery(target, rep))
+        return false;
+    caps->report(rep->reachable ? rep->level : TargetCapabilities::NotReached, rep->flags);
+    return true;
+}
+
+bool ProjectorOperations::sendMessage(const ProjectorEndpoint &target, CurrentMessage &message,
+                                      PayloadContext context, const SendOptions &options,
+                                      std::optional<StartupSetting> *storedStartup)
+{
+    if (storedStartup)
+        storedStartup->reset();
+    if (message.body().isEmpty()) {
+        m_prompter.inform(msg(1003));
+        return refuse();
+    }
+    if (!statusCheck(target))
+        return false;
+
+    context.prompter = &m_prompter;
+    bool uploadFailed = false;
+    const int stopped = SendPreparedMessage(message, context, [&](const PayloadResult &payload) {
+        UploadOutcome out;
+        out.success = upload(target, options.slot, payload.header.toByteArray(),
+                             payload.body.left(payload.bodyLength));
+        uploadFailed = !out.success;
+        return out; // a failure has been shown already
+    });
+    if (stopped != 0)
+        return uploadFailed ? false : refuse(); // a check or the operator stopped it
+    if (options.pollStorage && !storageProgress(target, options.slot))
+        return false;
+
+    if (options.startupMinutes >= 0) {
+        const StartupSetting setting{true, options.slot, options.startupMinutes};
+        if (!setStartup(target, setting))
+            return false;
+        if (storedStartup)
+            *storedStartup = setting;
+    } else if (options.knownStartup && options.knownStartup->enabled && options.slot >= 1
+               && options.slot <= 12 && options.knownStartup->slot == options.slot) {
+        // The slot just overwritten was the startup display: switch the startup display off.
+        const StartupSetting setting{false, options.slot, 0};
+        if (!setStartup(target, setting))
+            return false;
+        if (storedStartup)
+            *storedStartup = setting;
+    }
+    m_prompter.inform(msg(1020));
+    m_result = OperationResult::Done;
+    return true;
+}
+
+int StartupSetting::parseMinutes(const QString &text, bool emptyIsRepeat)
+{
+    const QString s = text.trimmed();
+    if (s.isEmpty())
+        return emptyIsRepeat ? 0 : -1;
+    if (s.compare(QLatin1String("repeat"), Qt::CaseInsensitive) == 0
+        || s.compare(msg(1083), Qt::CaseInsensitive) == 0)
+        return 0;
+    bool ok = false;
+    const int n = s.toInt(&ok, 10);
+    return ok && n >= 1 && n <= 127 ? n : -1;
+}
+
+std::optional<StartupSetting> CapabilityReport::startup() const
+{
+    if (!reachable || level < 2 || level == kValueUnreachable || startupValue == kValueNotObtained)
+        return std::nullopt;
+    return StartupSetting::fromValue(startupValue);
+}
+
+bool readMessageForSend(const QString &path, const TargetCapabilities &caps, Prompter &prompter,
+                        CurrentMessage *out)
+{
+    MessageFileContext ctx;
+    ctx.prompter = &prompter;
+    ctx.alarmCapable = caps.AlarmCapable();
+    ctx.extendedCharset = caps.ExtendedCharset();
+    SendableMessage sendable;
+    QString error;
+    const MessageFileStatus st = readMessageForSending(path, MessageOptions{}, ctx, &sendable, &error);
+    if (st != MessageFileStatus::Ok) {
+        // A refusal for the format has been shown by the reader already.
+        if (st != MessageFileStatus::NotSupported)
+            prompter.inform(QStringLiteral("%1: %2").arg(
+                                QFileInfo(path).fileName(),
+                                error.isEmpty() ? QStringLiteral("cannot be read") : error),
+                            PromptIcon::Stop);
+        return false;
+    }
+    out->reset();
+    out->setTitle(sendable.title);
+    out->setBody(sendable.body);
+    out->options = sendable.options;
+    out->background = sendable.background;
+    out->icon = sendable.icon;
     return true;
 }
 

@@ -5,12 +5,16 @@
 #include "base/prompter.h"
 #include "comm/job_record.h"
 #include "comm/job_runner.h"
+#include "message/message_options.h"
+#include "message/target_capabilities.h"
+#include "render/payload_encoder.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace glintcaster {
 
@@ -35,14 +39,38 @@ struct StartupSetting {
     {
         return {bool(v & 0x8000), (v >> 8) & 0x7F, v & 0x7F};
     }
+    friend bool operator==(const StartupSetting &, const StartupSetting &) = default;
+
+    /// The text of a startup minutes box or option: "Repeat" (in the current language or
+    /// English, any case) gives 0, a whole number 1..127 itself, anything else -1. An empty
+    /// text reads as "Repeat" only when `emptyIsRepeat`.
+    static int parseMinutes(const QString &text, bool emptyIsRepeat = false);
 };
 
-/// What the capability query reported.
+/// What the capability query reported. Values the projector did not give are 0xFFFF.
 struct CapabilityReport {
     bool reachable = false;
     quint16 level = 0;
-    quint16 flags = 0;
-    quint16 startupValue = 0;
+    quint16 flags = TargetCapabilities::NotObtained;
+    quint16 startupValue = TargetCapabilities::NotObtained;
+
+    /// The projector's startup display setting, when it was obtained.
+    std::optional<StartupSetting> startup() const;
+};
+
+/// What a send does besides checking, encoding and uploading the message.
+struct SendOptions {
+    int slot = 0; ///< 0 "Quick", 1..12
+    /// -1 leaves the startup display alone; 0 ("Repeat") or 1..127 minutes make `slot` the
+    /// projector's startup display after the upload.
+    int startupMinutes = -1;
+    /// Wait for the projector to store the message (storage progress with its cancel
+    /// follow-up). The Main tab and the command line do; the Edit tab does not.
+    bool pollStorage = true;
+    /// The projector's startup display as last read. When it shows the slot being
+    /// overwritten (1..12) and no new setting is asked for, the startup display is switched
+    /// off. The Edit tab leaves this empty: it never switches it off.
+    std::optional<StartupSetting> knownStartup;
 };
 
 /// The projector operations of the Main tab and the command-line program, as sequences of
@@ -61,6 +89,23 @@ public:
     /// The capability query (control 0F01 and its follow-ups). An unreachable projector
     /// reports success with `reachable` false.
     bool capabilityQuery(const ProjectorEndpoint &target, CapabilityReport *report);
+    /// The capability query evaluated into `caps` (see TargetCapabilities::report). `caps`
+    /// should hold this projector's earlier values or be fresh: a failed query leaves it
+    /// as it was. Returns false when the query failed (already shown).
+    bool refreshCapabilities(const ProjectorEndpoint &target, TargetCapabilities *caps,
+                             CapabilityReport *report = nullptr);
+
+    /// The send shared by the tabs and the command line, after the caller's own checks
+    /// (send lock, projector chosen, startup minutes valid, character display mode
+    /// confirmed): the message must not be empty, then the status check, the checks and
+    /// encoding with the "Pop on" question and the "Picture Side" refusal, the upload into
+    /// `options.slot`, the storage progress, the startup display rules and "    Complete.".
+    /// `context` carries the prompter's companions (capabilities, unsupported-character
+    /// report); its prompter is replaced by this object's. `storedStartup`, when given,
+    /// receives the startup display setting that was stored, if any.
+    bool sendMessage(const ProjectorEndpoint &target, CurrentMessage &message,
+                     PayloadContext context, const SendOptions &options,
+                     std::optional<StartupSetting> *storedStartup = nullptr);
     /// Display on or off (optionally powering on), after the status and slot checks.
     bool display(const ProjectorEndpoint &target, int slot, bool on, bool powerOn);
     /// Clear with a clear code (0x3511 all, 0x3512 quick, 0x3513 + n saved number n or all).
@@ -76,9 +121,9 @@ public:
                 const QByteArray &body);
     /// Polls the projector's saving of `slot` until it completes (with the cancel follow-up).
     bool storageProgress(const ProjectorEndpoint &target, int slot);
-    /// Reads back the message stored in `slot`: its option header as hexadecimal text and
-    /// the stored text bytes (info, get text and status jobs with their cancel follow-ups).
-    bool fetch(const ProjectorEndpoint &target, int slot, QByteArray *headerHex, QByteArray *body);
+    /// Reads back the message stored in `slot`: its option header and the stored text bytes
+    /// (info, get text and status jobs with their cancel follow-ups).
+    bool fetch(const ProjectorEndpoint &target, int slot, OptionBlock *header, QByteArray *body);
 
     /// Outcome of the last job run and the classification of the last operation.
     JobOutcome lastOutcome() const { return m_last; }
@@ -104,5 +149,11 @@ private:
     OperationResult m_result = OperationResult::Done;
     quint16 m_lastStatus = 0;
 };
+
+/// Reads a listed message file (or a ".txt" import) for sending, decoded for a projector
+/// with `caps`, into `out`. False when it was refused or could not be read (already shown,
+/// naming the file and the reason); nothing is sent then.
+bool readMessageForSend(const QString &path, const TargetCapabilities &caps, Prompter &prompter,
+                        CurrentMessage *out);
 
 } // namespace glintcaster

@@ -75,6 +75,26 @@ ProjectorStore ProjectorStore::inAppHome()
     return ProjectorStore(AppHome::lastProjectorFile());
 }
 
+bool ProjectorStore::targetAt(int r, ProjectorEndpoint *target) const
+{
+    if (!isValidIndex(r) || m_list.at(r).IP == 0)
+        return false;
+    const stDiscData &d = m_list.at(r);
+    target->address = d.IP;
+    target->authentication = d.Auth;
+    target->password = d.Pass;
+    return true;
+}
+
+bool ProjectorStore::currentTarget(ProjectorEndpoint *target)
+{
+    if (m_list.isEmpty())
+        return false;
+    if (!isValidIndex(m_current))
+        m_current = 0;
+    return targetAt(m_current, target);
+}
+
 int ProjectorStore::indexOfIp(quint32 ip) const
 {
     for (int i = 0; i < m_list.size(); ++i)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "comm/projector_endpoint.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -55,6 +57,12 @@ public:
     /// The projector the Main and Edit tabs act on (0 after a deletion).
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int r) { m_current = r; }
+    /// The job target of the current projector. An index that no longer names an entry
+    /// (the list shrank) is corrected to the first; false, and nothing to connect to, when
+    /// nothing is registered.
+    bool currentTarget(ProjectorEndpoint *target);
+    /// The job target of entry `r`; false when there is no such entry.
+    bool targetAt(int r, ProjectorEndpoint *target) const;
 
     /// Rebuilds the list from the file; a missing or unreadable file gives an empty list.
     void LoadRegisteredProjectors();

@@ -131,10 +131,7 @@ TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r)
 bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
                    CapabilityReport *report, TargetCapabilities *caps)
 {
-    if (!ops.capabilityQuery(target, report))
-        return false;
-    caps->report(report->level, report->flags);
-    return ops.statusCheck(target);
+    return ops.refreshCapabilities(target, caps, report) && ops.statusCheck(target);
 }
 
 int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,

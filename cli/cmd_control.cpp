@@ -55,17 +55,6 @@ int clearCode(const std::string &text)
     return ok && n >= 1 && n <= 12 ? 0x3513 + n : -1;
 }
 
-/// "repeat" or empty give 0, 1..127 themselves, anything else -1.
-int parseMinutes(const std::string &text)
-{
-    const QString s = QString::fromStdString(text).trimmed().toLower();
-    if (s.isEmpty() || s == QLatin1String("repeat"))
-        return 0;
-    bool ok = false;
-    const int n = s.toInt(&ok);
-    return ok && n >= 1 && n <= 127 ? n : -1;
-}
-
 QJsonObject startupJson(const StartupSetting &s)
 {
     return {{QStringLiteral("enabled"), s.enabled},
@@ -162,7 +151,8 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
             return runControl([](const Target &t, ProjectorOperations &ops) {
                 TargetResult r;
                 CapabilityReport rep;
-                if (!ops.capabilityQuery(t.endpoint, &rep))
+                TargetCapabilities caps;
+                if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
                     return finish(ops, false, r);
                 if (!rep.reachable) {
                     r.exit = ExitCommunication;
@@ -171,9 +161,9 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     printErr(QStringLiteral("%1: %2\n : %3").arg(t.text, msg(1109), JobRunner::failureDetail(12)));
                     return r;
                 }
-                const bool picture = rep.level > 2 && (rep.flags & 1) && rep.flags != 0xFFFF;
-                const bool alarm = rep.level > 3 && (rep.flags & 2) && rep.flags != 0xFFFF;
-                const bool extended = !(rep.level > 3 && rep.flags != 0xFFFF && !(rep.flags & 4));
+                const bool picture = caps.PictureSideCapable();
+                const bool alarm = caps.AlarmCapable();
+                const bool extended = caps.ExtendedCharset();
                 r.data.insert(QStringLiteral("level"), rep.level);
                 r.data.insert(QStringLiteral("flags"), rep.flags);
                 r.data.insert(QStringLiteral("pictureSide"), picture);
@@ -184,10 +174,9 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                         << QStringLiteral("picture side: %1").arg(picture ? "yes" : "no")
                         << QStringLiteral("alarm: %1").arg(alarm ? "yes" : "no")
                         << QStringLiteral("extended character set: %1").arg(extended ? "yes" : "no");
-                if (rep.level >= 3 && rep.startupValue != 0xFFFF) {
-                    const StartupSetting s = StartupSetting::fromValue(rep.startupValue);
-                    r.data.insert(QStringLiteral("startup"), startupJson(s));
-                    r.lines << startupText(s);
+                if (const auto s = rep.startup()) {
+                    r.data.insert(QStringLiteral("startup"), startupJson(*s));
+                    r.lines << startupText(*s);
                 }
                 return finish(ops, true, r);
             });
@@ -210,20 +199,20 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     CapabilityReport rep;
                     if (!ops.capabilityQuery(t.endpoint, &rep))
                         return finish(ops, false, r);
-                    if (!rep.reachable || rep.level < 3 || rep.startupValue == 0xFFFF) {
+                    const std::optional<StartupSetting> s = rep.startup();
+                    if (!s) {
                         r.exit = rep.reachable ? ExitRefused : ExitCommunication;
                         printErr(t.text + QStringLiteral(": the startup display cannot be read"));
                         return r;
                     }
-                    const StartupSetting s = StartupSetting::fromValue(rep.startupValue);
-                    r.data.insert(QStringLiteral("startup"), startupJson(s));
-                    r.lines << startupText(s);
+                    r.data.insert(QStringLiteral("startup"), startupJson(*s));
+                    r.lines << startupText(*s);
                     return finish(ops, true, r);
                 });
             }
             StartupSetting s;
             s.enabled = !g_args.disable;
-            const int minutes = parseMinutes(g_args.minutes);
+            const int minutes = StartupSetting::parseMinutes(QString::fromStdString(g_args.minutes), true);
             if (minutes < 0) {
                 printErr(msg(1014));
                 return int(ExitRefused);

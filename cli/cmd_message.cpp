@@ -43,32 +43,11 @@ struct MessageArgs {
 };
 MessageArgs g_ma;
 
-/// Fills `message` with what was read for sending.
-void toCurrentMessage(const SendableMessage &s, CurrentMessage &message)
-{
-    message.reset();
-    message.setTitle(s.title);
-    message.setBody(s.body);
-    message.options = s.options;
-    message.background = s.background;
-    message.icon = s.icon;
-}
-
 /// Reads FILE as the Main tab does before a send; false (already reported) when refused.
 bool readForSending(const QString &path, bool alarm, bool extended, Prompter &prompter,
-                    SendableMessage *out)
+                    CurrentMessage *out)
 {
-    MessageFileContext ctx;
-    ctx.prompter = &prompter;
-    ctx.alarmCapable = alarm;
-    ctx.extendedCharset = extended;
-    QString error;
-    const MessageFileStatus st = readMessageForSending(path, MessageOptions{}, ctx, out, &error);
-    if (st == MessageFileStatus::Ok)
-        return true;
-    if (st != MessageFileStatus::NotSupported)
-        printErr(QStringLiteral("%1: %2").arg(path, error.isEmpty() ? QStringLiteral("cannot be read") : error));
-    return false;
+    return readMessageForSend(path, TargetCapabilities::fixed(true, alarm, extended), prompter, out);
 }
 
 QString putLine(const PayloadResult &payload)
@@ -97,11 +76,9 @@ int encodeCommand()
     }
     std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
     const bool extended = g_ma.charset == "extended";
-    SendableMessage sendable;
-    if (!readForSending(QString::fromStdString(g_ma.file), g_ma.alarm, extended, *prompter, &sendable))
-        return ExitRefused;
     CurrentMessage message;
-    toCurrentMessage(sendable, message);
+    if (!readForSending(QString::fromStdString(g_ma.file), g_ma.alarm, extended, *prompter, &message))
+        return ExitRefused;
     PayloadContext ctx;
     ctx.prompter = prompter.get();
     ctx.capabilities = TargetCapabilities::fixed(true, g_ma.alarm, extended);
@@ -124,17 +101,6 @@ int encodeCommand()
     return ExitOk;
 }
 
-/// The startup display time of --startup: 0 for "repeat", 1..127, -1 when invalid.
-int startupMinutes(const std::string &text)
-{
-    const QString s = QString::fromStdString(text).trimmed();
-    if (s.compare(QLatin1String("repeat"), Qt::CaseInsensitive) == 0 || s == msg(1083))
-        return 0;
-    bool ok = false;
-    const int n = s.toInt(&ok);
-    return ok && n >= 1 && n <= 127 ? n : -1;
-}
-
 int sendCommand()
 {
     if (!applyCommon(g_ma.common))
@@ -150,8 +116,8 @@ int sendCommand()
             return ExitRefused;
     }
     const bool withStartup = !g_ma.startup.empty();
-    const int minutes = withStartup ? startupMinutes(g_ma.startup) : 0;
-    if (minutes < 0) {
+    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_ma.startup)) : -1;
+    if (withStartup && minutes < 0) {
         std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
         prompter->inform(msg(1014));
         return ExitRefused;
@@ -171,64 +137,25 @@ int sendCommand()
         auto fail = [&]() { return finish(ops, false, r); };
         CapabilityReport rep;
         TargetCapabilities caps;
-        if (!queryAndCheck(ops, t.endpoint, &rep, &caps))
+        if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
             return fail();
-
-        SendableMessage sendable;
-        if (!readForSending(path, caps.AlarmCapable(), caps.ExtendedCharset(), prompter, &sendable)) {
+        CurrentMessage message;
+        if (!readMessageForSend(path, caps, prompter, &message)) {
             r.exit = ExitRefused;
             return r;
         }
-        CurrentMessage message;
-        toCurrentMessage(sendable, message);
         PayloadContext ctx;
-        ctx.prompter = &prompter;
         ctx.capabilities = caps;
-        bool uploaded = false;
-        const int stopped = SendPreparedMessage(message, ctx, [&](const PayloadResult &payload) {
-            UploadOutcome out;
-            out.success = ops.upload(t.endpoint, slot, payload.header.toByteArray(),
-                                     payload.body.left(payload.bodyLength));
-            uploaded = out.success;
-            return out; // a failure has been shown already
-        });
-        if (stopped != 0) {
-            if (!uploaded && ops.lastOutcome().success)
-                r.exit = ExitRefused; // a check stopped before the upload
-            else
-                return fail();
-            return r;
-        }
-        if (!ops.storageProgress(t.endpoint, slot))
+        SendOptions options;
+        options.slot = slot;
+        options.startupMinutes = minutes;
+        options.knownStartup = rep.startup();
+        if (!ops.sendMessage(t.endpoint, message, ctx, options))
             return fail();
-
-        const StartupSetting current = StartupSetting::fromValue(rep.startupValue);
-        const bool startupKnown = rep.reachable && rep.level >= 2 && rep.startupValue != 0xFFFF;
-        if (withStartup) {
-            if (!ops.setStartup(t.endpoint, {true, slot, minutes}))
-                return fail();
-        } else if (startupKnown && current.enabled && slot != 0 && current.slot == slot) {
-            // The slot just overwritten was the startup display: switch the startup display off.
-            if (!ops.setStartup(t.endpoint, {false, slot, 0}))
-                return fail();
-        }
-        prompter.inform(msg(1020));
         r.data.insert(QStringLiteral("slot"), slot);
         r.lines << msg(1020).trimmed();
         return r;
     });
-}
-
-/// Hex text of the stored option header to its bytes (16 or 32 of them).
-OptionBlock headerFromHex(const QByteArray &hex)
-{
-    QByteArray digits;
-    for (char c : hex)
-        if (std::isxdigit(static_cast<unsigned char>(c)))
-            digits.append(c);
-    QByteArray bytes = QByteArray::fromHex(digits.left(64));
-    bytes = bytes.leftJustified(32, char(0xFF), true);
-    return OptionBlock::fromBytes(bytes);
 }
 
 int getCommand()
@@ -256,12 +183,13 @@ int getCommand()
         TargetCapabilities caps;
         if (!queryAndCheck(ops, t.endpoint, &rep, &caps))
             return fail();
-        QByteArray headerHex, body;
-        if (!ops.fetch(t.endpoint, slot, &headerHex, &body))
+        OptionBlock header;
+        QByteArray body;
+        if (!ops.fetch(t.endpoint, slot, &header, &body))
             return fail();
         CurrentMessage message;
         const ReceivedMessageInfo info =
-            decodeReceivedMessage(headerFromHex(headerHex), body, caps.AlarmCapable(), message);
+            decodeReceivedMessage(header, body, caps.AlarmCapable(), message);
         MessageFileContext ctx;
         ctx.prompter = &prompter;
         ctx.alarmCapable = caps.AlarmCapable();

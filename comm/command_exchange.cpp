@@ -28,6 +28,10 @@ void CommandExchange::clearAnswer()
 
 int CommandExchange::open(ConnectMode mode)
 {
+    // Address 0 is what an empty selection would give; Linux would connect it to this
+    // machine. It is never a projector.
+    if (m_endpoint.address == 0)
+        return ConnectFailed;
     if (!m_socket.create())
         return SocketFailed;
     const auto limit = mode == ConnectMode::TimedConnect ? m_timings.timedConnectLimit

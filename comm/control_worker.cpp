@@ -52,6 +52,7 @@ void controlWorker(JobRecord &job, QObject *receiver)
         ctrl.thirdValue = kValueNotObtained;
     }
     const quint16 requestValue = ctrl.value;
+    ctrl.refused = false;
 
     CommandExchange exchange(ctrl.endpoint, job.timings, kSmallAnswerBuffer);
     int code = exchange.open(plain ? ConnectMode::BlockingConnect : ConnectMode::TimedConnect);
@@ -97,7 +98,9 @@ void controlWorker(JobRecord &job, QObject *receiver)
         if (plain) {
             message = CtrlAnswer1;
         } else {
-            // The queries read a refusal as a value, never as a failure.
+            // The queries read a refusal as a value, never as a failure; callers that set
+            // something through one look at the flag.
+            ctrl.refused = true;
             ctrl.value =
                 kind == JobKind::ValueQueryB ? 0 : quint16(parseDecimal(answer, kValuePos));
             message = CtrlAnswer0;

@@ -69,6 +69,8 @@ struct ControlSection {
     quint16 thirdValue = kValueNotObtained;
     /// Kind 2 only: non-zero runs the job without showing it.
     qint32 hide = 0;
+    /// The quiet queries read a refusal ("CTRL 1") as a value; this tells that it was one.
+    bool refused = false;
 };
 
 /// Used by info (3) and status polling (4).

@@ -11,6 +11,7 @@ class TargetCapabilities {
 public:
     static constexpr int NotAsked = 0xE000;   ///< no projector has been asked yet
     static constexpr int NotReached = 0xF000; ///< the projector refused the connection
+    static constexpr int NotObtained = 0xFFFF; ///< a follow-up value the projector did not give
 
     enum Flag : int {
         PictureSideFlag = 0x01,
@@ -19,8 +20,12 @@ public:
     };
 
     /// Records a projector's answer. The switches are recomputed only from a usable level:
-    /// a level of 1 or less, or an unreachable projector, leaves them as they were.
+    /// a level of 1 or less, or an unreachable projector, leaves them as they were. Flags
+    /// that were not obtained (0xFFFF) claim no capability.
     void report(int firmwareLevel, int capabilityFlags);
+    /// Back to "no projector asked yet", for a newly chosen projector, so that a failed
+    /// query never leaves the previous projector's switches in use.
+    void forget() { *this = TargetCapabilities(); }
 
     int firmwareLevel() const { return m_firmwareLevel; }
     int capabilityFlags() const { return m_capabilityFlags; }
@@ -56,6 +61,12 @@ inline void TargetCapabilities::report(int firmwareLevel, int capabilityFlags)
     m_capabilityFlags = capabilityFlags;
     if (firmwareLevel <= 1 || !hasLevel())
         return;
+    if (capabilityFlags == NotObtained) {
+        m_pictureSide = false;
+        m_alarm = false;
+        m_extendedCharset = true;
+        return;
+    }
     m_pictureSide = firmwareLevel > 2 && (capabilityFlags & PictureSideFlag);
     m_alarm = firmwareLevel > 3 && (capabilityFlags & AlarmFlag);
     m_extendedCharset = !(firmwareLevel > 3 && !(capabilityFlags & ExtendedCharsetFlag));

@@ -4,6 +4,7 @@
 
 #include "comm/cancel_flags.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -12,6 +13,54 @@
 #include <QVBoxLayout>
 
 namespace glintcaster {
+
+namespace {
+
+/// Swallows the user's input for as long as it lives, the way a modal window blocks its
+/// owner: a hidden job must not let the operator switch tabs, pick another projector or
+/// re-enter a handler while a silent projector holds the job. Painting, timers and the
+/// worker's posted messages go on.
+class UserInputBlocker : public QObject {
+public:
+    UserInputBlocker() { qApp->installEventFilter(this); }
+    ~UserInputBlocker() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::Drop:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            return true;
+        case QEvent::Close:
+            // Closing the main window would run its exit questions in the middle of a job.
+            if (event->spontaneous() && watched->isWidgetType()) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
 
 CSendStatus::CSendStatus(JobRecord &job, QWidget *parent)
     : QDialog(parent), m_runner(job)
@@ -55,6 +104,7 @@ JobOutcome CSendStatus::runJob()
     if (JobRunner::runsHidden(m_runner.job())) {
         // Never on screen: wait in a local loop instead of a modal window.
         m_hidden = true;
+        UserInputBlocker blocker;
         const JobOutcome outcome = m_runner.run();
         setResult(outcome.success ? Success : Failure);
         return outcome;
