@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "sound/sdl_alarm_player.h"
+
+#include "sound/alarm_tunes.h"
+
+#include <QtEndian>
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace glintcaster {
+
+namespace {
+
+constexpr int kBufferFrames = 4096;
+
+// SDL keeps one audio device per process. Taken by a start() that goes ahead, given back by
+// its watcher once SDL has shut down.
+std::atomic<bool> g_deviceTaken{false};
+
+} // namespace
+
+SdlAlarmPlayer::SdlAlarmPlayer(QObject *parent) : SdlAlarmPlayer(Timings{}, parent) {}
+
+SdlAlarmPlayer::SdlAlarmPlayer(Timings timings, QObject *parent)
+    : AlarmPlayer(parent), m_timings(timings)
+{
+}
+
+SdlAlarmPlayer::~SdlAlarmPlayer()
+{
+    if (m_watcher.joinable()) {
+        m_destroying = true;
+        raiseStop();
+        m_watcher.join();
+    }
+    // A finished() the watcher posted dies with this object.
+}
+
+bool SdlAlarmPlayer::fail(const QString &why)
+{
+    m_error = why;
+    // finished() always comes from the event loop, never from inside start().
+    QMetaObject::invokeMethod(this, [this] { emit finished(); }, Qt::QueuedConnection);
+    return false;
+}
+
+bool SdlAlarmPlayer::start(int sound)
+{
+    if (m_playing)
+        return fail(QStringLiteral("A tune is already playing."));
+    if (sound <= 0 || sound >= kAlarmTuneCount)
+        return fail(sound == 0 ? QString() : QStringLiteral("There is no tune %1.").arg(sound));
+    if (g_deviceTaken.exchange(true))
+        return fail(QStringLiteral("The audio output is in use by another tune."));
+
+    // Otherwise SDL turns Ctrl+C and SIGTERM into quit events nobody reads, and the program
+    // could not be interrupted while a tune plays.
+    qputenv("SDL_NO_SIGNAL_HANDLERS", "1");
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE) < 0) {
+        const QString why = QString::fromUtf8(SDL_GetError());
+        g_deviceTaken = false;
+        return fail(QStringLiteral("Cannot start the audio output: %1").arg(why));
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = kAlarmSampleRate;
+    wanted.format = AUDIO_S16LSB;
+    wanted.channels = kAlarmChannels;
+    wanted.samples = kBufferFrames;
+    wanted.callback = &SdlAlarmPlayer::fill;
+    wanted.userdata = this;
+    // No "obtained" spec: SDL converts to whatever the device takes, so the callback always
+    // sees the format asked for.
+    if (SDL_OpenAudio(&wanted, nullptr) < 0) {
+        // Nothing will play and no watcher runs: back to idle at once.
+        const QString why = QString::fromUtf8(SDL_GetError());
+        SDL_Quit();
+        g_deviceTaken = false;
+        return fail(QStringLiteral("Cannot open the audio output: %1").arg(why));
+    }
+
+    m_error.clear();
+    m_synth.loadTune(sound);
+    m_scratch.assign(2 * kBufferFrames, 0);
+    m_stop = false;
+    m_destroying = false;
+    m_playing = true;
+    SDL_PauseAudio(0);
+    m_watcher = std::thread([this] { watch(); });
+    return true;
+}
+
+void SdlAlarmPlayer::stop()
+{
+    if (m_playing)
+        raiseStop();
+}
+
+void SdlAlarmPlayer::raiseStop()
+{
+    m_stop = true;
+    // Taking the mutex orders this with the watcher's look at the flag, so the wake-up is
+    // never lost between its look and its wait.
+    { std::lock_guard<std::mutex> lock(m_mutex); }
+    m_wake.notify_all();
+}
+
+void SdlAlarmPlayer::fill(void *self, unsigned char *stream, int len)
+{
+    static_cast<SdlAlarmPlayer *>(self)->fillBuffer(stream, len);
+}
+
+void SdlAlarmPlayer::fillBuffer(unsigned char *stream, int len)
+{
+    // Whole frames only; a partial frame at the end (and whatever follows the tune's end)
+    // is silence.
+    const int frames = len / 4;
+    int written = 0;
+    while (written < frames && !m_synth.ended()) {
+        const int want = std::min(frames - written, kBufferFrames);
+        const int got = int(m_synth.render(m_scratch.data(), want));
+        qToLittleEndian<qint16>(m_scratch.data(), 2 * got, stream + 4 * written);
+        written += got;
+    }
+    std::memset(stream + 4 * written, 0, std::size_t(len - 4 * written));
+    if (m_synth.ended() && !m_stop.load())
+        raiseStop();
+}
+
+void SdlAlarmPlayer::watch()
+{
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_stop.load())
+            m_wake.wait_for(lock, m_timings.watchStep);
+    }
+    SDL_CloseAudio(); // returns once the callback has run for the last time
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait_for(lock, m_timings.settle, [this] { return m_destroying.load(); });
+    }
+    SDL_Quit();
+    g_deviceTaken = false;
+    QMetaObject::invokeMethod(this, &SdlAlarmPlayer::watcherDone, Qt::QueuedConnection);
+}
+
+void SdlAlarmPlayer::watcherDone()
+{
+    if (m_watcher.joinable())
+        m_watcher.join();
+    m_playing = false;
+    emit finished();
+}
+
+} // namespace glintcaster
