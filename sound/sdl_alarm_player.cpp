@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace glintcaster {
@@ -83,7 +84,6 @@ bool SdlAlarmPlayer::start(int sound)
 
     m_error.clear();
     m_synth.loadTune(sound);
-    m_scratch.assign(2 * kBufferFrames, 0);
     m_stop = false;
     m_destroying = false;
     m_playing = true;
@@ -109,24 +109,27 @@ void SdlAlarmPlayer::raiseStop()
 
 void SdlAlarmPlayer::fill(void *self, unsigned char *stream, int len)
 {
-    static_cast<SdlAlarmPlayer *>(self)->fillBuffer(stream, len);
+    auto *player = static_cast<SdlAlarmPlayer *>(self);
+    fillBuffer(player->m_synth, stream, len);
+    if (player->m_synth.ended() && !player->m_stop.load())
+        player->raiseStop();
 }
 
-void SdlAlarmPlayer::fillBuffer(unsigned char *stream, int len)
+void SdlAlarmPlayer::fillBuffer(MmlSynth &synth, unsigned char *stream, int len)
 {
-    // Whole frames only; a partial frame at the end (and whatever follows the tune's end)
-    // is silence.
-    const int frames = len / 4;
+    constexpr int kChunk = 1024;
+    std::int16_t samples[2 * kChunk];
+    // Whole frames only: a buffer whose size is no multiple of 4 ends in a partial frame,
+    // which is left silent rather than written past the end.
+    const int frames = std::max(len, 0) / 4;
     int written = 0;
-    while (written < frames && !m_synth.ended()) {
-        const int want = std::min(frames - written, kBufferFrames);
-        const int got = int(m_synth.render(m_scratch.data(), want));
-        qToLittleEndian<qint16>(m_scratch.data(), 2 * got, stream + 4 * written);
+    while (written < frames && !synth.ended()) {
+        const int got = int(synth.render(samples, std::min(frames - written, kChunk)));
+        qToLittleEndian<qint16>(samples, 2 * got, stream + 4 * written);
         written += got;
     }
-    std::memset(stream + 4 * written, 0, std::size_t(len - 4 * written));
-    if (m_synth.ended() && !m_stop.load())
-        raiseStop();
+    if (len > 4 * written)
+        std::memset(stream + 4 * written, 0, std::size_t(len - 4 * written));
 }
 
 void SdlAlarmPlayer::watch()

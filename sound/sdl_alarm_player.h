@@ -12,7 +12,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace glintcaster {
 
@@ -46,17 +45,20 @@ public:
     /// that played.
     QString errorString() const { return m_error; }
 
+    /// What the audio callback does with SDL's buffer of `len` bytes: whole frames from
+    /// `synth`, 16-bit little-endian, left then right; silence after the tune's end and in
+    /// a partial frame at the end of the buffer. Nothing is written beyond `len` bytes.
+    static void fillBuffer(MmlSynth &synth, unsigned char *stream, int len);
+
 private:
     static void fill(void *self, unsigned char *stream, int len);
-    void fillBuffer(unsigned char *stream, int len);
     bool fail(const QString &why);
     void watch();
     void watcherDone();
     void raiseStop();
 
     Timings m_timings;
-    MmlSynth m_synth;                    // owned by SDL's callback thread while playing
-    std::vector<std::int16_t> m_scratch; // likewise
+    MmlSynth m_synth; // owned by SDL's callback thread while playing
     // Set by STOP (GUI thread), by the callback at the tune's end, and read by the watcher.
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_destroying{false};
