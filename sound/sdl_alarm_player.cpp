@@ -84,6 +84,9 @@ bool SdlAlarmPlayer::start(int sound)
 
     m_error.clear();
     m_synth.loadTune(sound);
+    // Publishes the loaded tune to the callback thread by our own means: SDL's pause flag
+    // is no ordering a thread checker can see.
+    m_tuneReady.store(true, std::memory_order_release);
     m_stop = false;
     m_destroying = false;
     m_playing = true;
@@ -110,6 +113,10 @@ void SdlAlarmPlayer::raiseStop()
 void SdlAlarmPlayer::fill(void *self, unsigned char *stream, int len)
 {
     auto *player = static_cast<SdlAlarmPlayer *>(self);
+    if (!player->m_tuneReady.load(std::memory_order_acquire)) {
+        std::memset(stream, 0, std::size_t(std::max(len, 0)));
+        return;
+    }
     fillBuffer(player->m_synth, stream, len);
     if (player->m_synth.ended() && !player->m_stop.load())
         player->raiseStop();
@@ -140,6 +147,7 @@ void SdlAlarmPlayer::watch()
             m_wake.wait_for(lock, m_timings.watchStep);
     }
     SDL_CloseAudio(); // returns once the callback has run for the last time
+    m_tuneReady = false;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_wake.wait_for(lock, m_timings.settle, [this] { return m_destroying.load(); });

@@ -62,6 +62,7 @@ private:
     // Set by STOP (GUI thread), by the callback at the tune's end, and read by the watcher.
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_destroying{false};
+    std::atomic<bool> m_tuneReady{false};
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::thread m_watcher;

@@ -26,6 +26,14 @@ struct Run {
     QByteArray err;
 };
 
+qsizetype firstNonZero(const QByteArray &b)
+{
+    qsizetype i = 0;
+    while (i < b.size() && b[i] == 0)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 class TestCliSound : public QObject {
@@ -146,7 +154,12 @@ private slots:
         QVERIFY(r.out.startsWith(QFile::encodeName(wav) + ": tune 3, 130463 frames"));
         QFile played(raw), written(wav);
         QVERIFY(played.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly));
-        QVERIFY(played.readAll().startsWith(written.readAll().mid(44)));
+        // After any silent buffers SDL wrote while the output was still paused.
+        const QByteArray heard = played.readAll();
+        const QByteArray tune = written.readAll().mid(44);
+        const qsizetype lead = firstNonZero(heard) - firstNonZero(tune);
+        QVERIFY(lead >= 0);
+        QCOMPARE(heard.mid(lead, tune.size()), tune);
 
         // Without a sound output the file is still written; the failure is only reported.
         const Run none = cli({QStringLiteral("sound"), QStringLiteral("2"), QStringLiteral("-o"), wav, QStringLiteral("--play")},

@@ -36,6 +36,14 @@ QByteArray tuneBytes(int sound)
     return alarmWav(MmlSynth::renderAll(alarmTuneTracks(sound))).mid(kWavHeaderSize);
 }
 
+qsizetype firstNonZero(const QByteArray &b)
+{
+    qsizetype i = 0;
+    while (i < b.size() && b[i] == 0)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 class TestPlayer : public QObject {
@@ -133,10 +141,14 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray played = f.readAll();
         const QByteArray tune = tuneBytes(3);
-        QVERIFY(played.size() >= tune.size());
         QCOMPARE(played.size() % (4096 * 4), 0); // whole buffers
-        QVERIFY(played.startsWith(tune));
-        QVERIFY(played.mid(tune.size()).count('\0') == played.size() - tune.size());
+        // SDL writes silent buffers of its own while the output is still paused: the tune
+        // follows them, then silence until the output is closed.
+        const qsizetype lead = firstNonZero(played) - firstNonZero(tune);
+        QVERIFY(lead >= 0);
+        QCOMPARE(lead % (4096 * 4), 0);
+        QCOMPARE(played.mid(lead, tune.size()), tune);
+        QCOMPARE(played.mid(lead + tune.size()).count('\0'), played.size() - lead - tune.size());
     }
 
     void oneDeviceAtATime()

@@ -8,6 +8,7 @@
 #include "sound/mml_synth.h"
 
 #include <QCryptographicHash>
+#include <QRandomGenerator>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -211,6 +212,33 @@ private slots:
         for (const std::int64_t chunk : {1, 7, 1000, 4096, 100000}) {
             QByteArray why;
             QVERIFY2(sameAsReference(view, chunk, &why), (QByteArray::number(qint64(chunk)) + ": " + why).constData());
+        }
+    }
+
+    void randomTracksMatchReference()
+    {
+        // Mostly well-formed commands with odd values, now and then a stray character.
+        QRandomGenerator rng(15);
+        const char *commands[] = {"c", "d", "e", "f", "g", "a", "b", "r", "n", "o", "<", ">", "l", "q", "v",
+                                  "@", "p", "t", "#", "-", "+", ".", ",", "&", "^", " ", "%"};
+        for (int round = 0; round < 60; ++round) {
+            std::vector<std::string> owned;
+            const int trackCount = 1 + rng.bounded(kMmlTrackCount + 1);
+            for (int i = 0; i < trackCount; ++i) {
+                std::string text = "t" + std::to_string(100 + rng.bounded(400));
+                for (int n = rng.bounded(24); n > 0; --n) {
+                    text += commands[rng.bounded(int(std::size(commands)))];
+                    if (rng.bounded(3) == 0)
+                        text += std::to_string(rng.bounded(3) == 0 ? rng.bounded(200) : 4 + rng.bounded(60));
+                    if (rng.bounded(60) == 0)
+                        text += char(rng.bounded(256));
+                }
+                owned.push_back(text);
+            }
+            const Tracks view(owned.begin(), owned.end());
+            QByteArray why;
+            QVERIFY2(sameAsReference(view, 1 + rng.bounded(5000), &why),
+                     (QByteArray(owned[0].c_str()) + ": " + why).constData());
         }
     }
 
