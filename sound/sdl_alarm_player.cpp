@@ -62,6 +62,7 @@ bool SdlAlarmPlayer::start(int sound)
     qputenv("SDL_NO_SIGNAL_HANDLERS", "1");
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE) < 0) {
         const QString why = QString::fromUtf8(SDL_GetError());
+        SDL_Quit(); // whatever SDL did start on the way
         g_deviceTaken = false;
         return fail(QStringLiteral("Cannot start the audio output: %1").arg(why));
     }
