@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "message/current_message.h"
+#include "message/target_capabilities.h"
 #include "render/glyph_set.h"
 #include "render/preview_animation.h"
 #include "render/preview_model.h"
@@ -15,9 +17,7 @@
 
 namespace glintcaster {
 
-class CurrentMessage;
 class Prompter;
-class TargetCapabilities;
 struct PayloadContext;
 
 /// The "Image" window: simulates the projector screen for a prepared message. The frame is
