@@ -218,21 +218,25 @@ void CAdvanced::buildLayout()
     row(commonForm, tr("Lapped over picture"), LappedOverPicture);
 
     auto *alarmGroup = new QGroupBox(tr("Alarm"), this);
-    auto *alarmForm = new QFormLayout(alarmGroup);
+    auto *alarmForm = new QFormLayout;
+    alarmForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     row(alarmForm, tr("Volume"), AlarmVolume);
     row(alarmForm, tr("Sound number"), AlarmSound);
     // Kept with the options but never offered.
     list(AlarmCustomSound)->hide();
     row(alarmForm, tr("Loop"), AlarmLoop);
     auto *intervalRow = new QHBoxLayout;
-    intervalRow->addWidget(list(AlarmInterval), 1);
+    intervalRow->addWidget(list(AlarmInterval));
     intervalRow->addWidget(new QLabel(tr("sec"), this));
+    intervalRow->addStretch();
     alarmForm->addRow(tr("Interval"), intervalRow);
-    auto *playRow = new QHBoxLayout;
-    playRow->addStretch();
-    playRow->addWidget(m_play);
-    playRow->addWidget(m_stop);
-    alarmForm->addRow(playRow);
+    auto *playColumn = new QVBoxLayout;
+    playColumn->addStretch();
+    playColumn->addWidget(m_play);
+    playColumn->addWidget(m_stop);
+    auto *alarmRow = new QHBoxLayout(alarmGroup);
+    alarmRow->addLayout(alarmForm, 1);
+    alarmRow->addLayout(playColumn);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -242,8 +246,8 @@ void CAdvanced::buildLayout()
     auto *grid = new QGridLayout;
     grid->addWidget(titleGroup, 0, 0);
     grid->addWidget(messageGroup, 1, 0);
-    grid->addWidget(commonGroup, 0, 1, 2, 1);
-    grid->addWidget(alarmGroup, 2, 0, 1, 2);
+    grid->addWidget(alarmGroup, 2, 0);
+    grid->addWidget(commonGroup, 0, 1, 3, 1, Qt::AlignTop);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);

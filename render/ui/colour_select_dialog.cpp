@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionFocusRect>
 #include <QVBoxLayout>
 
 namespace glintcaster {
@@ -87,10 +86,10 @@ void ColourSwatch::paintEvent(QPaintEvent *)
     painter.fillRect(outer.adjusted(3, 3, -2, -2), colourOf(m_code));
     painter.drawRect(outer.adjusted(3, 3, -3, -3));
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // Drawn here rather than by the style, which may draw no focus frame at all on a
+        // custom widget: keyboard users must see where they are.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DashLine));
+        painter.drawRect(outer);
     }
 }
 

@@ -467,6 +467,22 @@ private slots:
         QCOMPARE(message.options.fontSize, quint8(1));
     }
 
+    /// Writes the README's picture of the dialog when GLINTCASTER_SCREENSHOTS names a folder.
+    void advancedScreenshot()
+    {
+        const QString folder = qEnvironmentVariable("GLINTCASTER_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("GLINTCASTER_SCREENSHOTS not set");
+        MessageOptions o;
+        o.style = 2;
+        o.displayMinutes = 10;
+        o.displayHalfMinute = 1;
+        o.alarmSound = 2;
+        o.alarmLoop = 3;
+        auto d = open(o, projector(4, 7), &m_player);
+        QVERIFY(d->grab().save(QDir(folder).filePath(QStringLiteral("advanced-dialog.png"))));
+    }
+
     void notSupportedReport_data()
     {
         QTest::addColumn<QString>("action");

@@ -111,6 +111,18 @@ private slots:
         QCOMPARE(runChooser(ColourTarget::Background, 9, [](CColorSelect *d) { d->okButton()->click(); }), 9);
     }
 
+    /// A picture of the dialog when GLINTCASTER_SCREENSHOTS names a folder.
+    void screenshot()
+    {
+        const QString folder = qEnvironmentVariable("GLINTCASTER_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("GLINTCASTER_SCREENSHOTS not set");
+        CColorSelect dialog(ColourTarget::Character, 2);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(dialog.grab().save(QDir(folder).filePath(QStringLiteral("colour-dialog.png"))));
+    }
+
     void captionAndCurrentColour()
     {
         CColorSelect dialog(ColourTarget::Background, 8);
