@@ -6,6 +6,7 @@
 #include "message/target_capabilities.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QComboBox;
 class QPushButton;
@@ -95,7 +96,7 @@ private:
     MessageOptions m_options;
     ColourCode m_background;
     TargetCapabilities m_caps;
-    AlarmPlayer *m_player = nullptr;
+    QPointer<AlarmPlayer> m_player; ///< owned elsewhere; may go before the dialog
     Prompter &m_prompter;
     bool m_levelUsable = false;
     bool m_alarm = false;
