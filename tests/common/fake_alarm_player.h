@@ -5,54 +5,40 @@
 #include "sound/alarm_player.h"
 
 #include <QList>
-#include <QMetaObject>
 
 namespace glintcaster::testing {
 
-/// An alarm player that plays nothing but keeps the player's promises: finished() comes
-/// queued, exactly once per start(), after stop(), the end of the tune (finishTune()) or
-/// at once for a start that fails.
+/// An alarm player for widget tests: plays nothing, records what it was asked, and keeps
+/// the contract of AlarmPlayer (finished() queued, once per start()). A tune "plays" until
+/// the test calls finish(); stop() alone only records the request, so a test can look at
+/// the dialog between STOP and the end.
 class FakeAlarmPlayer : public AlarmPlayer {
+    Q_OBJECT
 public:
     using AlarmPlayer::AlarmPlayer;
 
-    bool startSucceeds = true; ///< false: every start fails, as without an audio device
-    QList<int> started;        ///< sounds passed to start(), in order
-    int stopCalls = 0;
-
-    bool start(int sound) override
-    {
-        started << sound;
-        const bool ok = startSucceeds && sound >= 1 && sound <= 4 && !m_playing;
-        if (ok)
-            m_playing = true;
-        else
-            postFinished();
-        return ok;
-    }
-    void stop() override
-    {
-        ++stopCalls;
-        finishTune();
-    }
+    /// Sound 0, or any sound while failNextStart is set (an audio device that cannot be
+    /// opened): returns false and finishes at once (queued). Otherwise starts "playing".
+    bool start(int sound) override;
+    void stop() override;
     bool isPlaying() const override { return m_playing; }
 
-    /// The tune came to its end.
-    void finishTune()
-    {
-        if (!m_playing)
-            return;
-        m_playing = false;
-        postFinished();
-    }
+    /// Ends the tune that is playing: finished() follows, queued, as from a real player.
+    /// With `immediately`, emits it now instead.
+    void finish(bool immediately = false);
+    /// When set, stop() finishes the tune as a real player does after a short while.
+    bool finishOnStop = false;
+    /// Makes the next start() fail as with no sound output (cleared by that start()).
+    bool failNextStart = false;
+
+    QList<int> starts; ///< sound number of every start() call, in order
+    int stops = 0;     ///< calls of stop()
+    int finishes = 0;  ///< finished() signals emitted
 
 private:
-    void postFinished()
-    {
-        QMetaObject::invokeMethod(this, [this] { emit finished(); }, Qt::QueuedConnection);
-    }
-
+    void emitFinishedLater();
     bool m_playing = false;
+    bool m_finishPending = false;
 };
 
 } // namespace glintcaster::testing

@@ -215,11 +215,12 @@ private slots:
     void init()
     {
         m_prompter = ScriptedPrompter();
-        m_player.startSucceeds = true;
-        m_player.finishTune();
+        m_player.failNextStart = false;
+        m_player.finishOnStop = true; // as a real player: STOP ends the tune shortly after
+        m_player.finish(true);
         QCoreApplication::processEvents();
-        m_player.started.clear();
-        m_player.stopCalls = 0;
+        m_player.starts.clear();
+        m_player.stops = 0;
     }
 
     void advancedOpening_data()
@@ -378,7 +379,7 @@ private slots:
         QVERIFY(idle());
 
         d->playButton()->click();
-        QCOMPARE(m_player.started, QList<int>{3});
+        QCOMPARE(m_player.starts, QList<int>{3});
         QVERIFY(d->isPlaying() && d->stopButton()->isEnabled());
         QVERIFY(!d->okButton()->isEnabled() && !d->cancelButton()->isEnabled());
         QVERIFY(!d->list(L::AlarmSound)->isEnabled() && !d->playButton()->isEnabled());
@@ -389,13 +390,13 @@ private slots:
         QVERIFY(d->isVisible());
 
         // The tune ends by itself.
-        m_player.finishTune();
+        m_player.finish();
         QTRY_VERIFY(idle());
 
         // STOP.
         d->playButton()->click();
         d->stopButton()->click();
-        QCOMPARE(m_player.stopCalls, 1);
+        QCOMPARE(m_player.stops, 1);
         QTRY_VERIFY(idle());
 
         QTest::keyClick(d.get(), Qt::Key_Escape);
@@ -408,18 +409,17 @@ private slots:
         MessageOptions o;
         o.alarmSound = 1;
         auto d = open(o, projector(4, 3), &m_player);
-        m_player.startSucceeds = false;
+        m_player.failNextStart = true;
         d->playButton()->click();
         QVERIFY(!d->isPlaying() && d->okButton()->isEnabled() && d->playButton()->isEnabled());
 
         // The failed start's finished() arrives late: it must not end a tune that plays now.
-        m_player.startSucceeds = true;
         d->playButton()->click();
         QVERIFY(d->isPlaying());
         QCoreApplication::processEvents();
         QVERIFY(d->isPlaying());
         QVERIFY(!d->okButton()->isEnabled());
-        m_player.finishTune();
+        m_player.finish();
         QTRY_VERIFY(!d->isPlaying());
     }
 
