@@ -260,4 +260,177 @@
         <translation>IP アドレス %1 番目</translation>
     </message>
 </context>
+<context>
+    <name>glintcaster::CAdvanced</name>
+    <message>
+        <source>Advanced</source>
+        <translation>詳細設定</translation>
+    </message>
+    <message>
+        <source>Title option</source>
+        <translation>タイトルオプション</translation>
+    </message>
+    <message>
+        <source>Message option</source>
+        <translation>メッセージオプション</translation>
+    </message>
+    <message>
+        <source>Common option</source>
+        <translation>共通オプション</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>アラーム</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>スタイル</translation>
+    </message>
+    <message>
+        <source>Scroll num</source>
+        <translation>スクロール回数</translation>
+    </message>
+    <message>
+        <source>Scroll speed</source>
+        <translation>スクロール速度</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Character font size</source>
+        <translation>文字サイズ</translation>
+    </message>
+    <message>
+        <source>Vertical posioton</source>
+        <translation>垂直位置</translation>
+    </message>
+    <message>
+        <source>Horizontal position</source>
+        <translation>水平位置</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>レベル</translation>
+    </message>
+    <message>
+        <source>Blink</source>
+        <translation>点滅</translation>
+    </message>
+    <message>
+        <source>Lapped over picture</source>
+        <translation>画像への重ね表示</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Sound number</source>
+        <translation>サウンド番号</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>間隔</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CColorSelect</name>
+    <message>
+        <source>Color</source>
+        <translation>色</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黒</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>赤</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>黄</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>緑</translation>
+    </message>
+    <message>
+        <source>Cyan</source>
+        <translation>シアン</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Magenta</source>
+        <translation>マゼンタ</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白</translation>
+    </message>
+    <message>
+        <source>Half transparent</source>
+        <translation>半透明</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>透明</translation>
+    </message>
+    <message>
+        <source>Selection color</source>
+        <translation>選択色</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CNotsupportedchar</name>
+    <message>
+        <source>Not Supported Character</source>
+        <translation>サポートされていない文字</translation>
+    </message>
+    <message>
+        <source>Auto Del</source>
+        <translation>自動削除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
 </TS>

@@ -260,4 +260,177 @@
         <translation>IP 地址第 %1 段</translation>
     </message>
 </context>
+<context>
+    <name>glintcaster::CAdvanced</name>
+    <message>
+        <source>Advanced</source>
+        <translation>高级设置</translation>
+    </message>
+    <message>
+        <source>Title option</source>
+        <translation>标题选项</translation>
+    </message>
+    <message>
+        <source>Message option</source>
+        <translation>信息选项</translation>
+    </message>
+    <message>
+        <source>Common option</source>
+        <translation>通用选项</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>警报</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>样式</translation>
+    </message>
+    <message>
+        <source>Scroll num</source>
+        <translation>滚动次数</translation>
+    </message>
+    <message>
+        <source>Scroll speed</source>
+        <translation>滚动速度</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>显示时间</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Character font size</source>
+        <translation>字体大小</translation>
+    </message>
+    <message>
+        <source>Vertical posioton</source>
+        <translation>垂直位置</translation>
+    </message>
+    <message>
+        <source>Horizontal position</source>
+        <translation>水平位置</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>级别</translation>
+    </message>
+    <message>
+        <source>Blink</source>
+        <translation>闪烁</translation>
+    </message>
+    <message>
+        <source>Lapped over picture</source>
+        <translation>叠加于画面</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Sound number</source>
+        <translation>声音编号</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>循环</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>间隔</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CColorSelect</name>
+    <message>
+        <source>Color</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黑</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>红</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>黄</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>绿</translation>
+    </message>
+    <message>
+        <source>Cyan</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>蓝</translation>
+    </message>
+    <message>
+        <source>Magenta</source>
+        <translation>品红</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白</translation>
+    </message>
+    <message>
+        <source>Half transparent</source>
+        <translation>半透明</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>透明</translation>
+    </message>
+    <message>
+        <source>Selection color</source>
+        <translation>所选颜色</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CNotsupportedchar</name>
+    <message>
+        <source>Not Supported Character</source>
+        <translation>不支持的字符</translation>
+    </message>
+    <message>
+        <source>Auto Del</source>
+        <translation>自动删除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
 </TS>
