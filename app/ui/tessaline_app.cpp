@@ -4,6 +4,7 @@
 
 #include "base/app_home.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/main_tab.h"
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"
 
@@ -130,6 +131,7 @@ int CTessalineApp::run(QApplication &app)
     MessageBoxPrompter prompter;
     FrameSetup setup;
     setup.prompter = &prompter;
+    setup.createMainPage = [](CMainFrame &frame) { return new CMainTab(frame); };
     CMainFrame frame(setup);
     prompter.setParent(&frame);
 
