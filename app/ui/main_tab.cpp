@@ -128,10 +128,13 @@ void CMainTab::buildControls()
     m_projectorBox->setToolTip(tr("The registered projector to work with"));
     auto *projectorLabel = new QLabel(tr("&IP Address"), projectorGroup);
     projectorLabel->setBuddy(m_projectorBox);
+    m_projectorName = new QLabel(projectorGroup);
+    m_projectorName->setObjectName(QStringLiteral("projectorName"));
+    m_projectorName->setTextFormat(Qt::PlainText);
     auto *projectorRow = new QHBoxLayout(projectorGroup);
     projectorRow->addWidget(projectorLabel);
     projectorRow->addWidget(m_projectorBox);
-    projectorRow->addStretch();
+    projectorRow->addWidget(m_projectorName, 1);
 
     // Message and alarm state.
     auto *stateGroup = new QGroupBox(tr("PROJECTOR Status"), this);
@@ -166,9 +169,9 @@ void CMainTab::buildControls()
     m_send = new QPushButton(fileGroup);
     m_send->setObjectName(QStringLiteral("sendButton"));
     m_send->setToolTip(tr("Send the message file into the saved number"));
-    m_confirm = new QPushButton(tr("Con&firm..."), fileGroup);
+    m_confirm = new QPushButton(tr("Confi&rm..."), fileGroup);
     m_confirm->setToolTip(tr("List what the projector holds in its saved numbers"));
-    m_useStartup = new QCheckBox(tr("Startup Display"), fileGroup);
+    m_useStartup = new QCheckBox(tr("Start&up Display"), fileGroup);
     m_useStartup->setToolTip(tr("Also show this saved number when the projector starts"));
     m_startupMinutes = new QComboBox(fileGroup);
     m_startupMinutes->setObjectName(QStringLiteral("sendStartupMinutes"));
@@ -178,7 +181,7 @@ void CMainTab::buildControls()
     m_startupMinutes->lineEdit()->setMaxLength(8);
     m_startupMinutes->setEditText(QString());
     m_startupMinUnit = new QLabel(tr("min"), fileGroup);
-    auto *fileLabel = new QLabel(tr("Message &file"), fileGroup);
+    auto *fileLabel = new QLabel(tr("Message fi&le"), fileGroup);
     fileLabel->setBuddy(m_fileBox);
     auto *sendSlotLabel = new QLabel(tr("Saved &number"), fileGroup);
     sendSlotLabel->setBuddy(m_sendSlot);
@@ -203,8 +206,8 @@ void CMainTab::buildControls()
     m_displaySlot = new QComboBox(displayGroup);
     m_displaySlot->setObjectName(QStringLiteral("displaySlotBox"));
     fillSlotBox(m_displaySlot);
-    m_displayOn = new QPushButton(tr("Display &on"), displayGroup);
-    m_displayOff = new QPushButton(tr("Display o&ff"), displayGroup);
+    m_displayOn = new QPushButton(tr("&Display on"), displayGroup);
+    m_displayOff = new QPushButton(tr("Displa&y off"), displayGroup);
     m_powerOnDisplayOn = new QPushButton(tr("&Power on && Display on"), displayGroup);
     m_displayOn->setToolTip(tr("Show the stored message of the saved number"));
     m_displayOff->setToolTip(tr("Take the stored message of the saved number off the screen"));
@@ -248,7 +251,7 @@ void CMainTab::buildControls()
     m_startupTime = new QLabel(QStringLiteral("-"), startupGroup);
     m_startupTime->setObjectName(QStringLiteral("startupTime"));
     m_startupTimeUnit = new QLabel(tr("min"), startupGroup);
-    m_editStartup = new QPushButton(tr("&Edit..."), startupGroup);
+    m_editStartup = new QPushButton(tr("Edi&t..."), startupGroup);
     m_editStartup->setToolTip(tr("Change what the projector shows when it starts"));
     auto *startupGrid = new QGridLayout(startupGroup);
     startupGrid->addWidget(new QLabel(tr("Saved number"), startupGroup), 0, 0);
@@ -336,6 +339,7 @@ void CMainTab::refreshProjectorBox()
         store.currentTarget(&ignored); // corrects an index the list no longer has
         m_projectorBox->setCurrentIndex(hasProjector() ? store.currentIndex() : 0);
     }
+    showProjectorName();
     refillFileList();
 }
 
@@ -384,11 +388,18 @@ void CMainTab::refreshTarget()
     showStartupArea();
 }
 
+void CMainTab::showProjectorName()
+{
+    const stDiscData entry = m_frame.store().projector(m_projectorBox->currentIndex());
+    m_projectorName->setText(hasProjector() ? entry.ProjectorName : QString());
+}
+
 void CMainTab::projectorChosen(int index)
 {
     if (!hasProjector() || index < 0)
         return;
     m_frame.store().setCurrentIndex(index);
+    showProjectorName();
     refreshTarget();
     if (onMainTab())
         startMonitor();

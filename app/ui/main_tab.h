@@ -121,6 +121,7 @@ private:
     bool projectorCheck(ProjectorEndpoint *target);
     void projectorChosen(int index);
     void projectorBoxClosed();
+    void showProjectorName();
     void showStartupArea();
     void resetStateLabels();
     void updateStartupMinUnit();
@@ -142,6 +143,7 @@ private:
     QString m_rememberedMinutes;
 
     ProjectorBox *m_projectorBox = nullptr;
+    QLabel *m_projectorName = nullptr;
     QComboBox *m_sendSlot = nullptr;
     QComboBox *m_fileBox = nullptr;
     QPushButton *m_send = nullptr;

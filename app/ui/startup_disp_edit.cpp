@@ -32,6 +32,7 @@ CStartupDispEdit::CStartupDispEdit(const StartupSetting &initial, ProjectorOpera
 
     m_slot = new QComboBox(this);
     m_slot->setObjectName(QStringLiteral("startupSlot"));
+    m_slot->setMinimumWidth(140);
     m_slot->addItem(msg(1085));
     for (int n = 1; n <= 12; ++n)
         m_slot->addItem(QString::number(n));

@@ -27,6 +27,8 @@ CGetDlg::CGetDlg(const ProjectorEndpoint &endpoint, ExchangeTimings timings, QWi
     m_list->setShowGrid(true);
     m_list->setWordWrap(false);
     m_list->setTabKeyNavigation(false);
+    // Nothing to pick or scroll: keyboard focus stays on "Return".
+    m_list->setFocusPolicy(Qt::NoFocus);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);

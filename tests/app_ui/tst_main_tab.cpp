@@ -15,7 +15,9 @@
 #include "render/payload_encoder.h"
 #include "sim/projector_sim.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenuBar>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -464,6 +466,40 @@ private slots:
         QVERIFY(!frame->capabilities().AlarmCapable());
         QVERIFY(!m_tab->monitor().isRunning());
         QVERIFY(!m_tab->startupAreaValid());
+    }
+
+    void failedReadsCarryTheApplicationTitle()
+    {
+        auto frame = makeFrame();
+        m_plain->setFault(SimFault::Refuse);
+        m_tab->displayOn(); // the status check cannot connect
+        m_tab->sendSlotBox()->setCurrentIndex(3); // an unreachable projector's capabilities: no box
+        m_plain->setFault(SimFault::None);
+        QCOMPARE(m_prompter.shown().size(), 1);
+        QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        QVERIFY(m_prompter.texts().first().startsWith(QStringLiteral("Communication error")));
+        QVERIFY(!m_tab->startupAreaValid());
+    }
+
+    void altKeysDoNotCollide()
+    {
+        auto frame = makeFrame();
+        QMap<QKeySequence, QString> seen;
+        QStringList texts;
+        for (QAction *action : frame->menuBar()->actions())
+            texts << action->text();
+        for (QAbstractButton *b : m_tab->findChildren<QAbstractButton *>())
+            texts << b->text();
+        for (QLabel *l : m_tab->findChildren<QLabel *>())
+            texts << l->text();
+        for (const QString &text : texts) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!seen.contains(key), qPrintable(seen.value(key) + QStringLiteral(" / ") + text));
+            seen.insert(key, text);
+        }
+        QVERIFY(seen.size() >= 14);
     }
 
     void savedNumberChangeAsksTheProjectorAgain()
