@@ -541,6 +541,26 @@ private slots:
         QCOMPARE(rows.at(12), QStringLiteral("12=not used"));
         QVERIFY(m_prompter.texts().isEmpty());
 
+        // Closed while slot 5 is asked: the window ends at once and nothing changes any more.
+        m_plain->setAnswerDelay(1500, "INFO 5");
+        bool closedAtOnce = false;
+        QString row5;
+        m_runDialog = [&](QDialog &dialog) {
+            auto &window = static_cast<CGetDlg &>(dialog);
+            dialog.show();
+            (void)QTest::qWaitFor([&] { return !window.list()->item(4, 1)->text().isEmpty(); }, 10000);
+            QTest::keyClick(&dialog, Qt::Key_Return);
+            closedAtOnce = !dialog.isVisible() && dialog.result() == 1;
+            QTest::qWait(1800); // the late answer arrives after the close
+            row5 = window.list()->item(5, 1)->text();
+            return dialog.result();
+        };
+        m_tab->confirm();
+        QVERIFY(closedAtOnce);
+        QCOMPARE(row5, QString());
+        QVERIFY(m_prompter.texts().isEmpty());
+        m_plain->setAnswerDelay(0, "INFO 5");
+
         // No greeting: the window ends by itself with 2 and the tab shows why.
         m_plain->setGreetingMode(SimGreeting::Never);
         m_runDialog = [](QDialog &dialog) { return dialog.exec(); };
