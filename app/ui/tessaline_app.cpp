@@ -4,6 +4,7 @@
 
 #include "base/app_home.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/main_tab.h"
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"
 #include "render/ui/colour_select_dialog.h"
@@ -135,6 +136,7 @@ int CTessalineApp::run(QApplication &app)
         const int index = chooseColour(parent, target, current);
         return index >= 0 ? std::optional<int>(index) : std::nullopt;
     };
+    setup.createMainPage = [](CMainFrame &frame) { return new CMainTab(frame); };
     CMainFrame frame(setup);
     prompter.setParent(&frame);
 

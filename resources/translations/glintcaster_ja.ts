@@ -51,6 +51,25 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CGetDlg</name>
+    <message>
+        <source>Confirm</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>Stored No.</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CChangePassword</name>
     <message>
         <source>Change Password</source>
@@ -165,6 +184,153 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CMainTab</name>
+    <message>
+        <source>PROJECTOR</source>
+        <translation>プロジェクター</translation>
+    </message>
+    <message>
+        <source>The registered projector to work with</source>
+        <translation>操作する登録済みプロジェクター</translation>
+    </message>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IP アドレス(&amp;I)</translation>
+    </message>
+    <message>
+        <source>PROJECTOR Status</source>
+        <translation>プロジェクターの状態</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>消音(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Silence the projector&apos;s alarm</source>
+        <translation>プロジェクターのアラームを止めます</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>アラーム</translation>
+    </message>
+    <message>
+        <source>Message file list</source>
+        <translation>メッセージファイル一覧</translation>
+    </message>
+    <message>
+        <source>Message files in the message folder</source>
+        <translation>メッセージフォルダーのメッセージファイル</translation>
+    </message>
+    <message>
+        <source>Send the message file into the saved number</source>
+        <translation>メッセージファイルを保存番号に送信します</translation>
+    </message>
+    <message>
+        <source>Confi&amp;rm...</source>
+        <translation>確認(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>List what the projector holds in its saved numbers</source>
+        <translation>プロジェクターの保存番号の内容を一覧表示します</translation>
+    </message>
+    <message>
+        <source>Start&amp;up Display</source>
+        <translation>起動時表示(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Also show this saved number when the projector starts</source>
+        <translation>プロジェクターの起動時にもこの保存番号を表示します</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Message fi&amp;le</source>
+        <translation>メッセージファイル(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Saved &amp;number</source>
+        <translation>保存番号(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Display control</source>
+        <translation>表示制御</translation>
+    </message>
+    <message>
+        <source>&amp;Display on</source>
+        <translation>表示オン(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>表示オフ(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Power on &amp;&amp; Display on</source>
+        <translation>電源オン &amp;&amp; 表示オン(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Show the stored message of the saved number</source>
+        <translation>保存番号のメッセージを表示します</translation>
+    </message>
+    <message>
+        <source>Take the stored message of the saved number off the screen</source>
+        <translation>保存番号のメッセージの表示を消します</translation>
+    </message>
+    <message>
+        <source>Switch the projector on and show the stored message</source>
+        <translation>プロジェクターの電源を入れてメッセージを表示します</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>消去</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation>すべて(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Quick</source>
+        <translation>クイック(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Saved number</source>
+        <translation>保存番号(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>消去(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Delete stored messages from the projector</source>
+        <translation>プロジェクターの保存メッセージを消去します</translation>
+    </message>
+    <message>
+        <source>Startup Display</source>
+        <translation>起動時表示</translation>
+    </message>
+    <message>
+        <source>Edi&amp;t...</source>
+        <translation>編集(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>Change what the projector shows when it starts</source>
+        <translation>プロジェクターの起動時表示を変更します</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CPjList</name>
     <message>
         <source>&amp;Registration</source>
@@ -232,6 +398,25 @@
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CStartupDispEdit</name>
+    <message>
+        <source>Startup Display Edit</source>
+        <translation>起動時表示の編集</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
     </message>
 </context>
 <context>
