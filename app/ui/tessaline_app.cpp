@@ -6,6 +6,7 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"
+#include "message/ui/message_edit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,6 +131,11 @@ int CTessalineApp::run(QApplication &app)
     MessageBoxPrompter prompter;
     FrameSetup setup;
     setup.prompter = &prompter;
+    setup.createEditPage = [](CMainFrame &frame) -> EditTabPage * {
+        MessageEditEnvironment env;
+        env.sendLocked = [&frame] { return frame.sendLocked(); };
+        return new CMessageEdit(frame.store(), frame.prompter(), env);
+    };
     CMainFrame frame(setup);
     prompter.setParent(&frame);
 

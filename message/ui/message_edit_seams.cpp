@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+//
+// The Edit tab's links to dialogs that live in other files: the Advanced options, the
+// unsupported-character report, the preview and the alarm player. Where one of them is not
+// part of the build yet, the tab gets a stand-in that keeps it usable.
+#include "message/ui/message_edit.h"
+
+#include "base/message_table.h"
+
+#include <QFileDialog>
+
+#if __has_include("message/ui/advanced_dialog.h")
+#include "message/ui/advanced_dialog.h"
+#define GLINTCASTER_HAVE_ADVANCED 1
+#endif
+#if __has_include("message/ui/notsupported_dialog.h")
+#include "message/ui/notsupported_dialog.h"
+#define GLINTCASTER_HAVE_NOTSUPPORTED 1
+#endif
+#if __has_include("render/ui/preview_dialog.h")
+#include "render/ui/preview_dialog.h"
+#define GLINTCASTER_HAVE_PREVIEW 1
+#endif
+#if __has_include("sound/alarm_player_factory.h")
+#include "sound/alarm_player_factory.h"
+#define GLINTCASTER_HAVE_PLAYER 1
+#endif
+#include "sound/alarm_player.h"
+
+#include <memory>
+#include <type_traits>
+
+namespace glintcaster {
+
+namespace {
+
+[[maybe_unused]] AlarmPlayer *rawPlayer(AlarmPlayer *p) { return p; }
+template <typename Owner>
+[[maybe_unused]] AlarmPlayer *rawPlayer(Owner &p)
+{
+    return p.get();
+}
+
+QString fileDialogFilter()
+{
+    return QStringLiteral("glc(*.glc)");
+}
+
+} // namespace
+
+void MessageEditEnvironment::complete()
+{
+    if (!chooseSavePath) {
+        chooseSavePath = [](QWidget *parent, const QString &folder, const QString &name) {
+            QFileDialog dialog(parent);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setNameFilter(fileDialogFilter());
+            dialog.setDefaultSuffix(QStringLiteral("glc"));
+            dialog.setDirectory(folder);
+            if (!name.isEmpty())
+                dialog.selectFile(name);
+            return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                       ? dialog.selectedFiles().first()
+                       : QString();
+        };
+    }
+    if (!chooseOpenPath) {
+        chooseOpenPath = [](QWidget *parent, const QString &folder) {
+            return QFileDialog::getOpenFileName(parent, QString(), folder, fileDialogFilter());
+        };
+    }
+    if (!runAdvanced) {
+        runAdvanced = [](QWidget *parent, CurrentMessage &message, const TargetCapabilities &caps,
+                         Prompter &prompter) {
+#ifdef GLINTCASTER_HAVE_ADVANCED
+#ifdef GLINTCASTER_HAVE_PLAYER
+            auto player = createAlarmPlayer();
+            return runAdvancedDialog(parent, message, caps, rawPlayer(player), prompter);
+#else
+            return runAdvancedDialog(parent, message, caps, nullptr, prompter);
+#endif
+#else
+            Q_UNUSED(parent);
+            Q_UNUSED(message);
+            Q_UNUSED(caps);
+            Q_UNUSED(prompter);
+            return false;
+#endif
+        };
+    }
+    if (!showUnsupported) {
+#ifdef GLINTCASTER_HAVE_NOTSUPPORTED
+        showUnsupported = [](QWidget *parent, const QString &report) {
+            return showUnsupportedCharacters(parent, report);
+        };
+#endif
+    }
+    if (!showPreview) {
+#ifdef GLINTCASTER_HAVE_PREVIEW
+        showPreview = [](QWidget *parent, Prompter &prompter, CurrentMessage &message,
+                         const TargetCapabilities &caps, bool characterDisplayMode) {
+            showMessagePreview(parent, prompter, message, caps, characterDisplayMode);
+        };
+#endif
+    }
+}
+
+} // namespace glintcaster
