@@ -138,9 +138,8 @@ RichText MessageEditBox::fitted(RichText text) const
 int MessageEditBox::insertUserText(const RichText &text)
 {
     const RichText fit = fitted(text);
-    if (fit.isEmpty()) {
-        if (!text.isEmpty())
-            QApplication::beep();
+    if (fit.isEmpty() && !text.isEmpty()) {
+        QApplication::beep(); // nothing of it fits: the selection stays as it was
         return 0;
     }
     QTextCursor cursor = textCursor();
