@@ -757,6 +757,7 @@ private slots:
             env.sendLocked = [&frame] { return frame.sendLocked(); };
             return new CMessageEdit(frame.store(), frame.prompter(), env);
         };
+        setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
         setup.discovery.searchPort = 42366;
         setup.discovery.answerPort = 44004;
         CMainFrame frame(setup);
