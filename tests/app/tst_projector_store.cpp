@@ -124,6 +124,27 @@ private slots:
                  QFileDevice::Permissions());
     }
 
+    void currentTargetNeverNamesAMissingEntry()
+    {
+        ProjectorStore store(m_file);
+        store.LoadRegisteredProjectors();
+        ProjectorEndpoint target;
+        QVERIFY(!store.currentTarget(&target)); // nothing registered: nothing to connect to
+        QCOMPARE(target.address, 0u);
+
+        ScriptedPrompter prompter;
+        QVERIFY(store.registerDiscovered(projector("10.0.0.1", QStringLiteral("A"), QString()), prompter));
+        QVERIFY(store.registerDiscovered(projector("10.0.0.2", QStringLiteral("B"), QString()), prompter));
+        store.setCurrentIndex(5); // the list shrank behind the remembered index
+        QVERIFY(store.currentTarget(&target));
+        QCOMPARE(store.currentIndex(), 0);
+        QCOMPARE(target.address, 0x0A000001u);
+        QVERIFY(store.targetAt(1, &target));
+        QCOMPARE(target.address, 0x0A000002u);
+        QVERIFY(!store.targetAt(2, &target));
+        QVERIFY(!store.targetAt(-1, &target));
+    }
+
     void signedAddressesRoundTrip()
     {
         ProjectorStore store(m_file);

@@ -150,6 +150,41 @@ private slots:
         QVERIFY(second.runJob().success);
         QCOMPARE(counter.shows, 0);
     }
+
+    void hiddenJobBlocksTheOperatorsInput()
+    {
+        // While a silent projector holds a hidden query, clicks and keys reach
+        // nothing; painting and timers go on; afterwards input works again.
+        FakePeer peer(kPeerAddress);
+        peer.setConversations({lateAnswer("CTRL 0\r\nVALUE:2\r\n", 400)});
+        QVERIFY(peer.start());
+        QWidget window;
+        auto *button = new QPushButton(QStringLiteral("Send"), &window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
+
+        JobRecord query = job(JobKind::ValueQueryA, peer.endpoint());
+        query.control.code = 0x3532;
+        query.control.type = 1;
+        CSendStatus status(query);
+        bool timerRan = false;
+        QTimer::singleShot(150, &window, [&] {
+            timerRan = true;
+            QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(button, Qt::Key_Space);
+        });
+        QVERIFY(status.runJob().success);
+        QVERIFY(timerRan);
+        QCOMPARE(clicks, 0);
+        QVERIFY(window.isVisible());
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks, 0); // nothing was queued for later either
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+    }
 };
 
 QTEST_MAIN(TestSendStatus)
