@@ -257,8 +257,10 @@ private slots:
         QTest::keyClick(t.body(), Qt::Key_I, Qt::ControlModifier);
         QTest::keyClick(t.body(), Qt::Key_Tab, Qt::ControlModifier);
         QTest::keyClick(t.body(), Qt::Key_Tab);
+        focus(t.title());
         QTest::keyClick(t.title(), Qt::Key_Return);
         QTest::keyClick(t.title(), Qt::Key_I, Qt::ControlModifier);
+        t.edit->pageFeed(); // only the body takes page feeds
         t.settle();
         QCOMPARE(text(t.body()), QStringLiteral("ab\r\r    "));
         QCOMPARE(text(t.title()), QStringLiteral("T"));
@@ -438,6 +440,7 @@ private slots:
         Projector projector("127.0.97.1", 4, 3); // basic character set
         Tab t;
         QVERIFY(!t.edit->capabilities().ExtendedCharset());
+        QVERIFY(t.edit->imageButton()->isEnabled()); // the preview draws the basic set
         QVERIFY(t.prompter.shown().isEmpty());
         t.autoDelete = autoDel;
         t.prompter.script({answer});
