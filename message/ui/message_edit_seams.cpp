@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 //
 // The Edit tab's links to dialogs that live in other files: the Advanced options, the
-// unsupported-character report, the preview and the alarm player. Where one of them is not
-// part of the build yet, the tab gets a stand-in that keeps it usable.
+// unsupported-character report, the preview and the alarm player. Where a dialog is not part
+// of the build yet, the tab gets a stand-in that keeps it usable.
 #include "message/ui/message_edit.h"
 
 #include "base/message_table.h"
@@ -18,29 +18,14 @@
 #include "message/ui/notsupported_dialog.h"
 #define GLINTCASTER_HAVE_NOTSUPPORTED 1
 #endif
-#if __has_include("render/ui/preview_dialog.h")
 #include "render/ui/preview_dialog.h"
-#define GLINTCASTER_HAVE_PREVIEW 1
-#endif
-#if __has_include("sound/alarm_player_factory.h")
 #include "sound/alarm_player_factory.h"
-#define GLINTCASTER_HAVE_PLAYER 1
-#endif
-#include "sound/alarm_player.h"
 
 #include <memory>
-#include <type_traits>
 
 namespace glintcaster {
 
 namespace {
-
-[[maybe_unused]] AlarmPlayer *rawPlayer(AlarmPlayer *p) { return p; }
-template <typename Owner>
-[[maybe_unused]] AlarmPlayer *rawPlayer(Owner &p)
-{
-    return p.get();
-}
 
 QString fileDialogFilter()
 {
@@ -74,12 +59,10 @@ void MessageEditEnvironment::complete()
         runAdvanced = [](QWidget *parent, CurrentMessage &message, const TargetCapabilities &caps,
                          Prompter &prompter) {
 #ifdef GLINTCASTER_HAVE_ADVANCED
-#ifdef GLINTCASTER_HAVE_PLAYER
-            auto player = createAlarmPlayer();
-            return runAdvancedDialog(parent, message, caps, rawPlayer(player), prompter);
-#else
-            return runAdvancedDialog(parent, message, caps, nullptr, prompter);
-#endif
+            // A player of its own while the dialog is open; the dialog cannot close while a
+            // tune plays, so it is idle when it goes.
+            const std::unique_ptr<AlarmPlayer> player = createAlarmPlayer();
+            return runAdvancedDialog(parent, message, caps, player.get(), prompter);
 #else
             Q_UNUSED(parent);
             Q_UNUSED(message);
@@ -97,12 +80,10 @@ void MessageEditEnvironment::complete()
 #endif
     }
     if (!showPreview) {
-#ifdef GLINTCASTER_HAVE_PREVIEW
         showPreview = [](QWidget *parent, Prompter &prompter, CurrentMessage &message,
                          const TargetCapabilities &caps, bool characterDisplayMode) {
             showMessagePreview(parent, prompter, message, caps, characterDisplayMode);
         };
-#endif
     }
 }
 

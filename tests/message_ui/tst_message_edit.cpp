@@ -273,6 +273,7 @@ private slots:
         auto *mime = new QMimeData;
         mime->setText(QStringLiteral("x\u00A0y"));
         QGuiApplication::clipboard()->setMimeData(mime);
+        focus(t.body());
         t.edit->paste();
         QVERIFY(text(t.body()).endsWith(QStringLiteral("x\u00A0y")));
         QCOMPARE(t.edit->message().body().plainText(), text(t.body()));
