@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "cli/cli_report.h"
 
+#include "base/message_table.h"
+
+#include <QIODevice>
 #include <QTextStream>
 
 #ifdef Q_OS_UNIX
