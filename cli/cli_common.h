@@ -99,5 +99,6 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action);
 void addControlCommands(CLI::App &app, std::function<int()> *action);
 void addMessageCommands(CLI::App &app, std::function<int()> *action);
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
+void addImportCommand(CLI::App &app, std::function<int()> *action);
 
 } // namespace glintcaster::cli

@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     addControlCommands(app, &action);
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
+    addImportCommand(app, &action);
 
     try {
         app.parse(argc, argv);

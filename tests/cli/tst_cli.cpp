@@ -268,6 +268,45 @@ private slots:
                  0);
     }
 
+    void importTurnsDocumentsIntoMessageFiles()
+    {
+        const QString rtf = writeFile(QStringLiteral("letter.rtf"),
+                                      "{\\rtf1\\ansi{\\colortbl;\\red220\\green0\\blue0;}Hello \\cf1 red\\par "
+                                      "smile \\u-10179?\\u-8704?\\par}");
+        const QString out = m_home.filePath(QStringLiteral("letter.glc"));
+        Run r = cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), out, QStringLiteral("--json")});
+        QCOMPARE(r.exit, 1); // the emoji cannot be shown: reported, nothing written
+        QVERIFY2(r.err.contains("Line 2 : ["), r.err.constData());
+        QVERIFY(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("text")).toString().contains(
+            QStringLiteral("--yes")));
+        QVERIFY(!QFile::exists(out));
+
+        r = cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), out, QStringLiteral("--title"),
+                 QStringLiteral("Notice"), QStringLiteral("--yes"), QStringLiteral("--json")});
+        QVERIFY2(r.exit == 0, r.err.constData());
+        QCOMPARE(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("characters")).toInt(),
+                 int(QStringLiteral("Hello red\rsmile ").size()));
+        const Run encoded = cli({QStringLiteral("encode"), out, QStringLiteral("--json")});
+        QCOMPARE(encoded.exit, 0);
+        // Title "Notice", then the red escape (colour 1 on half transparent) before "red".
+        const QString body = QJsonDocument::fromJson(encoded.out).object().value(QStringLiteral("body")).toString();
+        QVERIFY(body.startsWith(QStringLiteral("001B0007010000")) || body.contains(QStringLiteral("004E006F0074")));
+        QVERIFY(body.contains(QStringLiteral("001B0001010000720065")));
+
+        QCOMPARE(cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), m_home.filePath(QStringLiteral("x.txt"))}).exit, 1);
+        const QString notRtf = writeFile(QStringLiteral("fake.rtf"), "plain words");
+        r = cli({QStringLiteral("import"), notRtf, QStringLiteral("-o"), out});
+        QCOMPARE(r.exit, 1);
+        QVERIFY(r.err.contains("not an RTF document"));
+#ifdef Q_OS_UNIX
+        const QString fifo = m_home.filePath(QStringLiteral("pipe.rtf"));
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+        r = cli({QStringLiteral("import"), fifo, QStringLiteral("-o"), out}, 10000);
+        QCOMPARE(r.exit, 1); // refused at once, not stuck waiting for a writer
+        QVERIFY(r.err.contains("not a regular file"));
+#endif
+    }
+
     void everyProgramAnswersVersion()
     {
         for (const QString &program : {QStringLiteral("glintcaster-cli"), QStringLiteral("glintcaster-sim")}) {
