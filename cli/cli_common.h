@@ -100,5 +100,7 @@ void addControlCommands(CLI::App &app, std::function<int()> *action);
 void addMessageCommands(CLI::App &app, std::function<int()> *action);
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
 void addImportCommand(CLI::App &app, std::function<int()> *action);
+void addSoundCommand(CLI::App &app, std::function<int()> *action);
+void addPreviewCommand(CLI::App &app, std::function<int()> *action);
 
 } // namespace glintcaster::cli

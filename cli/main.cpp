@@ -24,6 +24,8 @@ int main(int argc, char *argv[])
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
     addImportCommand(app, &action);
+    addSoundCommand(app, &action);
+    addPreviewCommand(app, &action);
 
     try {
         app.parse(argc, argv);
