@@ -83,12 +83,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("glintcaster-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Substitute projector: answers the message protocol on TCP and discovery searches "
         "on UDP, so the tool can be tried without hardware."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Address to listen on (default 127.0.0.1)."),
                                     QStringLiteral("addr"), QStringLiteral("127.0.0.1"));

@@ -60,7 +60,7 @@ std::optional<StartupOptions> parseStartupOptions(const QStringList &arguments, 
     if (parser.isSet(helpOption) || parser.isSet(versionOption)) {
         const QString text = parser.isSet(helpOption)
                                  ? parser.helpText()
-                                 : QStringLiteral("Glintcaster Version 1.5.0\n");
+                                 : QStringLiteral("Glintcaster Version " GLINTCASTER_VERSION "\n");
         std::fputs(qPrintable(text), stdout);
         options.helpShown = true;
         return options;
