@@ -27,6 +27,30 @@ inline PromptAnswer refusingAnswer(PromptButtons buttons)
     return PromptAnswer::Cancel;
 }
 
+/// The answer of a question agreed to without asking (--yes): OK where OK is offered, else Yes.
+inline PromptAnswer affirmingAnswer(PromptButtons buttons)
+{
+    return buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
+                                                                              : PromptAnswer::Yes;
+}
+
+/// An operator's typed reply on a console ("y", "no", "ok", ...): its first letter picks an
+/// offered button; anything else, an empty line or the end of input included, refuses.
+inline PromptAnswer answerFromReply(const QString &reply, PromptButtons buttons)
+{
+    const QString r = reply.trimmed().toLower();
+    const QChar c = r.isEmpty() ? QChar() : r.at(0);
+    if (buttons == PromptButtons::Ok)
+        return PromptAnswer::Ok;
+    if (buttons == PromptButtons::OkCancel && (c == u'o' || c == u'y'))
+        return PromptAnswer::Ok;
+    if ((buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel) && c == u'y')
+        return PromptAnswer::Yes;
+    if (buttons == PromptButtons::YesNoCancel && c == u'n')
+        return PromptAnswer::No;
+    return refusingAnswer(buttons);
+}
+
 /// Every message box and question of the application goes through a Prompter, so the
 /// same logic can run with real dialogs, on a console, or scripted in a test.
 /// An empty caption means the product name (message 1011).

@@ -249,8 +249,7 @@ PromptAnswer CliPrompter::ask(const QString &text, PromptButtons buttons, Prompt
     Q_UNUSED(caption)
     PromptAnswer answer = refusingAnswer(buttons);
     if (m_mode == Mode::AssumeYes) {
-        answer = (buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel) ? PromptAnswer::Ok
-                                                                                     : PromptAnswer::Yes;
+        answer = affirmingAnswer(buttons);
     } else if (m_mode == Mode::Interactive) {
         QString reply;
         {
@@ -259,18 +258,9 @@ PromptAnswer CliPrompter::ask(const QString &text, PromptButtons buttons, Prompt
             std::fputs(prompt.toUtf8().constData(), stderr);
             std::fflush(stderr);
             QTextStream in(stdin, QIODevice::ReadOnly);
-            reply = in.readLine().trimmed().toLower();
+            reply = in.readLine();
         }
-        const QChar c = reply.isEmpty() ? QChar() : reply.at(0);
-        if (buttons == PromptButtons::Ok)
-            answer = PromptAnswer::Ok;
-        else if (buttons == PromptButtons::OkCancel && (c == u'o' || c == u'y'))
-            answer = PromptAnswer::Ok;
-        else if ((buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel) && c == u'y')
-            answer = PromptAnswer::Yes;
-        else if (buttons == PromptButtons::YesNoCancel && c == u'n')
-            answer = PromptAnswer::No;
-        return answer; // the operator saw the question and answered it
+        return answerFromReply(reply, buttons); // the operator saw the question and answered it
     }
     // Unasked questions are events: the log shows what was decided on the operator's behalf.
     const QString shown = oneLine(text) + QStringLiteral(" -> ") + answerName(answer);

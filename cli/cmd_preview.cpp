@@ -3,7 +3,7 @@
 // preview: the preview window's frame after N timer ticks, saved as PNG.
 #include "cli/cli_common.h"
 
-#include "base/console_prompter.h"
+#include "cli/cli_report.h"
 #include "message/message_file.h"
 #include "render/payload_encoder.h"
 #include "render/preview_animation.h"
@@ -63,7 +63,8 @@ int previewCommand()
         return ExitUsage;
     }
 
-    std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_pa.common.yes));
+    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(g_pa.file),
+                                                  CliPrompter::modeFor(g_pa.common.yes));
     const TargetCapabilities caps; // as before any projector was asked
     const QString path = QString::fromStdString(g_pa.file);
     CurrentMessage message;

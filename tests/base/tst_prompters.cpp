@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
-#include "base/console_prompter.h"
 #include "base/message_table.h"
 #include "app/ui/message_box_prompter.h"
 
@@ -16,40 +15,42 @@ class TestPrompters : public QObject {
 private slots:
     void initTestCase() { MessageTable::setLanguage(Language::English); }
 
-    void consoleAssumeYesAndRefuse()
+    void consoleAnswers_data()
     {
-        QString errText;
-        QTextStream err(&errText);
-        ConsolePrompter yes(ConsolePrompter::Mode::AssumeYes, nullptr, &err);
-        QCOMPARE(yes.ask(QStringLiteral("Go?"), PromptButtons::YesNo), PromptAnswer::Yes);
-        QCOMPARE(yes.ask(QStringLiteral("Go?"), PromptButtons::OkCancel), PromptAnswer::Ok);
-        QCOMPARE(yes.ask(QStringLiteral("Save?"), PromptButtons::YesNoCancel), PromptAnswer::Yes);
-
-        ConsolePrompter no(ConsolePrompter::Mode::Refuse, nullptr, &err);
-        QCOMPARE(no.ask(QStringLiteral("Go?"), PromptButtons::YesNo), PromptAnswer::No);
-        QCOMPARE(no.ask(QStringLiteral("Go?"), PromptButtons::OkCancel), PromptAnswer::Cancel);
-        QCOMPARE(no.ask(QStringLiteral("Save?"), PromptButtons::YesNoCancel), PromptAnswer::Cancel);
-
-        no.inform(QStringLiteral("Incorrect password."), PromptIcon::Stop);
-        err.flush();
-        QVERIFY(errText.contains(QLatin1String("Go?")));
-        QVERIFY(errText.contains(QLatin1String("error: Incorrect password.\n")));
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("answer");
+        using B = PromptButtons;
+        using A = PromptAnswer;
+        QTest::newRow("y") << int(B::YesNo) << QStringLiteral("y") << int(A::Yes);
+        QTest::newRow("Yes") << int(B::YesNo) << QStringLiteral(" Yes ") << int(A::Yes);
+        QTest::newRow("no") << int(B::YesNo) << QStringLiteral("no") << int(A::No);
+        QTest::newRow("ok") << int(B::OkCancel) << QStringLiteral("ok") << int(A::Ok);
+        QTest::newRow("y for ok") << int(B::OkCancel) << QStringLiteral("y") << int(A::Ok);
+        QTest::newRow("n of three") << int(B::YesNoCancel) << QStringLiteral("n") << int(A::No);
+        QTest::newRow("c of three") << int(B::YesNoCancel) << QStringLiteral("c") << int(A::Cancel);
+        QTest::newRow("plain message") << int(B::Ok) << QString() << int(A::Ok);
+        // The end of input or anything unknown refuses rather than agreeing.
+        QTest::newRow("end, yes/no") << int(B::YesNo) << QString() << int(A::No);
+        QTest::newRow("end, ok/cancel") << int(B::OkCancel) << QString() << int(A::Cancel);
+        QTest::newRow("junk of three") << int(B::YesNoCancel) << QStringLiteral("x") << int(A::Cancel);
+    }
+    void consoleAnswers()
+    {
+        QFETCH(int, buttons);
+        QFETCH(QString, reply);
+        QFETCH(int, answer);
+        QCOMPARE(int(answerFromReply(reply, PromptButtons(buttons))), answer);
     }
 
-    void consoleInteractive()
+    void assumedAnswers()
     {
-        QString input = QStringLiteral("y\nno\nok\nn\n");
-        QTextStream in(&input);
-        QString errText;
-        QTextStream err(&errText);
-        ConsolePrompter p(ConsolePrompter::Mode::Interactive, &in, &err);
-        QCOMPARE(p.ask(QStringLiteral("a"), PromptButtons::YesNo), PromptAnswer::Yes);
-        QCOMPARE(p.ask(QStringLiteral("b"), PromptButtons::YesNo), PromptAnswer::No);
-        QCOMPARE(p.ask(QStringLiteral("c"), PromptButtons::OkCancel), PromptAnswer::Ok);
-        QCOMPARE(p.ask(QStringLiteral("d"), PromptButtons::YesNoCancel), PromptAnswer::No);
-        // End of input refuses rather than blocking or agreeing.
-        QCOMPARE(p.ask(QStringLiteral("e"), PromptButtons::YesNo), PromptAnswer::No);
-        QCOMPARE(p.ask(QStringLiteral("f"), PromptButtons::OkCancel), PromptAnswer::Cancel);
+        QCOMPARE(affirmingAnswer(PromptButtons::YesNo), PromptAnswer::Yes);
+        QCOMPARE(affirmingAnswer(PromptButtons::YesNoCancel), PromptAnswer::Yes);
+        QCOMPARE(affirmingAnswer(PromptButtons::OkCancel), PromptAnswer::Ok);
+        QCOMPARE(refusingAnswer(PromptButtons::YesNo), PromptAnswer::No);
+        QCOMPARE(refusingAnswer(PromptButtons::OkCancel), PromptAnswer::Cancel);
+        QCOMPARE(refusingAnswer(PromptButtons::YesNoCancel), PromptAnswer::Cancel);
     }
 
     void messageBoxShowsCaptionAndAnswers()
