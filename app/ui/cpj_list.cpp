@@ -22,23 +22,6 @@
 
 namespace glintcaster {
 
-void AdaptorBox::showPopup()
-{
-    m_open = true;
-    emit popupOpened();
-    QComboBox::showPopup();
-}
-
-void AdaptorBox::hidePopup()
-{
-    QComboBox::hidePopup();
-    // QComboBox also calls this when it is disabled or hidden with no list open.
-    if (m_open) {
-        m_open = false;
-        emit popupClosed();
-    }
-}
-
 namespace {
 
 void setRow(QTableWidget *table, int row, const QString &name, const QString &mac, quint32 address)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "app/ui/popup_combo_box.h"
+
 #include "app/pj_list_rules.h"
 #include "comm/discovery.h"
 
@@ -20,22 +22,6 @@ namespace glintcaster {
 class CMainFrame;
 class DiscoverySession;
 struct DiscoveredProjector;
-
-/// Combo box that reports its drop-down opening and closing.
-class AdaptorBox : public QComboBox {
-    Q_OBJECT
-public:
-    using QComboBox::QComboBox;
-    void showPopup() override;
-    void hidePopup() override;
-
-signals:
-    void popupOpened();
-    void popupClosed();
-
-private:
-    bool m_open = false;
-};
 
 /// The "Discovery" tab: projectors found on the network and the registered list.
 class CPjList : public QWidget {

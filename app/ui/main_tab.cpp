@@ -29,23 +29,6 @@
 
 namespace glintcaster {
 
-void ProjectorBox::showPopup()
-{
-    m_open = true;
-    emit popupOpened();
-    QComboBox::showPopup();
-}
-
-void ProjectorBox::hidePopup()
-{
-    QComboBox::hidePopup();
-    // QComboBox also calls this when it is disabled or hidden with no list open.
-    if (m_open) {
-        m_open = false;
-        emit popupClosed();
-    }
-}
-
 /// Stops the status monitor for a handler's jobs and starts it again on every way out of
 /// the handler, so that an early stop never leaves the state labels frozen.
 class CMainTab::MonitorPause {

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "app/ui/popup_combo_box.h"
+
 #include "app/projector_operations.h"
 #include "app/ui/tab_pages.h"
 #include "comm/exchange_timings.h"
@@ -22,22 +24,6 @@ class QRadioButton;
 namespace glintcaster {
 
 class CMainFrame;
-
-/// Drop-down list that reports its list opening and closing.
-class ProjectorBox : public QComboBox {
-    Q_OBJECT
-public:
-    using QComboBox::QComboBox;
-    void showPopup() override;
-    void hidePopup() override;
-
-signals:
-    void popupOpened();
-    void popupClosed();
-
-private:
-    bool m_open = false;
-};
 
 /// The "Main" tab: for the chosen registered projector, send a message file into a slot,
 /// switch stored messages on and off, clear slots, keep the startup display, watch the
