@@ -91,5 +91,6 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action);
 void addControlCommands(CLI::App &app, std::function<int()> *action);
 void addMessageCommands(CLI::App &app, std::function<int()> *action);
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
+void addSoundCommand(CLI::App &app, std::function<int()> *action);
 
 } // namespace glintcaster::cli

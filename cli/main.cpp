@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
     addControlCommands(app, &action);
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
+    addSoundCommand(app, &action);
 
     try {
         app.parse(argc, argv);
