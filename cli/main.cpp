@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
     addSoundCommand(app, &action);
+    addPreviewCommand(app, &action);
 
     try {
         app.parse(argc, argv);
