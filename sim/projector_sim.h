@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QMetaMethod>
 #include <QObject>
 #include <QString>
 
@@ -155,6 +156,12 @@ public:
     /// Blocks the calling thread until at least count requests were logged.
     bool waitForRequests(int count, int timeoutMs) const;
     int connectionCount() const;
+
+    /// Whether anything is connected to requestReceived.
+    bool hasRequestListener() const
+    {
+        return isSignalConnected(QMetaMethod::fromSignal(&ProjectorSim::requestReceived));
+    }
 
 signals:
     /// Emitted from the projector's thread for every request (queued to other threads).

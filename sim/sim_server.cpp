@@ -406,7 +406,10 @@ void SimConnection::log(const QByteArray &raw, const QByteArray &digest, bool au
             shared.log.append(entry);
         shared.changed.wakeAll();
     }
-    emit m_server->owner()->requestReceived(simwire::describe(request), authenticated);
+    // Describing a request costs more than answering it; a fleet without --verbose has no
+    // listener to describe it for.
+    if (m_server->owner()->hasRequestListener())
+        emit m_server->owner()->requestReceived(simwire::describe(request), authenticated);
 }
 
 void SimConnection::handle(const QByteArray &raw, const QByteArray &digest,
