@@ -89,6 +89,14 @@ QString messageDataDir()
 
 QString installedDataDir()
 {
+    // An installed tree may have been moved (or installed with another prefix than it was
+    // configured with): the data beside the program wins over the configured folder.
+    if (QCoreApplication::instance()) {
+        const QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                               QStringLiteral("/../share/glintcaster"));
+        if (QFileInfo(beside).isDir())
+            return beside;
+    }
     return QStringLiteral(GLINTCASTER_DATA_DIR);
 }
 

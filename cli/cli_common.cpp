@@ -2,10 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "cli/cli_common.h"
 
+#include "cli/cli_report.h"
+
 #include "base/app_home.h"
-#include "base/console_prompter.h"
 #include "base/message_table.h"
-#include "comm/console_presenter.h"
+#include "comm/command_exchange.h"
 #include "comm/job_runner.h"
 
 #include <QJsonDocument>
@@ -17,34 +18,14 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <set>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace glintcaster::cli {
 
-namespace {
-QMutex g_outputMutex;
-
-/// Serialises the prompter of one target among several running at once and marks its
-/// texts with the target's address.
-class TargetPrompter : public Prompter {
-public:
-    TargetPrompter(Prompter &inner, QString prefix) : m_inner(inner), m_prefix(std::move(prefix)) {}
-    void inform(const QString &text, PromptIcon icon, const QString &caption) override
-    {
-        QMutexLocker lock(&g_outputMutex);
-        m_inner.inform(m_prefix + text, icon, caption);
-    }
-    PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon icon,
-                     const QString &caption) override
-    {
-        QMutexLocker lock(&g_outputMutex);
-        return m_inner.ask(m_prefix + text, buttons, icon, caption);
-    }
-
-private:
-    Prompter &m_inner;
-    QString m_prefix;
-};
-} // namespace
 
 void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
 {
@@ -52,6 +33,7 @@ void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
     cmd->add_option("--lang", opts.lang, "Language of the texts: en, ja or zh");
     cmd->add_flag("--json", opts.json, "One JSON object per result on standard output");
     cmd->add_flag("--yes", opts.yes, "Answer every question with Yes/OK");
+    cmd->add_flag("--verbose", opts.verbose, "Show progress lines also when standard error is not a terminal");
 }
 
 void addTargetOptions(CLI::App *cmd, TargetOptions &opts)
@@ -66,6 +48,12 @@ void addTargetOptions(CLI::App *cmd, TargetOptions &opts)
 
 bool applyCommon(const CommonOptions &opts)
 {
+#ifdef Q_OS_UNIX
+    const bool terminal = ::isatty(2) == 1;
+#else
+    const bool terminal = false;
+#endif
+    Reporter::instance().configure(opts.verbose, terminal);
     if (!opts.home.empty())
         AppHome::setOverride(QString::fromStdString(opts.home));
     if (!opts.lang.empty()) {
@@ -84,6 +72,7 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
 {
     ProjectorStore store = ProjectorStore::inAppHome();
     store.LoadRegisteredProjectors();
+    std::set<quint32> seen;
     for (const std::string &raw : opts.to) {
         const QString text = QString::fromStdString(raw).trimmed();
         quint32 ip = 0;
@@ -91,6 +80,8 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
             printErr(QStringLiteral("Not an IPv4 address: \"%1\"").arg(text));
             return false;
         }
+        if (!seen.insert(ip).second)
+            continue; // named twice: sent to once
         Target t;
         t.text = ipToText(ip);
         t.endpoint.address = ip;
@@ -120,12 +111,22 @@ int exitFor(OperationResult result)
     return ExitCommunication;
 }
 
+QString wrongPasswordHint()
+{
+    return QStringLiteral("the projector closed the connection right after the password digest; "
+                          "the password may be wrong");
+}
+
 TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r)
 {
     r.exit = ok ? ExitOk : exitFor(ops.lastResult());
-    if (!ok && !ops.lastOutcome().success) {
-        r.data.insert(QStringLiteral("code"), ops.lastOutcome().code);
-        r.data.insert(QStringLiteral("text"), ops.lastOutcome().text);
+    const JobOutcome last = ops.lastOutcome();
+    if (!ok && !last.success) {
+        r.data.insert(QStringLiteral("code"), last.code);
+        QString text = last.text;
+        if (last.greeted && last.code == AnswerReadFailed)
+            text += QStringLiteral("\n : ") + wrongPasswordHint();
+        r.data.insert(QStringLiteral("text"), text);
     }
     return r;
 }
@@ -142,22 +143,36 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
     const bool several = targets.size() > 1;
     // With several targets at once nobody can answer on the terminal: without --yes the
     // questions are refused.
-    QTextStream errStream(stderr);
-    std::unique_ptr<ConsolePrompter> console =
-        several && !opts.yes
-            ? std::make_unique<ConsolePrompter>(ConsolePrompter::Mode::Refuse, nullptr, &errStream)
-            : std::unique_ptr<ConsolePrompter>(ConsolePrompter::forCli(opts.yes));
+    const CliPrompter::Mode mode = CliPrompter::modeFor(opts.yes, !several);
     std::vector<TargetResult> results(targets.size());
     std::vector<std::unique_ptr<QThread>> threads;
+    QStringList names;
+    for (const Target &t : targets)
+        names << t.text;
+    Reporter &reporter = Reporter::instance();
+    reporter.beginTargets(names);
 
     auto one = [&](size_t i) {
         const Target &t = targets[i];
-        const QString prefix = several ? t.text + QStringLiteral(": ") : QString();
-        TargetPrompter prompter(*console, prefix);
-        ConsolePresenter presenter(prefix);
+        CliPrompter prompter(t.text, mode, int(i));
+        CliPresenter presenter{int(i)};
         JobRunFn run = [&presenter](JobRecord &job) { return runJob(job, &presenter); };
-        results[i] = work(t, prompter, run);
-        results[i].target = t.text;
+        TargetResult r = work(t, prompter, run);
+        r.target = t.text;
+        if (r.data.value(QStringLiteral("text")).toString().contains(wrongPasswordHint()))
+            Reporter::instance().event(t.text, wrongPasswordHint());
+        if (r.exit != ExitOk && r.data.value(QStringLiteral("text")).toString().trimmed().isEmpty()) {
+            // A refusal shown through the prompter is the reason; never leave it out.
+            QString why = prompter.lastText();
+            if (why.trimmed().isEmpty())
+                why = r.exit == ExitCommunication ? msg(1109) : QStringLiteral("Refused.");
+            r.data.insert(QStringLiteral("text"), why);
+        }
+        if (r.exit == ExitOk && r.lines.isEmpty())
+            r.lines << msg(1020).trimmed();
+        if (!r.data.contains(QStringLiteral("text")))
+            r.data.insert(QStringLiteral("text"), r.exit == ExitOk ? msg(1020).trimmed() : QString());
+        results[i] = r;
     };
 
     if (!several) {
@@ -185,10 +200,14 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
         for (auto &th : threads)
             th->wait();
     }
+    reporter.endTargets();
 
     int worst = ExitOk;
+    int succeeded = 0;
     for (const TargetResult &r : results) {
         worst = qMax(worst, r.exit);
+        if (r.exit == ExitOk)
+            ++succeeded;
         if (opts.json) {
             QJsonObject o = r.data;
             o.insert(QStringLiteral("target"), r.target);
@@ -200,6 +219,8 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
                 printOut(several ? r.target + QStringLiteral(": ") + line : line);
         }
     }
+    if (several)
+        printErr(QStringLiteral("%1 of %2 succeeded").arg(succeeded).arg(results.size()));
     return worst;
 }
 
@@ -210,7 +231,7 @@ void printJson(const QJsonObject &object)
 
 void printOut(const QString &text)
 {
-    QMutexLocker lock(&g_outputMutex);
+    QMutexLocker lock(&outputMutex());
     std::fputs(text.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
@@ -218,10 +239,7 @@ void printOut(const QString &text)
 
 void printErr(const QString &text)
 {
-    QMutexLocker lock(&g_outputMutex);
-    std::fputs(text.toUtf8().constData(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    Reporter::instance().event(QString(), text);
 }
 
 int parseSlot(const std::string &text)

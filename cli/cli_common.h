@@ -26,6 +26,7 @@ struct CommonOptions {
     std::string lang;
     bool json = false;
     bool yes = false;
+    bool verbose = false;
 };
 
 /// Target options of the commands that talk to projectors.
@@ -46,7 +47,8 @@ struct Target {
     QString text;
     ProjectorEndpoint endpoint;
 };
-/// Resolves the --to values; prints a usage message and returns false on a bad address.
+/// Resolves the --to values, each address once however often it is given; prints a usage
+/// message and returns false on a bad address.
 bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets);
 
 /// Maps an operation result to the exit status.
@@ -61,8 +63,12 @@ struct TargetResult {
 };
 
 /// Completes `r` from how the operations ended: the exit status, and on failure the last
-/// job's code and text.
+/// job's code and text (with a hint when the projector closed right after the password
+/// digest).
 TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r = {});
+
+/// The hint added when a projector that greeted closed the connection without answering.
+QString wrongPasswordHint();
 
 /// The start of send and get: the capability query, then the status check.
 bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
@@ -72,16 +78,21 @@ bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
 inline constexpr size_t kMaxTargetsAtOnce = 1024;
 
 /// Runs `work` for every target at the same time (one thread each, at most
-/// kMaxTargetsAtOnce at once) and prints one result per target in the order given. Returns
-/// the worst exit status.
+/// kMaxTargetsAtOnce at once) and prints one result per target in the order given, then
+/// "N of M succeeded" on standard error when there were several. A failed result always
+/// carries a reason in its `text`. Returns the worst exit status.
 int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
                   const std::function<TargetResult(const Target &, Prompter &, const JobRunFn &)> &work);
 
 /// Prints one JSON object on a line of standard output.
 void printJson(const QJsonObject &object);
-/// Prints text on standard output / standard error (UTF-8).
+/// Prints text on standard output / standard error (UTF-8); standard error lines start
+/// with "glintcaster-cli: " and are joined into one line.
 void printOut(const QString &text);
 void printErr(const QString &text);
+
+/// What the status character of control 6020 means, in words.
+QString statusMeaning(quint16 value);
 
 /// "quick" or 0 gives 0, "1".."12" give themselves; -1 for anything else.
 int parseSlot(const std::string &text);
@@ -91,6 +102,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action);
 void addControlCommands(CLI::App &app, std::function<int()> *action);
 void addMessageCommands(CLI::App &app, std::function<int()> *action);
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
+void addImportCommand(CLI::App &app, std::function<int()> *action);
 void addSoundCommand(CLI::App &app, std::function<int()> *action);
 void addPreviewCommand(CLI::App &app, std::function<int()> *action);
 

@@ -3,6 +3,8 @@
 // display, clear, mute, status, caps and startup: the Main tab's controls on the console.
 #include "cli/cli_common.h"
 
+#include "cli/cli_report.h"
+
 #include "base/message_table.h"
 #include "comm/job_runner.h"
 
@@ -54,6 +56,27 @@ int clearCode(const std::string &text)
     const int n = s.toInt(&ok);
     return ok && n >= 1 && n <= 12 ? 0x3513 + n : -1;
 }
+
+} // namespace
+
+QString statusMeaning(quint16 value)
+{
+    switch (value) {
+    case '0':
+        return QStringLiteral("ready: takes messages and commands");
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+        return QStringLiteral("fatal error: the projector takes no message until it is serviced");
+    case '5':
+        return QStringLiteral("in normal operation");
+    default:
+        return QStringLiteral("unknown state");
+    }
+}
+
+namespace {
 
 QJsonObject startupJson(const StartupSetting &s)
 {
@@ -136,7 +159,8 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                 if (v != 0) {
                     const QString c = v < 0x80 && v >= 0x20 ? QString(QChar(v)) : QString::number(v);
                     r.data.insert(QStringLiteral("status"), c);
-                    r.lines << QStringLiteral("status: %1").arg(c);
+                    r.data.insert(QStringLiteral("meaning"), statusMeaning(v));
+                    r.lines << QStringLiteral("status: %1 (%2)").arg(c, statusMeaning(v));
                 }
                 return finish(ops, ok, r);
             });
@@ -158,7 +182,7 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     r.exit = ExitCommunication;
                     r.data.insert(QStringLiteral("text"), msg(1109) + QStringLiteral("\n : ") +
                                                               JobRunner::failureDetail(12));
-                    printErr(QStringLiteral("%1: %2\n : %3").arg(t.text, msg(1109), JobRunner::failureDetail(12)));
+                    Reporter::instance().event(t.text, r.data.value(QStringLiteral("text")).toString());
                     return r;
                 }
                 const bool picture = caps.PictureSideCapable();
@@ -202,7 +226,9 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     const std::optional<StartupSetting> s = rep.startup();
                     if (!s) {
                         r.exit = rep.reachable ? ExitRefused : ExitCommunication;
-                        printErr(t.text + QStringLiteral(": the startup display cannot be read"));
+                        const QString why = QStringLiteral("the startup display cannot be read");
+                        r.data.insert(QStringLiteral("text"), why);
+                        Reporter::instance().event(t.text, why);
                         return r;
                     }
                     r.data.insert(QStringLiteral("startup"), startupJson(*s));

@@ -4,7 +4,7 @@
 #include "cli/cli_common.h"
 
 #include "base/app_home.h"
-#include "base/console_prompter.h"
+#include "cli/cli_report.h"
 #include "base/message_table.h"
 #include "comm/adaptor_table.h"
 #include "comm/discovery_session.h"
@@ -126,7 +126,7 @@ int encodeCommand()
         printErr(QStringLiteral("--purpose must be send or file"));
         return ExitUsage;
     }
-    std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(g_ma.file), CliPrompter::modeFor(g_ma.common.yes));
     const bool extended = g_ma.charset == "extended";
     CurrentMessage message;
     if (!readForSending(QString::fromStdString(g_ma.file), g_ma.alarm, extended, *prompter, &message))
@@ -163,7 +163,7 @@ int sendCommand()
         return ExitUsage;
     }
     {
-        std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+        auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_ma.common.yes));
         if (refuseWhenLocked(SendLockProfile().lockFlag(), *prompter))
             return ExitRefused;
     }
@@ -175,7 +175,7 @@ int sendCommand()
     }
     const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_ma.startup)) : -1;
     if (withStartup && minutes < 0) {
-        std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_ma.common.yes));
+        auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_ma.common.yes));
         prompter->inform(msg(1014));
         return ExitRefused;
     }

@@ -3,7 +3,7 @@
 // projectors list|add|remove|password: the registered list with the Discovery tab's rules.
 #include "cli/cli_common.h"
 
-#include "base/console_prompter.h"
+#include "cli/cli_report.h"
 #include "base/message_table.h"
 #include "app/pj_list_rules.h"
 
@@ -83,7 +83,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
         *action = [] {
             if (!applyCommon(g_pa.common))
                 return int(ExitUsage);
-            std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_pa.common.yes));
+            auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_pa.common.yes));
             quint32 ip = 0;
             if (!parseIpv4(QString::fromStdString(g_pa.address), &ip) || ip == 0) {
                 prompter->inform(msg(1012));
@@ -117,7 +117,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
         *action = [] {
             if (!applyCommon(g_pa.common))
                 return int(ExitUsage);
-            std::unique_ptr<ConsolePrompter> prompter(ConsolePrompter::forCli(g_pa.common.yes));
+            auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_pa.common.yes));
             ProjectorStore store = ProjectorStore::inAppHome();
             store.LoadRegisteredProjectors();
             const int row = rowOf(store);

@@ -16,15 +16,18 @@ int main(int argc, char *argv[])
     QCoreApplication qapp(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("KESTORA"));
     QCoreApplication::setApplicationName(QStringLiteral("Glintcaster"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
 
     CLI::App app{"glintcaster-cli: put text messages on network projectors without a window.\n"
                  "Exit status: 0 success, 1 refused, 2 usage, 3 communication failure."};
+    app.set_version_flag("--version", std::string("glintcaster-cli ") + GLINTCASTER_VERSION);
     app.require_subcommand(1);
     std::function<int()> action;
     addMessageCommands(app, &action);
     addControlCommands(app, &action);
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
+    addImportCommand(app, &action);
     addSoundCommand(app, &action);
     addPreviewCommand(app, &action);
 
@@ -33,6 +36,8 @@ int main(int argc, char *argv[])
     } catch (const CLI::CallForHelp &e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp &e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
         app.exit(e);

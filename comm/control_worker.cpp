@@ -65,6 +65,7 @@ void controlWorker(JobRecord &job, QObject *receiver)
     }
     if (code == 0)
         code = exchange.greet();
+    job.greeted = !exchange.digestPrefix().isEmpty();
     if (code == 0)
         code = exchange.send(controlCommandText(ctrl.code, ctrl.type, requestValue));
     if (code == 0) {

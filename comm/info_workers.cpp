@@ -58,6 +58,7 @@ void infoWorker(JobRecord &job, QObject *receiver)
 
     CommandExchange exchange(info.endpoint, job.timings, kInfoAnswerBuffer);
     const int code = converse(exchange, "INFO " + slotHex(info.saveId) + "\r\n");
+    job.greeted = !exchange.digestPrefix().isEmpty();
     if (code != 0) {
         postWorkerMessage(receiver, InfoFailed, code);
         return;
@@ -113,6 +114,7 @@ void statusWorker(JobRecord &job, QObject *receiver)
         }
         CommandExchange exchange(info.endpoint, job.timings, kInfoAnswerBuffer);
         const int code = converse(exchange, command);
+        job.greeted = !exchange.digestPrefix().isEmpty();
         if (code != 0) {
             postWorkerMessage(receiver, InfoFailed, code);
             return;
@@ -154,6 +156,7 @@ void cancelWorker(JobRecord &job, QObject *receiver)
     postWorkerMessage(receiver, CancelStarted);
     CommandExchange exchange(job.upload.endpoint, job.timings, kInfoAnswerBuffer);
     const int code = converse(exchange, "CANCEL\r\n");
+    job.greeted = !exchange.digestPrefix().isEmpty();
     if (code != 0) {
         postWorkerMessage(receiver, InfoFailed, code);
         return;

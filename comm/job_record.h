@@ -105,6 +105,9 @@ struct JobRecord {
     qint32 statusCharResult = 0;
     /// What to show the operator when the job failed.
     QString resultText;
+    /// The projector greeted, so a password digest led the request; a connection closed
+    /// right after it usually means the password was wrong.
+    bool greeted = false;
 
     ExchangeTimings timings;
 };

@@ -4,6 +4,7 @@
 
 #include "base/message_table.h"
 #include "comm/cancel_flags.h"
+#include "comm/command_exchange.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
 
@@ -152,6 +153,30 @@ QString JobRunner::failureDetail(int code)
     }
 }
 
+QString JobRunner::failureCause(const JobRecord &job, int code)
+{
+    if (code == GreetingReadFailed) {
+        const ProjectorEndpoint *endpoint = &job.control.endpoint;
+        switch (job.kind) {
+        case JobKind::Upload:
+        case JobKind::GetText:
+        case JobKind::Cancel:
+            endpoint = &job.upload.endpoint;
+            break;
+        case JobKind::Info:
+        case JobKind::Status:
+            endpoint = &job.info.endpoint;
+            break;
+        default:
+            break;
+        }
+        if (endpoint->password.isEmpty())
+            return msg(1113); // closed without a word: "[No Response]"
+    }
+    const QString detail = failureDetail(code);
+    return detail.isEmpty() ? msg(1117) : detail;
+}
+
 bool JobRunner::start()
 {
     if (m_running)
@@ -159,6 +184,7 @@ bool JobRunner::start()
     joinWorker();
     m_running = true;
     m_success = false;
+    m_job.greeted = false;
     resetCancelFlags(m_job.kind);
     if (m_presenter)
         m_presenter->jobStarted(m_job);
@@ -179,7 +205,7 @@ JobOutcome JobRunner::run()
 
 JobOutcome JobRunner::outcome() const
 {
-    return {m_success, m_job.resultCode, m_job.resultText};
+    return {m_success, m_job.resultCode, m_job.resultText, m_job.greeted};
 }
 
 bool JobRunner::event(QEvent *event)
@@ -204,7 +230,7 @@ void JobRunner::fail(int code)
 {
     setStatusLine(msg(kErrorStatus));
     m_job.resultCode = code;
-    m_job.resultText = msg(kCommunicationError) + QStringLiteral("\n : ") + failureDetail(code);
+    m_job.resultText = msg(kCommunicationError) + QStringLiteral("\n : ") + failureCause(m_job, code);
     end(false);
 }
 

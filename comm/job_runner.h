@@ -27,6 +27,7 @@ struct JobOutcome {
     bool success = false;
     int code = 0;
     QString text;
+    bool greeted = false; ///< the projector greeted (see JobRecord::greeted)
 };
 
 /// Runs one job record: resets the cancel flags for its kind, starts the kind's worker on a
@@ -65,6 +66,11 @@ public:
     static void resetCancelFlags(JobKind kind);
     /// "[Socket error]" and so on; empty for codes without a detail text.
     static QString failureDetail(int code);
+    /// The detail shown for a failed `job`, never empty: the code's detail text, except that
+    /// a projector that closed before greeting, with no password involved, is not reported
+    /// as an authentication error, and a code without a text of its own (an answer nobody
+    /// recognised) reads as "[Unexpected error]".
+    static QString failureCause(const JobRecord &job, int code);
 
 signals:
     void statusLineChanged(const QString &text);

@@ -30,6 +30,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
     int code = exchange.open(ConnectMode::BlockingConnect);
     if (code == 0)
         code = exchange.greet();
+    job.greeted = !exchange.digestPrefix().isEmpty();
     if (code == 0)
         code = exchange.send("TEXT " + QByteArray::number(up.saveId, 16).toUpper() + "\r\n");
     if (code == 0) {

@@ -37,6 +37,7 @@ void uploadWorker(JobRecord &job, QObject *receiver)
     int code = exchange.open(ConnectMode::BlockingConnect);
     if (code == 0)
         code = exchange.greet();
+    job.greeted = !exchange.digestPrefix().isEmpty();
     if (code == 0)
         code = exchange.send(uploadCommandText(up), QByteArrayView(up.body.data(), length));
     if (code == 0) {

@@ -330,7 +330,10 @@ MessageFileStatus readMessageFile(const QString &path, CurrentMessage &message,
             return MessageFileStatus::CannotRead;
         }
         message.options.fontSize = 0;
+        // The background and its attribute go together: a half transparent background
+        // with the previous message's attribute would send a colour the boxes do not show.
         message.background = ColourCode::HalfTransparent;
+        message.options.displayAttribute = displayAttributeForBackground(message.background);
         message.setTitle({});
         message.setBody(std::move(body));
         message.filePath = path;

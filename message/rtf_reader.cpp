@@ -53,7 +53,8 @@ const QHash<QByteArray, Word> &wordTable()
             {"ud", Word::Ud}, {"fldrslt", Word::TextDest}, {"listtext", Word::TextDest},
             {"pntext", Word::TextDest}, {"field", Word::TextDest}, {"result", Word::TextDest},
         };
-        // Destinations whose text a rich-edit control does not show.
+        // Destinations whose text a rich-edit control does not show. (\ts and \tsrowd are
+        // not among them: in a table row they are plain words, and the row's cells follow.)
         for (const char *name :
              {"stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer",
               "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst", "xe", "tc",
@@ -66,8 +67,8 @@ const QHash<QByteArray, Word> &wordTable()
               "bkmkend", "atnid", "atnauthor", "atrfstart", "atrfend", "comment", "title",
               "subject", "author", "operator", "keywords", "doccomm", "company", "creatim",
               "revtim", "printim", "buptim", "mmathPr", "xmlnstbl", "pgdsctbl", "formfield",
-              "datafield", "blipuid", "wgrffmtfilter", "pgptbl", "protusertbl", "ts",
-              "tsrowd", "listpicture", "passwordhash"})
+              "datafield", "blipuid", "wgrffmtfilter", "pgptbl", "protusertbl",
+              "listpicture", "passwordhash"})
             t.insert(name, Word::SkipDest);
         return t;
     }();

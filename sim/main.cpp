@@ -100,12 +100,14 @@ int main(int argc, char *argv[])
         qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("glintcaster-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Substitute projector: answers the message protocol on TCP and discovery searches "
         "on UDP, so the tool can be tried without hardware."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption listen(
         QStringLiteral("listen"),
         QStringLiteral("Address to listen on (default 127.0.0.1). Repeat it, or give a range "

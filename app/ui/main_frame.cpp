@@ -80,6 +80,7 @@ CMainFrame::CMainFrame(FrameSetup setup, QWidget *parent)
 
     connect(m_view, &CTessalineView::tabSwitched, this, &CMainFrame::onTabSwitched);
     connect(editPage, &EditTabPage::commandStateChanged, this, &CMainFrame::updateCommandStates);
+    connect(editPage, &EditTabPage::colourShown, this, &CMainFrame::setPaletteIndex);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &CMainFrame::updateCommandStates);
 
@@ -129,8 +130,9 @@ void CMainFrame::createCommands()
     a->setIcon(commandIcon("new"));
     a->setToolTip(tr("New message (Ctrl+N)"));
     connect(a, &QAction::triggered, this, [this] {
-        editPage()->newMessage();
-        QGuiApplication::clipboard()->clear();
+        // The clipboard is emptied only when a new message was actually started.
+        if (editPage()->newMessage())
+            QGuiApplication::clipboard()->clear();
     });
 
     a = addCommand(CmdOpen, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));

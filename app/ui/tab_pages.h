@@ -45,7 +45,8 @@ public:
     /// The unsaved-message question before exit; false keeps the program running.
     virtual bool confirmDiscard() { return true; }
 
-    virtual void newMessage() {}
+    /// "New" after the unsaved-data question; false when the operator stopped it.
+    virtual bool newMessage() { return false; }
     virtual void openMessage() {}
     virtual void saveMessage() {}
     virtual bool canUndo() const { return false; }
@@ -69,6 +70,9 @@ public:
 signals:
     /// Undo, selection, clipboard or "Character display mode" changed: menus re-evaluate.
     void commandStateChanged();
+    /// The page shows another colour for a colour command (a loaded message's background):
+    /// the toolbar button follows.
+    void colourShown(glintcaster::ColourTarget target, int index);
 };
 
 } // namespace glintcaster

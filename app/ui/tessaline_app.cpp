@@ -8,6 +8,7 @@
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"
 #include "render/ui/colour_select_dialog.h"
+#include "message/ui/message_edit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -59,7 +60,7 @@ std::optional<StartupOptions> parseStartupOptions(const QStringList &arguments, 
     if (parser.isSet(helpOption) || parser.isSet(versionOption)) {
         const QString text = parser.isSet(helpOption)
                                  ? parser.helpText()
-                                 : QStringLiteral("Glintcaster Version 1.5.0\n");
+                                 : QStringLiteral("Glintcaster Version " GLINTCASTER_VERSION "\n");
         std::fputs(qPrintable(text), stdout);
         options.helpShown = true;
         return options;
@@ -137,6 +138,11 @@ int CTessalineApp::run(QApplication &app)
         return index >= 0 ? std::optional<int>(index) : std::nullopt;
     };
     setup.createMainPage = [](CMainFrame &frame) { return new CMainTab(frame); };
+    setup.createEditPage = [](CMainFrame &frame) -> EditTabPage * {
+        MessageEditEnvironment env;
+        env.sendLocked = [&frame] { return frame.sendLocked(); };
+        return new CMessageEdit(frame.store(), frame.prompter(), env);
+    };
     CMainFrame frame(setup);
     prompter.setParent(&frame);
 

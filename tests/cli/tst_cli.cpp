@@ -226,6 +226,134 @@ private slots:
         QCOMPARE(projector->requestCount(), 0);
     }
 
+    // Standard error carries one "glintcaster-cli: TARGET: TEXT" line per event, every
+    // failed JSON result names its reason, a target named twice is sent to once, and the
+    // closing summary counts the targets.
+    void eventsAreOneLinePerTargetWithReasons()
+    {
+        auto good = sim(QStringLiteral("127.0.45.1"));
+        auto locked = sim(QStringLiteral("127.0.45.2"));
+        auto fatal = sim(QStringLiteral("127.0.45.3"));
+        auto closing = sim(QStringLiteral("127.0.45.4"));
+        auto garbage = sim(QStringLiteral("127.0.45.5"));
+        QVERIFY(good && locked && fatal && closing && garbage);
+        locked->setPassword(QStringLiteral("right"));
+        fatal->setStatusCharacter('3');
+        closing->setGreetingMode(SimGreeting::Never);
+        closing->setFault(SimFault::CloseOnAccept);
+        garbage->setGreetingMode(SimGreeting::Never);
+        garbage->setFault(SimFault::Garbage);
+        QCOMPARE(cli({QStringLiteral("projectors"), QStringLiteral("add"), QStringLiteral("127.0.45.2"),
+                      QStringLiteral("--password"), QStringLiteral("wrong")})
+                     .exit,
+                 0);
+
+        const QString file = writeFile(QStringLiteral("events.txt"), "Fire drill at ten");
+        QStringList args{QStringLiteral("send"), file, QStringLiteral("--json")};
+        for (const char *to : {"127.0.45.1", "127.0.45.2", "127.0.45.3", "127.0.45.4", "127.0.45.5", "127.0.45.1"})
+            args << QStringLiteral("--to") << QString::fromLatin1(to);
+        const Run r = cli(args);
+        QCOMPARE(r.exit, 3); // the worst of all
+        int puts = 0;
+        for (const SimRequest &q : good->requests())
+            puts += q.command.startsWith("PUT") ? 1 : 0;
+        QCOMPARE(puts, 1);
+
+        QMap<QString, QJsonObject> results;
+        for (const QByteArray &line : r.out.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            results.insert(o.value(QStringLiteral("target")).toString(), o);
+        }
+        QCOMPARE(results.size(), 5);
+        for (const QJsonObject &o : results)
+            QVERIFY2(!o.value(QStringLiteral("text")).toString().trimmed().isEmpty(),
+                     QJsonDocument(o).toJson().constData());
+        QCOMPARE(results.value(QStringLiteral("127.0.45.1")).value(QStringLiteral("exit")).toInt(), 0);
+        const QJsonObject wrong = results.value(QStringLiteral("127.0.45.2"));
+        QCOMPARE(wrong.value(QStringLiteral("exit")).toInt(), 3);
+        QVERIFY(wrong.value(QStringLiteral("text")).toString().contains(QStringLiteral("password may be wrong")));
+        QCOMPARE(results.value(QStringLiteral("127.0.45.3")).value(QStringLiteral("text")).toString(),
+                 QStringLiteral("Projector has the fatal error."));
+        const QString closed = results.value(QStringLiteral("127.0.45.4")).value(QStringLiteral("text")).toString();
+        QVERIFY2(!closed.contains(QStringLiteral("Authentication")), qPrintable(closed));
+        QCOMPARE(results.value(QStringLiteral("127.0.45.4")).value(QStringLiteral("exit")).toInt(), 3);
+        QVERIFY(!results.value(QStringLiteral("127.0.45.5")).value(QStringLiteral("text")).toString().endsWith(QStringLiteral(": ")));
+
+        const QStringList errLines = QString::fromUtf8(r.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &line : errLines)
+            QVERIFY2(line.startsWith(QStringLiteral("glintcaster-cli: ")), qPrintable(line));
+        QVERIFY(errLines.contains(QStringLiteral("glintcaster-cli: 127.0.45.3: Projector has the fatal error.")));
+        QVERIFY(errLines.contains(QStringLiteral("glintcaster-cli: 127.0.45.5: Communication error: [Unexpected error]")));
+        QCOMPARE(errLines.last(), QStringLiteral("glintcaster-cli: 1 of 5 succeeded"));
+        // No progress without a terminal, unless asked for.
+        QVERIFY(!r.err.contains("Now Sending"));
+        const Run verbose = cli({QStringLiteral("send"), file, QStringLiteral("--to"), QStringLiteral("127.0.45.1"),
+                                 QStringLiteral("--verbose")});
+        QCOMPARE(verbose.exit, 0);
+        QVERIFY(verbose.err.contains("glintcaster-cli: 127.0.45.1: Now Sending...\n"));
+        QCOMPARE(verbose.out, QByteArray("Complete.\n"));
+
+        const Run status = cli({QStringLiteral("status"), QStringLiteral("--to"), QStringLiteral("127.0.45.3")});
+        QCOMPARE(status.exit, 1);
+        QVERIFY2(status.out.startsWith("status: 3 (fatal error"), status.out.constData());
+        QCOMPARE(cli({QStringLiteral("projectors"), QStringLiteral("remove"), QStringLiteral("127.0.45.2"),
+                      QStringLiteral("--yes")})
+                     .exit,
+                 0);
+    }
+
+    void importTurnsDocumentsIntoMessageFiles()
+    {
+        const QString rtf = writeFile(QStringLiteral("letter.rtf"),
+                                      "{\\rtf1\\ansi{\\colortbl;\\red220\\green0\\blue0;}Hello \\cf1 red\\par "
+                                      "smile \\u-10179?\\u-8704?\\par}");
+        const QString out = m_home.filePath(QStringLiteral("letter.glc"));
+        Run r = cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), out, QStringLiteral("--json")});
+        QCOMPARE(r.exit, 1); // the emoji cannot be shown: reported, nothing written
+        QVERIFY2(r.err.contains("Line 2 : ["), r.err.constData());
+        QVERIFY(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("text")).toString().contains(
+            QStringLiteral("--yes")));
+        QVERIFY(!QFile::exists(out));
+
+        r = cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), out, QStringLiteral("--title"),
+                 QStringLiteral("Notice"), QStringLiteral("--yes"), QStringLiteral("--json")});
+        QVERIFY2(r.exit == 0, r.err.constData());
+        QCOMPARE(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("characters")).toInt(),
+                 int(QStringLiteral("Hello red\rsmile ").size()));
+        const Run encoded = cli({QStringLiteral("encode"), out, QStringLiteral("--json")});
+        QCOMPARE(encoded.exit, 0);
+        // Title "Notice", then the red escape (colour 1 on half transparent) before "red".
+        const QString body = QJsonDocument::fromJson(encoded.out).object().value(QStringLiteral("body")).toString();
+        QVERIFY(body.startsWith(QStringLiteral("001B0007010000")) || body.contains(QStringLiteral("004E006F0074")));
+        QVERIFY(body.contains(QStringLiteral("001B0001010000720065")));
+
+        QCOMPARE(cli({QStringLiteral("import"), rtf, QStringLiteral("-o"), m_home.filePath(QStringLiteral("x.txt"))}).exit, 1);
+        const QString notRtf = writeFile(QStringLiteral("fake.rtf"), "plain words");
+        r = cli({QStringLiteral("import"), notRtf, QStringLiteral("-o"), out});
+        QCOMPARE(r.exit, 1);
+        QVERIFY(r.err.contains("not an RTF document"));
+#ifdef Q_OS_UNIX
+        const QString fifo = m_home.filePath(QStringLiteral("pipe.rtf"));
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+        r = cli({QStringLiteral("import"), fifo, QStringLiteral("-o"), out}, 10000);
+        QCOMPARE(r.exit, 1); // refused at once, not stuck waiting for a writer
+        QVERIFY(r.err.contains("not a regular file"));
+#endif
+    }
+
+    void everyProgramAnswersVersion()
+    {
+        for (const QString &program : {QStringLiteral("glintcaster-cli"), QStringLiteral("glintcaster-sim")}) {
+            QProcess p;
+            p.start(QStringLiteral(GLINTCASTER_BINARY_DIR "/") + program, {QStringLiteral("--version")});
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(p.readAllStandardOutput().trimmed(), (program + QStringLiteral(" " GLINTCASTER_VERSION)).toUtf8());
+        }
+    }
+
     void lockedSendIsRefused()
     {
         QDir(m_config.path()).mkpath(QStringLiteral("KESTORA"));

@@ -88,7 +88,7 @@ private slots:
         QTest::newRow("CTRL 0") << ctrl << QByteArray("CTRL 0\r\n") << true << 0 << "Request ok."
                                 << QStringList{"Now Controlling..."};
         QTest::newRow("CTRL unknown") << ctrl << QByteArray("CTRL 7\r\n") << false << 0
-                                      << "Communication error\n : "
+                                      << "Communication error\n : [Unexpected error]"
                                       << QStringList{"Now Controlling...", "ERROR"};
         QTest::newRow("TEXT 2") << text << QByteArray("TEXT 2\r\n") << false << 2
                                 << "Projector Busy." << QStringList{"Now Getting...", "TEXT2"};
@@ -135,6 +135,56 @@ private slots:
         QVERIFY(!outcome.success);
         QCOMPARE(outcome.code, 12);
         QCOMPARE(outcome.text, QStringLiteral("Communication error\n : [Connection error]"));
+    }
+
+    // The cause of a failure is never empty and never blames a password nobody gave; a
+    // close right after the digest is marked so callers can suggest the password is wrong.
+    void failureCausesNameWhatHappened_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("closeAtOnce");
+        QTest::addColumn<QByteArray>("greeting");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("greeted");
+        const int ctrl = int(JobKind::Control), put = int(JobKind::Upload), info = int(JobKind::Info);
+        QTest::newRow("closed at once, no password") << ctrl << true << QByteArray() << QString() << 14
+                                                     << "Communication error\n : [No Response]" << false;
+        QTest::newRow("closed at once, upload") << put << true << QByteArray() << QString() << 14
+                                                << "Communication error\n : [No Response]" << false;
+        QTest::newRow("closed at once, with password") << info << true << QByteArray() << QStringLiteral("pw")
+                                                       << 14 << "Communication error\n : [Authentication error]"
+                                                       << false;
+        QTest::newRow("closed after the digest") << ctrl << false << QByteArray("CHALLENG") << QStringLiteral("x")
+                                                 << 18 << "Communication error\n : [Receive error]" << true;
+        QTest::newRow("closed after a bare request") << ctrl << false << QByteArray() << QString() << 18
+                                                     << "Communication error\n : [Receive error]" << false;
+    }
+    void failureCausesNameWhatHappened()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, closeAtOnce);
+        QFETCH(QByteArray, greeting);
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QFETCH(bool, greeted);
+        FakeConversation c;
+        c.closeAtOnce = closeAtOnce;
+        c.greeting = greeting;
+        FakeRound closing;
+        closing.closeAfterAnswer = true;
+        c.rounds = {closing};
+        FakePeer peer(kPeerAddress);
+        peer.setConversations({c});
+        QVERIFY(peer.start());
+        JobRecord record = job(JobKind(kind), peer.endpoint(password));
+        const JobOutcome outcome = runJob(record);
+        QVERIFY(!outcome.success);
+        QCOMPARE(outcome.code, code);
+        QCOMPARE(outcome.text, text);
+        QCOMPARE(outcome.greeted, greeted);
     }
 
     void statusCharactersShowProgress()

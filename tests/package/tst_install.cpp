@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+// A fresh install into a temporary prefix: every file in its place, the desktop files
+// pass their validators, and the installed programs run against each other.
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QImage>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exit = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
+{
+    QProcess p;
+    p.start(program, args);
+    p.closeWriteChannel();
+    Run r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = "timed out";
+        return r;
+    }
+    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+const QString kAppId = QStringLiteral("org.glintcaster.Glintcaster");
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_prefix;
+    QTemporaryDir m_home;
+
+    QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
+
+    void requireTool(const QString &tool)
+    {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP(qPrintable(tool + QStringLiteral(" is not installed (scripts/setup installs it)")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_prefix.isValid());
+        const Run r = run(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(GLINTCASTER_BINARY_DIR),
+                                                   QStringLiteral("--prefix"), m_prefix.path()});
+        QVERIFY2(r.exit == 0, r.err.constData());
+    }
+
+    void everyFileIsInItsPlace()
+    {
+        const QStringList files{
+            QStringLiteral("bin/glintcaster"),
+            QStringLiteral("bin/glintcaster-cli"),
+            QStringLiteral("bin/glintcaster-sim"),
+            QStringLiteral("share/glintcaster/samples/welcome.txt"),
+            QStringLiteral("share/glintcaster/translations/glintcaster_ja.qm"),
+            QStringLiteral("share/glintcaster/translations/glintcaster_zh_CN.qm"),
+            QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"),
+            QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"),
+            QStringLiteral("share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
+            QStringLiteral("share/icons/hicolor/48x48/apps/") + kAppId + QStringLiteral(".png"),
+            QStringLiteral("share/icons/hicolor/128x128/apps/") + kAppId + QStringLiteral(".png"),
+            QStringLiteral("share/man/man1/glintcaster-cli.1"),
+            QStringLiteral("share/man/man1/glintcaster-sim.1"),
+            QStringLiteral("share/bash-completion/completions/glintcaster-cli"),
+        };
+        for (const QString &f : files)
+            QVERIFY2(QFileInfo(installed(f)).isFile() && QFileInfo(installed(f)).size() > 0, qPrintable(f));
+        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"})
+            QVERIFY(QFileInfo(installed(QStringLiteral("bin/") + program)).isExecutable());
+        // Glyph and icon data go along whenever the source tree has them.
+        for (const QString &data : QStringList{"mfont", "micon"}) {
+            if (QFileInfo(QStringLiteral(GLINTCASTER_SOURCE_DIR "/resources/") + data).isDir())
+                QVERIFY2(QFileInfo(installed(QStringLiteral("share/glintcaster/") + data)).isDir(), qPrintable(data));
+        }
+        QImage small(installed(QStringLiteral("share/icons/hicolor/48x48/apps/") + kAppId + QStringLiteral(".png")));
+        QCOMPARE(small.size(), QSize(48, 48));
+        QImage large(installed(QStringLiteral("share/icons/hicolor/128x128/apps/") + kAppId + QStringLiteral(".png")));
+        QCOMPARE(large.size(), QSize(128, 128));
+    }
+
+    void desktopEntryValidatesAndNamesTheProgram()
+    {
+        const QString entry = installed(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"));
+        QSettings desktop(entry, QSettings::IniFormat);
+        desktop.beginGroup(QStringLiteral("Desktop Entry"));
+        QCOMPARE(desktop.value(QStringLiteral("Exec")).toString(), QStringLiteral("glintcaster"));
+        QCOMPARE(desktop.value(QStringLiteral("Icon")).toString(), kAppId);
+        requireTool(QStringLiteral("desktop-file-validate"));
+        const Run r = run(QStringLiteral("desktop-file-validate"), {entry});
+        QVERIFY2(r.exit == 0 && r.out.isEmpty(), (r.out + r.err).constData());
+    }
+
+    void metainfoValidates()
+    {
+        requireTool(QStringLiteral("appstreamcli"));
+        const Run r = run(QStringLiteral("appstreamcli"),
+                          {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                           installed(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"))});
+        QVERIFY2(r.exit == 0, (r.out + r.err).constData());
+    }
+
+    void manPagesAndCompletionAreWellFormed()
+    {
+        if (!QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty()) {
+            for (const QString &page : QStringList{"glintcaster-cli", "glintcaster-sim"}) {
+                const Run r = run(QStringLiteral("groff"), {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
+                                                            QStringLiteral("-ww"), QStringLiteral("-z"),
+                                                            installed(QStringLiteral("share/man/man1/%1.1").arg(page))});
+                QVERIFY2(r.exit == 0 && r.err.isEmpty(), r.err.constData());
+            }
+        }
+        const Run r = run(QStringLiteral("bash"),
+                          {QStringLiteral("-c"), QStringLiteral("source \"$0\" && complete -p glintcaster-cli"),
+                           installed(QStringLiteral("share/bash-completion/completions/glintcaster-cli"))});
+        QVERIFY2(r.exit == 0 && r.out.contains("_glintcaster_cli"), (r.out + r.err).constData());
+    }
+
+    void installedProgramsRunTogether()
+    {
+        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"}) {
+            const Run r = run(installed(QStringLiteral("bin/") + program), {QStringLiteral("--version")});
+            QCOMPARE(r.exit, 0);
+            QVERIFY2(r.out.contains(GLINTCASTER_VERSION), r.out.constData());
+        }
+
+        QProcess sim;
+        sim.start(installed(QStringLiteral("bin/glintcaster-sim")),
+                  {QStringLiteral("--listen"), QStringLiteral("127.0.62.1"), QStringLiteral("--no-discovery"),
+                   QStringLiteral("--password"), QStringLiteral("pw")});
+        QVERIFY(sim.waitForReadyRead(10000));
+        QVERIFY(sim.readAllStandardOutput().contains("listening"));
+
+        const QString cli = installed(QStringLiteral("bin/glintcaster-cli"));
+        const QString sample = installed(QStringLiteral("share/glintcaster/samples/welcome.txt"));
+        Run r = run(cli, {QStringLiteral("send"), sample, QStringLiteral("--to"), QStringLiteral("127.0.62.1"),
+                          QStringLiteral("--password"), QStringLiteral("pw"), QStringLiteral("--slot"),
+                          QStringLiteral("2"), QStringLiteral("--home"), m_home.path(), QStringLiteral("--json")});
+        QVERIFY2(r.exit == 0, r.err.constData());
+        QVERIFY(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("ok")).toBool());
+
+        const QString back = m_home.filePath(QStringLiteral("back.glc"));
+        r = run(cli, {QStringLiteral("get"), QStringLiteral("--to"), QStringLiteral("127.0.62.1"), QStringLiteral("--password"),
+                      QStringLiteral("pw"), QStringLiteral("--slot"), QStringLiteral("2"), QStringLiteral("-o"), back,
+                      QStringLiteral("--home"), m_home.path()});
+        QVERIFY2(r.exit == 0, r.err.constData());
+        QVERIFY(QFileInfo(back).size() > 0);
+
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(10000));
+    }
+};
+
+QTEST_MAIN(TestInstall)
+#include "tst_install.moc"
