@@ -14,6 +14,8 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -177,10 +179,24 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
         if (!targets.empty())
             one(0);
     } else {
-        for (size_t i = 0; i < targets.size(); ++i) {
-            threads.emplace_back(QThread::create([&one, i] { one(i); }));
-            threads.back()->start();
+        // Every target at once, up to a bound: each takes a thread (two while a job runs),
+        // and a thread that cannot be made must not leave its target unreported. Threads
+        // take the next target until none is left; results keep the order given.
+        std::atomic<size_t> next{0};
+        auto drain = [&] {
+            for (size_t i = next++; i < targets.size(); i = next++)
+                one(i);
+        };
+        const size_t wanted = std::min(targets.size(), kMaxTargetsAtOnce);
+        for (size_t k = 0; k < wanted; ++k) {
+            std::unique_ptr<QThread> thread(QThread::create(drain));
+            thread->start();
+            if (!thread->isRunning())
+                break; // the system is out of threads: those running take the rest
+            threads.push_back(std::move(thread));
         }
+        if (threads.empty())
+            drain();
         for (auto &th : threads)
             th->wait();
     }

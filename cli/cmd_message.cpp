@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMutex>
 #include <QTimer>
 
 #include <memory>
@@ -49,6 +50,57 @@ bool readForSending(const QString &path, bool alarm, bool extended, Prompter &pr
 {
     return readMessageForSend(path, TargetCapabilities::fixed(true, alarm, extended), prompter, out);
 }
+
+/// Reads the message file of a send once per kind of target (what decides how it is read:
+/// alarm and character set) and hands every target of that kind the same message. Its text
+/// is implicitly shared, so a send to a thousand projectors holds one copy, not a thousand.
+/// A reading that said anything to the operator is not shared: every target reads, and
+/// says it, for itself, as it would alone.
+class SharedMessageReader {
+public:
+    explicit SharedMessageReader(QString path) : m_path(std::move(path)) {}
+
+    bool read(const TargetCapabilities &caps, Prompter &prompter, CurrentMessage *out)
+    {
+        const int kind = (caps.AlarmCapable() ? 2 : 0) | (caps.ExtendedCharset() ? 1 : 0);
+        QMutexLocker lock(&m_mutex);
+        if (m_read[kind]) {
+            *out = m_messages[kind];
+            return true;
+        }
+        CountingPrompter counting(prompter);
+        if (!readMessageForSend(m_path, caps, counting, out))
+            return false;
+        if (counting.count == 0) {
+            m_messages[kind] = *out;
+            m_read[kind] = true;
+        }
+        return true;
+    }
+
+private:
+    struct CountingPrompter : Prompter {
+        explicit CountingPrompter(Prompter &inner) : inner(inner) {}
+        void inform(const QString &text, PromptIcon icon, const QString &caption) override
+        {
+            ++count;
+            inner.inform(text, icon, caption);
+        }
+        PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon icon,
+                         const QString &caption) override
+        {
+            ++count;
+            return inner.ask(text, buttons, icon, caption);
+        }
+        Prompter &inner;
+        int count = 0;
+    };
+
+    QString m_path;
+    QMutex m_mutex;
+    bool m_read[4] = {};
+    CurrentMessage m_messages[4];
+};
 
 QString putLine(const PayloadResult &payload)
 {
@@ -135,6 +187,7 @@ int sendCommand()
         printErr(QStringLiteral("%1: no such file").arg(path));
         return ExitUsage;
     }
+    SharedMessageReader reader(path);
 
     return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
@@ -145,7 +198,7 @@ int sendCommand()
         if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
             return fail();
         CurrentMessage message;
-        if (!readMessageForSend(path, caps, prompter, &message)) {
+        if (!reader.read(caps, prompter, &message)) {
             r.exit = ExitRefused;
             return r;
         }

@@ -4,8 +4,9 @@
 
 #include "base/app_home.h"
 
-#include <QBuffer>
 #include <QSaveFile>
+
+#include <limits>
 
 namespace glintcaster {
 
@@ -229,17 +230,86 @@ RenderedPart RenderPreviewPart(const PreviewModel &model, const GlyphSet &glyphs
     return r;
 }
 
+namespace {
+
+void putLe16(char *at, quint16 v)
+{
+    at[0] = char(v & 0xFF);
+    at[1] = char(v >> 8);
+}
+
+void putLe32(char *at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = char((v >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+// A 24-bit BMP, bottom-up rows padded to four bytes, written straight from the bitmap's
+// pixels a block at a time: the same bytes QImage's BMP writer gives, without the two
+// converted copies it makes of a message bitmap that can run to megabytes.
 bool writePreviewBitmap(const QImage &bitmap, const QString &path)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!bitmap.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP"))
+    const bool direct = bitmap.format() == QImage::Format_RGB32
+                        || bitmap.format() == QImage::Format_RGB888;
+    const QImage image = direct ? bitmap : bitmap.convertToFormat(QImage::Format_RGB888);
+    if (image.isNull())
         return false;
+    const int width = image.width();
+    const int height = image.height();
+    const qint64 rowBytes = (qint64(width) * 3 + 3) & ~qint64(3);
+    const qint64 imageBytes = rowBytes * height;
+    constexpr int kHeaderSize = 14 + 40;
+    if (kHeaderSize + imageBytes > qint64(std::numeric_limits<qint32>::max()))
+        return false;
+
+    char header[kHeaderSize] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    putLe32(header + 2, quint32(kHeaderSize + imageBytes));
+    putLe32(header + 10, kHeaderSize); // pixels follow the headers
+    putLe32(header + 14, 40);          // BITMAPINFOHEADER
+    putLe32(header + 18, quint32(width));
+    putLe32(header + 22, quint32(height));
+    putLe16(header + 26, 1);  // planes
+    putLe16(header + 28, 24); // bits per pixel
+    putLe32(header + 30, 0);  // uncompressed
+    putLe32(header + 34, quint32(imageBytes));
+    constexpr int kDefaultDotsPerMeter = 2834; // 72 dpi
+    putLe32(header + 38, quint32(image.dotsPerMeterX() ? image.dotsPerMeterX() : kDefaultDotsPerMeter));
+    putLe32(header + 42, quint32(image.dotsPerMeterY() ? image.dotsPerMeterY() : kDefaultDotsPerMeter));
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    bool ok = file.write(header, kHeaderSize) == kHeaderSize;
+    const bool fromRgb32 = image.format() == QImage::Format_RGB32;
+    const qint64 rowsPerBlock = qMax<qint64>(1, (256 * 1024) / qMax<qint64>(rowBytes, 1));
+    QByteArray block(rowsPerBlock * rowBytes, '\0'); // padding bytes stay zero
+    for (int y = height - 1; ok && y >= 0;) {
+        qint64 filled = 0;
+        for (; y >= 0 && filled + rowBytes <= block.size(); --y, filled += rowBytes) {
+            const uchar *src = image.constScanLine(y);
+            uchar *dst = reinterpret_cast<uchar *>(block.data() + filled);
+            if (fromRgb32) {
+                const QRgb *px = reinterpret_cast<const QRgb *>(src);
+                for (int x = 0; x < width; ++x, dst += 3) {
+                    dst[0] = uchar(qBlue(px[x]));
+                    dst[1] = uchar(qGreen(px[x]));
+                    dst[2] = uchar(qRed(px[x]));
+                }
+            } else {
+                for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
+                }
+            }
+        }
+        ok = file.write(block.constData(), filled) == filled;
+    }
+    if (!ok) {
         file.cancelWriting();
         return false;
     }

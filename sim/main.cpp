@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "sim/projector_sim.h"
+#include "sim/sim_fleet.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -45,8 +47,19 @@ void installSignalHandlers(QCoreApplication &app)
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
 }
+
+// A fleet keeps four sockets open per projector.
+void raiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
 #else
 void installSignalHandlers(QCoreApplication &) {}
+void raiseOpenFileLimit() {}
 #endif
 
 bool parseFault(const QString &text, SimFault &fault)
@@ -81,6 +94,10 @@ int parseNumber(const QString &text, bool *ok)
 
 int main(int argc, char *argv[])
 {
+    // A fleet keeps thousands of sockets on a few event loops; the plain poll() dispatcher
+    // serves them with less work per wake-up than the GLib one.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("glintcaster-sim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
@@ -91,9 +108,13 @@ int main(int argc, char *argv[])
         "on UDP, so the tool can be tried without hardware."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption listen(QStringLiteral("listen"),
-                                    QStringLiteral("Address to listen on (default 127.0.0.1)."),
-                                    QStringLiteral("addr"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Address to listen on (default 127.0.0.1). Repeat it, or give a range "
+                       "such as 127.0.2.1-127.0.5.254, for a fleet: one independent projector "
+                       "per address, each with its own slots; the other options apply to "
+                       "all of them."),
+        QStringLiteral("addr"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Command port."),
                                   QStringLiteral("n"), QStringLiteral("9719"));
     const QCommandLineOption password(QStringLiteral("password"),
@@ -162,94 +183,121 @@ int main(int argc, char *argv[])
         return 2;
     };
 
-    ProjectorSimConfig config;
-    config.address = QHostAddress(parser.value(listen));
-    if (config.address.isNull() || config.address.protocol() != QAbstractSocket::IPv4Protocol)
-        return usage(QStringLiteral("--listen needs an IPv4 address"));
+    QList<QHostAddress> addresses;
+    QString listenError;
+    if (!parseListenAddresses(parser.values(listen), &addresses, &listenError))
+        return usage(listenError);
+    const bool fleet = addresses.size() > 1;
     bool ok = false;
     const int portNumber = parser.value(port).toInt(&ok);
     if (!ok || portNumber < 0 || portNumber > 65535)
         return usage(QStringLiteral("--port needs a number from 0 to 65535"));
-    config.port = quint16(portNumber);
-    config.discoveryMulticast = !parser.isSet(noMulticast);
 
-    ProjectorSim sim(config);
-    sim.setPassword(parser.value(password));
+    // Every option is checked once, before any projector exists.
+    SimGreeting greetingMode = SimGreeting::WhenPassword;
     const QString greetWhen = parser.value(greet);
     if (greetWhen == QLatin1String("always"))
-        sim.setGreetingMode(SimGreeting::Always);
+        greetingMode = SimGreeting::Always;
     else if (greetWhen == QLatin1String("never"))
-        sim.setGreetingMode(SimGreeting::Never);
+        greetingMode = SimGreeting::Never;
     else if (greetWhen != QLatin1String("password"))
         return usage(QStringLiteral("--greet takes password, always or never"));
-
     const QByteArray macBytes = simwire::parseMac(parser.value(mac));
     if (macBytes.isEmpty())
         return usage(QStringLiteral("--mac needs six hexadecimal bytes, e.g. 00-16-3E-51-4D-01"));
-    sim.setIdentity(parser.value(name), macBytes);
-
     const int level = parseNumber(parser.value(firmware), &ok);
     if (!ok)
         return usage(QStringLiteral("--firmware needs a number"));
-    sim.setFirmwareLevel(level);
     const int flagBits = parseNumber(parser.value(flags), &ok);
     if (!ok)
         return usage(QStringLiteral("--flags needs a number"));
-    sim.setCapabilityFlags(flagBits);
     const int startupValue = parseNumber(parser.value(startup), &ok);
     if (!ok || startupValue < 0 || startupValue > 0xFFFF)
         return usage(QStringLiteral("--startup needs a number from 0 to 65535"));
-    sim.setStartupSetting(startupValue);
     const int alarmValue = parseNumber(parser.value(alarm), &ok);
     if (!ok || alarmValue < 0 || alarmValue > 0xFFFF)
         return usage(QStringLiteral("--alarm needs a number from 0 to 65535"));
-    sim.setAlarmState(alarmValue);
     const QString statusText = parser.value(status);
     if (statusText.size() != 1 || statusText.at(0).unicode() > 0x7E)
         return usage(QStringLiteral("--status needs one character"));
-    sim.setStatusCharacter(char(statusText.at(0).unicode()));
-    sim.setStatScript(parser.value(statScript).toLatin1());
-
     SimFault faultValue = SimFault::None;
     if (!parseFault(parser.value(fault), faultValue))
         return usage(QStringLiteral("unknown --fault %1").arg(parser.value(fault)));
-    sim.setFault(faultValue);
     const int delayMs = parser.value(delay).toInt(&ok);
     if (!ok || delayMs < 0)
         return usage(QStringLiteral("--delay needs a number of milliseconds"));
-    sim.setAnswerDelay(delayMs);
-    sim.setDiscoveryEnabled(!parser.isSet(noDiscovery));
+    SimDiscoveryShape shapeValue = SimDiscoveryShape::Single;
     const QString shapeText = parser.value(shape);
     if (shapeText == QLatin1String("two"))
-        sim.setDiscoveryShape(SimDiscoveryShape::TwoRecords);
+        shapeValue = SimDiscoveryShape::TwoRecords;
     else if (shapeText == QLatin1String("wl"))
-        sim.setDiscoveryShape(SimDiscoveryShape::TrailingWL);
+        shapeValue = SimDiscoveryShape::TrailingWL;
     else if (shapeText != QLatin1String("single"))
         return usage(QStringLiteral("--discovery-shape takes single, two or wl"));
 
-    if (parser.isSet(verbose)) {
-        QObject::connect(&sim, &ProjectorSim::requestReceived, &app,
-                         [](const QString &description, bool authenticated) {
-                             QTextStream out(stdout);
-                             out << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                                 << ' ' << description
-                                 << (authenticated ? "" : " [wrong digest, closed]") << Qt::endl;
-                         });
-        QObject::connect(&sim, &ProjectorSim::searchReceived, &app, [](const QHostAddress &from) {
-            QTextStream out(stdout);
-            out << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                << " discovery search from " << from.toString() << Qt::endl;
-        });
+    if (fleet)
+        raiseOpenFileLimit();
+    // Two projectors to a thread. Every wake-up of a thread polls all of its sockets, so
+    // larger groups answer a burst of requests late (clients look for an answer within
+    // 200 us, then sleep 200 ms); a thread costs about 20 KiB.
+    SimFleet projectors(2);
+    for (const QHostAddress &address : std::as_const(addresses)) {
+        ProjectorSimConfig config;
+        config.address = address;
+        config.port = quint16(portNumber);
+        config.discoveryMulticast = !parser.isSet(noMulticast);
+        config.keepLog = false; // nobody reads it here; a long run must not grow
+        ProjectorSim &sim = *projectors.add(config);
+        sim.setPassword(parser.value(password));
+        sim.setGreetingMode(greetingMode);
+        sim.setIdentity(parser.value(name), fleet ? fleetMac(macBytes, address) : macBytes);
+        sim.setFirmwareLevel(level);
+        sim.setCapabilityFlags(flagBits);
+        sim.setStartupSetting(startupValue);
+        sim.setAlarmState(alarmValue);
+        sim.setStatusCharacter(char(statusText.at(0).unicode()));
+        sim.setStatScript(parser.value(statScript).toLatin1());
+        sim.setFault(faultValue);
+        sim.setAnswerDelay(delayMs);
+        sim.setDiscoveryEnabled(!parser.isSet(noDiscovery));
+        sim.setDiscoveryShape(shapeValue);
+
+        if (parser.isSet(verbose)) {
+            const QString prefix = fleet ? address.toString() + QLatin1Char(' ') : QString();
+            QObject::connect(&sim, &ProjectorSim::requestReceived, &app,
+                             [prefix](const QString &description, bool authenticated) {
+                                 QTextStream out(stdout);
+                                 out << QTime::currentTime().toString(
+                                            QStringLiteral("HH:mm:ss.zzz"))
+                                     << ' ' << prefix << description
+                                     << (authenticated ? "" : " [wrong digest, closed]")
+                                     << Qt::endl;
+                             });
+            QObject::connect(&sim, &ProjectorSim::searchReceived, &app,
+                             [prefix](const QHostAddress &from) {
+                                 QTextStream out(stdout);
+                                 out << QTime::currentTime().toString(
+                                            QStringLiteral("HH:mm:ss.zzz"))
+                                     << ' ' << prefix << "discovery search from "
+                                     << from.toString() << Qt::endl;
+                             });
+        }
     }
 
     installSignalHandlers(app);
-    if (!sim.start()) {
-        err << "glintcaster-sim: " << sim.errorString() << Qt::endl;
+    QString startError;
+    if (!projectors.start(&startError)) {
+        err << "glintcaster-sim: " << startError << Qt::endl;
         return 3;
     }
-    QTextStream(stdout) << "glintcaster-sim listening on " << sim.address().toString() << ':'
-                        << sim.port() << Qt::endl;
+    {
+        QTextStream out(stdout);
+        for (int i = 0; i < projectors.size(); ++i)
+            out << "glintcaster-sim listening on " << projectors.at(i)->address().toString()
+                << ':' << projectors.at(i)->port() << '\n';
+        out.flush();
+    }
     const int rc = app.exec();
-    sim.stop();
+    projectors.stop();
     return rc;
 }

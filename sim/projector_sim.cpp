@@ -34,12 +34,21 @@ bool ProjectorSim::start()
 {
     if (m_thread)
         return true;
+    auto *thread = new QThread;
+    thread->setObjectName(QStringLiteral("projector-sim %1").arg(m_config.address.toString()));
+    thread->start();
+    m_ownsThread = true;
+    return startOn(thread);
+}
+
+bool ProjectorSim::startOn(QThread *thread)
+{
+    if (m_thread)
+        return true;
     m_error.clear();
-    m_thread = new QThread;
-    m_thread->setObjectName(QStringLiteral("projector-sim %1").arg(m_config.address.toString()));
+    m_thread = thread;
     m_server = new SimServer(this, m_config, m_shared);
     m_server->moveToThread(m_thread);
-    m_thread->start();
 
     bool ok = false;
     QString error;
@@ -64,14 +73,25 @@ void ProjectorSim::stop()
 {
     if (!m_thread)
         return;
-    QMetaObject::invokeMethod(m_server, [this] { m_server->close(); },
+    SimServer *server = m_server;
+    m_server = nullptr;
+    if (!m_ownsThread) {
+        // The thread goes on serving others: the server goes on it, once closed.
+        QMetaObject::invokeMethod(server, [server] {
+            server->close();
+            server->deleteLater();
+        }, Qt::BlockingQueuedConnection);
+        m_thread = nullptr;
+        return;
+    }
+    QMetaObject::invokeMethod(server, [server] { server->close(); },
                               Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
-    delete m_server;
-    m_server = nullptr;
+    delete server;
     delete m_thread;
     m_thread = nullptr;
+    m_ownsThread = false;
 }
 
 bool ProjectorSim::isRunning() const

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QMetaMethod>
 #include <QObject>
 #include <QString>
 
@@ -70,6 +71,9 @@ struct ProjectorSimConfig {
     bool discoveryMulticast = true;
     bool multicastAnyInterface = false;
     int idleTimeoutMs = 120000; // a connection quiet for this long is closed
+    /// Keep every request and search for requests()/searchesReceived() and the waits on
+    /// them. A long-running projector (the executable) turns it off so memory stays flat.
+    bool keepLog = true;
 };
 
 /// A substitute projector: speaks the command protocol on TCP and answers discovery
@@ -89,6 +93,9 @@ public:
 
     /// Starts the thread and listens; returns once listening, or false (see errorString()).
     bool start();
+    /// Listens with its sockets on `thread`, a running thread shared with other projectors
+    /// (a fleet); the thread stays the caller's and must outlive stop().
+    bool startOn(QThread *thread);
     /// Closes every socket and joins the thread. Safe to call twice.
     void stop();
     bool isRunning() const;
@@ -150,6 +157,12 @@ public:
     bool waitForRequests(int count, int timeoutMs) const;
     int connectionCount() const;
 
+    /// Whether anything is connected to requestReceived.
+    bool hasRequestListener() const
+    {
+        return isSignalConnected(QMetaMethod::fromSignal(&ProjectorSim::requestReceived));
+    }
+
 signals:
     /// Emitted from the projector's thread for every request (queued to other threads).
     void requestReceived(const QString &description, bool authenticated);
@@ -160,6 +173,7 @@ private:
     ProjectorSimConfig m_config;
     std::shared_ptr<SimShared> m_shared;
     QThread *m_thread = nullptr;
+    bool m_ownsThread = false;
     SimServer *m_server = nullptr;
     QString m_error;
 };

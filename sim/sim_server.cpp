@@ -254,7 +254,8 @@ void SimServer::answerSearch(const QNetworkDatagram &datagram)
     QByteArray answer;
     {
         QMutexLocker lock(&m_shared->mutex);
-        m_shared->searches.append(datagram.data());
+        if (m_config.keepLog)
+            m_shared->searches.append(datagram.data());
         m_shared->changed.wakeAll();
         if (m_shared->discoveryEnabled) {
             const QHostAddress reported = m_shared->reportedAddress.isNull()
@@ -333,8 +334,10 @@ SimConnection::SimConnection(SimServer *server, QTcpSocket *socket, int serial)
 
 void SimConnection::sendGreeting()
 {
-    if (m_socket && !m_closing)
+    if (m_socket && !m_closing) {
         m_socket->write(m_greeting);
+        m_socket->flush(); // now, not on the next turn of the event loop
+    }
 }
 
 void SimConnection::readIncoming()
@@ -399,10 +402,14 @@ void SimConnection::log(const QByteArray &raw, const QByteArray &digest, bool au
     SimShared &shared = m_server->shared();
     {
         QMutexLocker lock(&shared.mutex);
-        shared.log.append(entry);
+        if (m_server->config().keepLog)
+            shared.log.append(entry);
         shared.changed.wakeAll();
     }
-    emit m_server->owner()->requestReceived(simwire::describe(request), authenticated);
+    // Describing a request costs more than answering it; a fleet without --verbose has no
+    // listener to describe it for.
+    if (m_server->owner()->hasRequestListener())
+        emit m_server->owner()->requestReceived(simwire::describe(request), authenticated);
 }
 
 void SimConnection::handle(const QByteArray &raw, const QByteArray &digest,
@@ -499,6 +506,9 @@ void SimConnection::deliver(const QByteArray &answer, bool cut)
         return;
     }
     m_socket->write(answer);
+    // Clients look for the answer within a fraction of a millisecond before they sleep:
+    // send it now rather than on the next turn of the event loop.
+    m_socket->flush();
 }
 
 void SimConnection::finish()

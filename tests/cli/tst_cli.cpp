@@ -164,6 +164,35 @@ private slots:
         QVERIFY2(eight < single * 3 + 1500, qPrintable(QStringLiteral("one %1 ms, eight %2 ms").arg(single).arg(eight)));
     }
 
+    // Targets of one send share the reading of the message file only with targets of the
+    // same kind: one without the alarm gets the short header, and the very bytes a send to
+    // it alone would have given.
+    void eachKindOfTargetGetsItsOwnReading()
+    {
+        const QString file = writeFile(QStringLiteral("kinds.txt"), "Fire drill at ten\rAssemble outside");
+        std::vector<std::unique_ptr<ProjectorSim>> sims;
+        QStringList args{QStringLiteral("send"), file, QStringLiteral("--json")};
+        for (int i = 1; i <= 4; ++i) {
+            const QString a = QStringLiteral("127.0.45.%1").arg(i);
+            sims.push_back(sim(a));
+            QVERIFY(sims.back());
+            if (i % 2 == 0)
+                sims.back()->setCapabilityFlags(5); // no alarm
+            if (i < 4)
+                args << QStringLiteral("--to") << a;
+        }
+        const Run r = cli(args);
+        QVERIFY2(r.exit == 0, r.err.constData());
+        QCOMPARE(cli({QStringLiteral("send"), file, QStringLiteral("--to"), QStringLiteral("127.0.45.4")}).exit, 0);
+
+        QCOMPARE(sims[0]->slot(0).header.size(), 32);
+        QCOMPARE(sims[1]->slot(0).header.size(), 16);
+        QCOMPARE(sims[2]->slot(0).header, sims[0]->slot(0).header);
+        QCOMPARE(sims[2]->slot(0).body, sims[0]->slot(0).body);
+        QCOMPARE(sims[1]->slot(0).header, sims[3]->slot(0).header);
+        QCOMPARE(sims[1]->slot(0).body, sims[3]->slot(0).body);
+    }
+
     void refusedConnectionIsACommunicationFailure()
     {
         const QString file = writeFile(QStringLiteral("x.txt"), "x");
