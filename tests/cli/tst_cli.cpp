@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // The command-line program end to end, against substitute projectors on loopback.
+#include "common/process_run.h"
 #include "sim/projector_sim.h"
 
 #include <QElapsedTimer>
@@ -17,11 +18,7 @@ using namespace glintcaster;
 
 namespace {
 
-struct Run {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = glintcaster::testing::ProcessRun;
 
 QString cliPath() { return QStringLiteral(GLINTCASTER_BINARY_DIR "/glintcaster-cli"); }
 
@@ -35,24 +32,11 @@ class TestCli : public QObject {
 
     Run cli(QStringList args, int timeoutMs = 60000)
     {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         env.insert(QStringLiteral("GLINTCASTER_ADAPTORS"), QStringLiteral("127.0.0.1"));
-        p.setProcessEnvironment(env);
         args << QStringLiteral("--home") << m_home.path() << QStringLiteral("--lang") << QStringLiteral("en");
-        p.start(cliPath(), args);
-        p.closeWriteChannel();
-        Run r;
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+        return glintcaster::testing::runProcess(cliPath(), args, env, timeoutMs);
     }
 
     QString writeFile(const QString &name, const QByteArray &content)

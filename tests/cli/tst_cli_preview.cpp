@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // glintcaster-cli preview: what it writes, what it reports and how it ends.
+#include "common/process_run.h"
 #include "../render/preview_test_support.h"
 
 #include "message/message_file.h"
@@ -19,28 +20,12 @@ using namespace glintcaster::testing;
 
 namespace {
 
-struct Run {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = glintcaster::testing::ProcessRun;
 
 Run cli(const QString &home, QStringList args)
 {
-    QProcess p;
     args << QStringLiteral("--home") << home << QStringLiteral("--lang") << QStringLiteral("en");
-    p.start(QStringLiteral(GLINTCASTER_BINARY_DIR "/glintcaster-cli"), args);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exit = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return glintcaster::testing::runProcess(glintcaster::testing::cliProgram(), args);
 }
 
 QString writeMessage(const QString &dir, const QString &name, const CurrentMessage &m)

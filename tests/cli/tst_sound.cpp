@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // glintcaster-cli sound: the WAV file of an alarm tune, exit statuses, and --play.
+#include "common/process_run.h"
 #include "sound/alarm_tunes.h"
 #include "sound/alarm_wav.h"
 #include "sound/mml_synth.h"
@@ -19,12 +20,7 @@ using namespace glintcaster;
 
 namespace {
 
-struct Run {
-    int exit = -1;
-    QProcess::ExitStatus status = QProcess::NormalExit;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = glintcaster::testing::ProcessRun;
 
 qsizetype firstNonZero(const QByteArray &b)
 {
@@ -51,22 +47,8 @@ class TestCliSound : public QObject {
 
     Run cli(QStringList args, const QProcessEnvironment &environment)
     {
-        QProcess p;
-        p.setProcessEnvironment(environment);
         args << QStringLiteral("--home") << m_dir.path();
-        p.start(QStringLiteral(GLINTCASTER_BINARY_DIR "/glintcaster-cli"), args);
-        p.closeWriteChannel();
-        Run r;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.status = p.exitStatus();
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+        return glintcaster::testing::runProcess(glintcaster::testing::cliProgram(), args, environment, 30000);
     }
     Run cli(QStringList args) { return cli(std::move(args), env()); }
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // A fresh install into a temporary prefix: every file in its place, the desktop files
 // pass their validators, and the installed programs run against each other.
+#include "common/process_run.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -15,28 +17,12 @@
 
 namespace {
 
-struct Run {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = glintcaster::testing::ProcessRun;
 
 Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
 {
-    QProcess p;
-    p.start(program, args);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = "timed out";
-        return r;
-    }
-    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return glintcaster::testing::runProcess(program, args, QProcessEnvironment::systemEnvironment(),
+                                            timeoutMs);
 }
 
 const QString kAppId = QStringLiteral("org.glintcaster.Glintcaster");
