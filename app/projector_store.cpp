@@ -258,7 +258,7 @@ int ProjectorStore::LoadAdaptorSelection(const QStringList &adaptorNames) const
 
 int ProjectorStore::registrationRefusal(quint32 ip) const
 {
-    if (realCount() >= kMaxRegistered)
+    if (m_count >= kMaxRegistered)
         return 1033;
     if (indexOfIp(ip) >= 0)
         return 1034;
