@@ -44,6 +44,8 @@ public:
     /// After a failed load() of an existing file: why, in one line.
     QString loadError() const { return m_loadError; }
     Encoding encoding() const { return m_encoding; }
+    /// How save() writes the file (a fresh profile writes UTF-8).
+    void setEncoding(Encoding encoding) { m_encoding = encoding; }
     /// Parses INI text (any line ends, optional UTF-8 byte order mark).
     void parse(const QByteArray &data);
     /// Writes the whole profile to the file, replacing it atomically; the file is created

@@ -211,10 +211,12 @@ bool ProjectorStore::SaveProjectorPassword(int r)
 
 bool ProjectorStore::RewriteRegisteredProjectors()
 {
+    IniProfile::Encoding encoding = IniProfile::Encoding::Utf8;
     {
         IniProfile existing(m_path);
         if (!loadForWrite(existing))
             return false;
+        encoding = existing.encoding(); // a UTF-16 list stays UTF-16
     }
     // Placeholders stand for sections the file lacks; writing them would turn a corrupt
     // count into a full list for good.
@@ -227,6 +229,7 @@ bool ProjectorStore::RewriteRegisteredProjectors()
     // A fresh profile: same bytes as deleting the file and writing key by key, but the old
     // file stays intact until the new one is complete.
     IniProfile ini(m_path);
+    ini.setEncoding(encoding);
     m_count = int(m_list.size());
     ini.setValue(kNumSection, kNum, m_count);
     for (int i = 0; i < m_list.size(); ++i)

@@ -125,8 +125,8 @@ private slots:
         const Run u = cli({QStringLiteral("encode"), write(QStringLiteral("u8.txt"), "\xC3\xA9"),
                            QStringLiteral("--json")});
         QCOMPARE(u.exit, 0);
-        QVERIFY(QJsonDocument::fromJson(u.out).object().value(QStringLiteral("body")).toString().contains(
-            QStringLiteral("00E900000000")));
+        QVERIFY(QJsonDocument::fromJson(u.out).object().value(QStringLiteral("body")).toString().endsWith(
+            QStringLiteral("010000E90000")));
     }
 
     void unreadableListIsNeverOverwritten_data()
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(sim.requestCount(), 0);
         QCOMPARE(cli({QStringLiteral("display"), QStringLiteral("on"), QStringLiteral("--slot"),
                       QStringLiteral("+1"), QStringLiteral("--to"), to}).exit, 2);
-        QCOMPARE(cli({QStringLiteral("get"), QStringLiteral("--slot"), QStringLiteral(" 1"),
+        QCOMPARE(cli({QStringLiteral("get"), QStringLiteral("--slot"), QStringLiteral("1.0"),
                       QStringLiteral("--to"), to, QStringLiteral("-o"), m_home.filePath(QStringLiteral("a.glc"))}).exit, 2);
         QCOMPARE(cli({QStringLiteral("send"), write(QStringLiteral("s.txt"), "s"), QStringLiteral("--startup"),
                       QStringLiteral("128"), QStringLiteral("--to"), to}).exit, 2);

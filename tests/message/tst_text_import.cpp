@@ -62,7 +62,7 @@ private slots:
         QVERIFY(!importTextFile(fifo, CharFormat{}, &body, &error)); // would block if opened
         QVERIFY(timer.elapsed() < 1000);
         QVERIFY(!error.isEmpty());
-        QVERIFY(dir.mkpath(QStringLiteral("folder.txt")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.txt")));
         QVERIFY(!importTextFile(dir.filePath(QStringLiteral("folder.txt")), CharFormat{}, &body, &error));
         QVERIFY(error.contains(QStringLiteral("folder")));
     }
