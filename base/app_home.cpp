@@ -75,9 +75,14 @@ QString lastProjectorFile()
     return filePath(QStringLiteral("LastPj.txt"));
 }
 
+QString messageDataDirOf(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral("MessageData"));
+}
+
 QString messageDataDir()
 {
-    const QString dir = filePath(QStringLiteral("MessageData"));
+    const QString dir = messageDataDirOf(path());
     QDir().mkpath(dir);
     return dir;
 }

@@ -27,6 +27,9 @@ QString lastProjectorFile();
 
 /// The "MessageData" folder (created if missing), without a trailing separator.
 QString messageDataDir();
+/// Where the "MessageData" folder of the home `home` is (nothing is created). The one
+/// place that names the folder; messageDataDir() and messageFolder() both use it.
+QString messageDataDirOf(const QString &home);
 
 /// A read-only data folder such as "mfont" or "micon": the home's copy first, then the
 /// installed data folder. Empty when neither exists.

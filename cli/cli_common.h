@@ -87,5 +87,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action);
 void addControlCommands(CLI::App &app, std::function<int()> *action);
 void addMessageCommands(CLI::App &app, std::function<int()> *action);
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
+void addSoundCommand(CLI::App &app, std::function<int()> *action);
+void addPreviewCommand(CLI::App &app, std::function<int()> *action);
 
 } // namespace glintcaster::cli

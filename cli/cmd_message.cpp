@@ -138,6 +138,11 @@ int sendCommand()
             return ExitRefused;
     }
     const bool withStartup = !g_ma.startup.empty();
+    if (withStartup && slot == 0) {
+        // The startup display is a numbered slot; "Quick" is overwritten by every send.
+        printErr(QStringLiteral("--startup needs --slot 1..12"));
+        return ExitUsage;
+    }
     const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_ma.startup)) : -1;
     if (withStartup && minutes < 0) {
         // An option value out of range is a usage error, like a bad --slot.

@@ -21,6 +21,8 @@ int main(int argc, char *argv[])
     addControlCommands(app, &action);
     addDiscoverCommand(app, &action);
     addProjectorsCommand(app, &action);
+    addSoundCommand(app, &action);
+    addPreviewCommand(app, &action);
 
     try {
         app.parse(argc, argv);

@@ -12,10 +12,10 @@ QEvent::Type WorkerEvent::eventType()
     return type;
 }
 
-void postWorkerMessage(QObject *receiver, int number, qintptr parameter)
+void postWorkerMessage(QObject *receiver, int number, qintptr parameter, quint64 tag)
 {
     if (receiver)
-        QCoreApplication::postEvent(receiver, new WorkerEvent(number, parameter));
+        QCoreApplication::postEvent(receiver, new WorkerEvent(number, parameter, tag));
 }
 
 } // namespace glintcaster

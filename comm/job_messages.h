@@ -72,21 +72,25 @@ inline constexpr int MonitorFailed = Base + 73;
 /// The one event type that carries a worker message (number and parameter) across threads.
 class WorkerEvent : public QEvent {
 public:
-    WorkerEvent(int number, qintptr parameter)
-        : QEvent(eventType()), m_number(number), m_parameter(parameter)
+    WorkerEvent(int number, qintptr parameter, quint64 tag = 0)
+        : QEvent(eventType()), m_number(number), m_parameter(parameter), m_tag(tag)
     {
     }
     static QEvent::Type eventType();
 
     int number() const { return m_number; }
     qintptr parameter() const { return m_parameter; }
+    /// Which run of a repeating worker posted it (0 when the worker does not say), so a
+    /// receiver can drop what an earlier run left in the queue.
+    quint64 tag() const { return m_tag; }
 
 private:
     int m_number = 0;
     qintptr m_parameter = 0;
+    quint64 m_tag = 0;
 };
 
 /// Posts a worker message; safe from any thread. The receiver must outlive the worker.
-void postWorkerMessage(QObject *receiver, int number, qintptr parameter = 0);
+void postWorkerMessage(QObject *receiver, int number, qintptr parameter = 0, quint64 tag = 0);
 
 } // namespace glintcaster

@@ -17,13 +17,14 @@ constexpr quint16 kMessageStateCode = 0x3534;
 constexpr quint16 kAlarmStateCode = 0x3535;
 
 void runLoop(ProjectorEndpoint endpoint, QObject *receiver, ExchangeTimings timings,
-             std::shared_ptr<std::atomic<bool>> stop, std::shared_ptr<std::atomic<bool>> done)
+             std::shared_ptr<std::atomic<bool>> stop, std::shared_ptr<std::atomic<bool>> done,
+             quint64 tag)
 {
     while (!*stop) {
-        StatusMonitor::queryOnce(endpoint, kMessageStateCode, receiver, timings, *stop);
+        StatusMonitor::queryOnce(endpoint, kMessageStateCode, receiver, timings, *stop, tag);
         if (*stop)
             break;
-        StatusMonitor::queryOnce(endpoint, kAlarmStateCode, receiver, timings, *stop);
+        StatusMonitor::queryOnce(endpoint, kAlarmStateCode, receiver, timings, *stop, tag);
         if (*stop)
             break;
         for (int i = 0; i < timings.monitorSleeps && !*stop; ++i)
@@ -35,13 +36,14 @@ void runLoop(ProjectorEndpoint endpoint, QObject *receiver, ExchangeTimings timi
 } // namespace
 
 void StatusMonitor::queryOnce(const ProjectorEndpoint &endpoint, quint16 code, QObject *receiver,
-                              const ExchangeTimings &timings, const std::atomic<bool> &stop)
+                              const ExchangeTimings &timings, const std::atomic<bool> &stop,
+                              quint64 tag)
 {
     using namespace JobMessage;
     CommandExchange exchange(endpoint, timings, kSmallAnswerBuffer);
     int failure = exchange.open(ConnectMode::TimedConnect);
     if (failure != 0) {
-        postWorkerMessage(receiver, MonitorFailed, 0);
+        postWorkerMessage(receiver, MonitorFailed, 0, tag);
         return;
     }
     failure = exchange.greet();
@@ -54,7 +56,7 @@ void StatusMonitor::queryOnce(const ProjectorEndpoint &endpoint, quint16 code, Q
         failure = exchange.readAnswer();
     if (failure != 0) {
         exchange.close();
-        postWorkerMessage(receiver, MonitorFailed, failure);
+        postWorkerMessage(receiver, MonitorFailed, failure, tag);
         return;
     }
     const QByteArray &answer = exchange.answer();
@@ -75,7 +77,7 @@ void StatusMonitor::queryOnce(const ProjectorEndpoint &endpoint, quint16 code, Q
         message = MonitorAnswer9;
     }
     exchange.close();
-    postWorkerMessage(receiver, message, parameter);
+    postWorkerMessage(receiver, message, parameter, tag);
 }
 
 StatusMonitor::~StatusMonitor()
@@ -86,16 +88,18 @@ StatusMonitor::~StatusMonitor()
         loop.thread.join();
 }
 
-void StatusMonitor::start(const ProjectorEndpoint &endpoint, QObject *receiver,
-                          ExchangeTimings timings)
+quint64 StatusMonitor::start(const ProjectorEndpoint &endpoint, QObject *receiver,
+                             ExchangeTimings timings)
 {
     stop();
     reapFinished();
     Loop loop;
     loop.stop = std::make_shared<std::atomic<bool>>(false);
     loop.done = std::make_shared<std::atomic<bool>>(false);
-    loop.thread = std::thread(runLoop, endpoint, receiver, timings, loop.stop, loop.done);
+    const quint64 tag = ++m_serial;
+    loop.thread = std::thread(runLoop, endpoint, receiver, timings, loop.stop, loop.done, tag);
     m_loops.push_back(std::move(loop));
+    return tag;
 }
 
 void StatusMonitor::stop()

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "message/path_rules.h"
 
+#include "base/app_home.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 
@@ -12,7 +13,7 @@ namespace glintcaster {
 
 QString messageFolder(const QString &home)
 {
-    return QDir(home).filePath(QStringLiteral("MessageData"));
+    return AppHome::messageDataDirOf(home);
 }
 
 bool ensureMessageFolder(const QString &home)

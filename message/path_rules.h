@@ -12,7 +12,8 @@ class Prompter;
 /// Most names the message file list shows.
 inline constexpr int MessageFileListLimit = 255;
 
-/// "MessageData" below the application home.
+/// "MessageData" below the home `home` (AppHome::messageDataDirOf). The application's own
+/// folder is AppHome::messageDataDir().
 QString messageFolder(const QString &home);
 /// Creates the message folder when it is missing; false when that fails.
 bool ensureMessageFolder(const QString &home);

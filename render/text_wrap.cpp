@@ -9,6 +9,8 @@ namespace glintcaster {
 
 int WrapSettings::lineWidth() const
 {
+    if (width > 0)
+        return width;
     return doubleSize ? LineWidthDouble : LineWidthStandard;
 }
 

@@ -14,6 +14,7 @@ inline constexpr char16_t AutoLineBreak = 0x000A;
 struct WrapSettings {
     bool extendedCharset = true; ///< measure with the extended table, else the basic one
     bool doubleSize = false;     ///< every width counts twice on a narrower line
+    int width = 0;               ///< line width in units; 0: 614, or 588 at double size
     int lineWidth() const;
 };
 

@@ -121,6 +121,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption startup(QStringLiteral("startup"),
                                      QStringLiteral("Initial startup display setting."),
                                      QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption alarm(QStringLiteral("alarm"),
+                                   QStringLiteral("Alarm state (control 3535): sound number in "
+                                                  "the high byte, sounding in bits 0..6; Mute "
+                                                  "clears the low bits."),
+                                   QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption status(QStringLiteral("status"),
                                     QStringLiteral("Status character of control 6020."),
                                     QStringLiteral("c"), QStringLiteral("0"));
@@ -147,8 +152,8 @@ int main(int argc, char *argv[])
                                    QStringLiteral("shape"), QStringLiteral("single"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Print one line per request received."));
-    parser.addOptions({listen, port, password, greet, name, mac, firmware, flags, startup, status,
-                       statScript, fault, delay, noDiscovery, noMulticast, shape, verbose});
+    parser.addOptions({listen, port, password, greet, name, mac, firmware, flags, startup, alarm,
+                       status, statScript, fault, delay, noDiscovery, noMulticast, shape, verbose});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -195,6 +200,10 @@ int main(int argc, char *argv[])
     if (!ok || startupValue < 0 || startupValue > 0xFFFF)
         return usage(QStringLiteral("--startup needs a number from 0 to 65535"));
     sim.setStartupSetting(startupValue);
+    const int alarmValue = parseNumber(parser.value(alarm), &ok);
+    if (!ok || alarmValue < 0 || alarmValue > 0xFFFF)
+        return usage(QStringLiteral("--alarm needs a number from 0 to 65535"));
+    sim.setAlarmState(alarmValue);
     const QString statusText = parser.value(status);
     if (statusText.size() != 1 || statusText.at(0).unicode() > 0x7E)
         return usage(QStringLiteral("--status needs one character"));

@@ -10,6 +10,7 @@
 #include "app/ui/send_lock_profile.h"
 #include "app/ui/tessaline_view.h"
 #include "comm/send_lock.h"
+#include "render/ui/colour_select_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -360,10 +361,11 @@ void CMainFrame::colourCommand(ColourTarget target)
     if (current < 0)
         current = paletteIndex(target);
     std::optional<int> chosen;
-    // SEAM: the colour dialog (render/ui) is not wired in yet; without a chooser the
-    // command leaves the colour unchanged.
-    if (m_setup.chooseColour)
+    if (m_setup.chooseColour) {
         chosen = m_setup.chooseColour(target, current, this);
+    } else if (const int index = chooseColour(this, target, current); index >= 0) {
+        chosen = index;
+    }
     if (!chosen)
         return;
     setPaletteIndex(target, *chosen);

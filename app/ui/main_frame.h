@@ -101,6 +101,9 @@ public:
     ProjectorEndpoint &jobTarget() { return m_jobTarget; }
     const QList<quint32> &localAddresses() const { return m_localAddresses; }
     TargetCapabilities &capabilities() { return m_capabilities; }
+    /// The Main tab's chosen message file (its position in the file list).
+    int messageFileIndex() const { return m_messageFileIndex; }
+    void setMessageFileIndex(int index) { m_messageFileIndex = index; }
 
     bool sendLocked() const { return m_sendLocked; }
     int paletteIndex(ColourTarget target) const { return m_palette[int(target)]; }
@@ -145,6 +148,7 @@ private:
     ProjectorEndpoint m_jobTarget;
     QList<quint32> m_localAddresses;
     TargetCapabilities m_capabilities;
+    int m_messageFileIndex = 0;
     bool m_sendLocked = false;
     std::array<int, 3> m_palette{7, 8, 8};
     bool m_exitConfirmed = false;

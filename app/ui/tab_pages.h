@@ -2,13 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "message/colour_target.h"
+
 #include <QString>
 #include <QWidget>
 
 namespace glintcaster {
-
-/// Which of the three colour commands a colour belongs to.
-enum class ColourTarget { Character = 0, CharacterBackground = 1, Background = 2 };
 
 /// What the main frame asks of the "Main" page. The real page overrides these; the defaults
 /// keep the frame usable while that page is still an empty placeholder.

@@ -4,8 +4,10 @@
 
 #include "base/app_home.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/main_tab.h"
 #include "app/ui/message_box_prompter.h"
 #include "app/ui/single_instance.h"
+#include "render/ui/colour_select_dialog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,6 +132,11 @@ int CTessalineApp::run(QApplication &app)
     MessageBoxPrompter prompter;
     FrameSetup setup;
     setup.prompter = &prompter;
+    setup.chooseColour = [](ColourTarget target, int current, QWidget *parent) -> std::optional<int> {
+        const int index = chooseColour(parent, target, current);
+        return index >= 0 ? std::optional<int>(index) : std::nullopt;
+    };
+    setup.createMainPage = [](CMainFrame &frame) { return new CMainTab(frame); };
     CMainFrame frame(setup);
     prompter.setParent(&frame);
 

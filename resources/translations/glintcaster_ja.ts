@@ -51,6 +51,25 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CGetDlg</name>
+    <message>
+        <source>Confirm</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>Stored No.</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CChangePassword</name>
     <message>
         <source>Change Password</source>
@@ -165,6 +184,153 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CMainTab</name>
+    <message>
+        <source>PROJECTOR</source>
+        <translation>プロジェクター</translation>
+    </message>
+    <message>
+        <source>The registered projector to work with</source>
+        <translation>操作する登録済みプロジェクター</translation>
+    </message>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IP アドレス(&amp;I)</translation>
+    </message>
+    <message>
+        <source>PROJECTOR Status</source>
+        <translation>プロジェクターの状態</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>消音(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Silence the projector&apos;s alarm</source>
+        <translation>プロジェクターのアラームを止めます</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>アラーム</translation>
+    </message>
+    <message>
+        <source>Message file list</source>
+        <translation>メッセージファイル一覧</translation>
+    </message>
+    <message>
+        <source>Message files in the message folder</source>
+        <translation>メッセージフォルダーのメッセージファイル</translation>
+    </message>
+    <message>
+        <source>Send the message file into the saved number</source>
+        <translation>メッセージファイルを保存番号に送信します</translation>
+    </message>
+    <message>
+        <source>Confi&amp;rm...</source>
+        <translation>確認(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>List what the projector holds in its saved numbers</source>
+        <translation>プロジェクターの保存番号の内容を一覧表示します</translation>
+    </message>
+    <message>
+        <source>Start&amp;up Display</source>
+        <translation>起動時表示(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Also show this saved number when the projector starts</source>
+        <translation>プロジェクターの起動時にもこの保存番号を表示します</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Message fi&amp;le</source>
+        <translation>メッセージファイル(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Saved &amp;number</source>
+        <translation>保存番号(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Display control</source>
+        <translation>表示制御</translation>
+    </message>
+    <message>
+        <source>&amp;Display on</source>
+        <translation>表示オン(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>表示オフ(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Power on &amp;&amp; Display on</source>
+        <translation>電源オン &amp;&amp; 表示オン(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Show the stored message of the saved number</source>
+        <translation>保存番号のメッセージを表示します</translation>
+    </message>
+    <message>
+        <source>Take the stored message of the saved number off the screen</source>
+        <translation>保存番号のメッセージの表示を消します</translation>
+    </message>
+    <message>
+        <source>Switch the projector on and show the stored message</source>
+        <translation>プロジェクターの電源を入れてメッセージを表示します</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>消去</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation>すべて(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Quick</source>
+        <translation>クイック(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Saved number</source>
+        <translation>保存番号(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>消去(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Delete stored messages from the projector</source>
+        <translation>プロジェクターの保存メッセージを消去します</translation>
+    </message>
+    <message>
+        <source>Startup Display</source>
+        <translation>起動時表示</translation>
+    </message>
+    <message>
+        <source>Edi&amp;t...</source>
+        <translation>編集(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>Change what the projector shows when it starts</source>
+        <translation>プロジェクターの起動時表示を変更します</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CPjList</name>
     <message>
         <source>&amp;Registration</source>
@@ -235,6 +401,25 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CStartupDispEdit</name>
+    <message>
+        <source>Startup Display Edit</source>
+        <translation>起動時表示の編集</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存番号</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>
@@ -258,6 +443,179 @@
     <message>
         <source>IP address octet %1</source>
         <translation>IP アドレス %1 番目</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CAdvanced</name>
+    <message>
+        <source>Advanced</source>
+        <translation>詳細設定</translation>
+    </message>
+    <message>
+        <source>Title option</source>
+        <translation>タイトルオプション</translation>
+    </message>
+    <message>
+        <source>Message option</source>
+        <translation>メッセージオプション</translation>
+    </message>
+    <message>
+        <source>Common option</source>
+        <translation>共通オプション</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>アラーム</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>スタイル</translation>
+    </message>
+    <message>
+        <source>Scroll num</source>
+        <translation>スクロール回数</translation>
+    </message>
+    <message>
+        <source>Scroll speed</source>
+        <translation>スクロール速度</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>表示時間</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Character font size</source>
+        <translation>文字サイズ</translation>
+    </message>
+    <message>
+        <source>Vertical posioton</source>
+        <translation>垂直位置</translation>
+    </message>
+    <message>
+        <source>Horizontal position</source>
+        <translation>水平位置</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>レベル</translation>
+    </message>
+    <message>
+        <source>Blink</source>
+        <translation>点滅</translation>
+    </message>
+    <message>
+        <source>Lapped over picture</source>
+        <translation>画像への重ね表示</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Sound number</source>
+        <translation>サウンド番号</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>間隔</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CColorSelect</name>
+    <message>
+        <source>Color</source>
+        <translation>色</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黒</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>赤</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>黄</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>緑</translation>
+    </message>
+    <message>
+        <source>Cyan</source>
+        <translation>シアン</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Magenta</source>
+        <translation>マゼンタ</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白</translation>
+    </message>
+    <message>
+        <source>Half transparent</source>
+        <translation>半透明</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>透明</translation>
+    </message>
+    <message>
+        <source>Selection color</source>
+        <translation>選択色</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CNotsupportedchar</name>
+    <message>
+        <source>Not Supported Character</source>
+        <translation>サポートされていない文字</translation>
+    </message>
+    <message>
+        <source>Auto Del</source>
+        <translation>自動削除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 </TS>

@@ -51,6 +51,25 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CGetDlg</name>
+    <message>
+        <source>Confirm</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>Stored No.</source>
+        <translation>保存编号</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>返回</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CChangePassword</name>
     <message>
         <source>Change Password</source>
@@ -165,6 +184,153 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CMainTab</name>
+    <message>
+        <source>PROJECTOR</source>
+        <translation>投影机</translation>
+    </message>
+    <message>
+        <source>The registered projector to work with</source>
+        <translation>要操作的已注册投影机</translation>
+    </message>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IP 地址(&amp;I)</translation>
+    </message>
+    <message>
+        <source>PROJECTOR Status</source>
+        <translation>投影机状态</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>静音(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Silence the projector&apos;s alarm</source>
+        <translation>停止投影机的警报</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>警报</translation>
+    </message>
+    <message>
+        <source>Message file list</source>
+        <translation>消息文件列表</translation>
+    </message>
+    <message>
+        <source>Message files in the message folder</source>
+        <translation>消息文件夹中的消息文件</translation>
+    </message>
+    <message>
+        <source>Send the message file into the saved number</source>
+        <translation>将消息文件发送到保存编号</translation>
+    </message>
+    <message>
+        <source>Confi&amp;rm...</source>
+        <translation>确认(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>List what the projector holds in its saved numbers</source>
+        <translation>列出投影机各保存编号的内容</translation>
+    </message>
+    <message>
+        <source>Start&amp;up Display</source>
+        <translation>启动时显示(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Also show this saved number when the projector starts</source>
+        <translation>投影机启动时也显示此保存编号</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>Message fi&amp;le</source>
+        <translation>消息文件(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Saved &amp;number</source>
+        <translation>保存编号(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Display control</source>
+        <translation>显示控制</translation>
+    </message>
+    <message>
+        <source>&amp;Display on</source>
+        <translation>显示开(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>显示关(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Power on &amp;&amp; Display on</source>
+        <translation>开机 &amp;&amp; 显示开(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Show the stored message of the saved number</source>
+        <translation>显示保存编号中的消息</translation>
+    </message>
+    <message>
+        <source>Take the stored message of the saved number off the screen</source>
+        <translation>取消显示保存编号中的消息</translation>
+    </message>
+    <message>
+        <source>Switch the projector on and show the stored message</source>
+        <translation>打开投影机并显示消息</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存编号</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <translation>全部(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Quick</source>
+        <translation>快速(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Saved number</source>
+        <translation>保存编号(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>清除(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Delete stored messages from the projector</source>
+        <translation>从投影机删除已保存的消息</translation>
+    </message>
+    <message>
+        <source>Startup Display</source>
+        <translation>启动时显示</translation>
+    </message>
+    <message>
+        <source>Edi&amp;t...</source>
+        <translation>编辑(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>Change what the projector shows when it starts</source>
+        <translation>更改投影机启动时的显示</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>显示时间</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::CPjList</name>
     <message>
         <source>&amp;Registration</source>
@@ -235,6 +401,25 @@
     </message>
 </context>
 <context>
+    <name>glintcaster::CStartupDispEdit</name>
+    <message>
+        <source>Startup Display Edit</source>
+        <translation>编辑启动时显示</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>Saved number</source>
+        <translation>保存编号</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>显示时间</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::ColourButton</name>
     <message>
         <source>Font color (arrow: choose)</source>
@@ -258,6 +443,179 @@
     <message>
         <source>IP address octet %1</source>
         <translation>IP 地址第 %1 段</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CAdvanced</name>
+    <message>
+        <source>Advanced</source>
+        <translation>高级设置</translation>
+    </message>
+    <message>
+        <source>Title option</source>
+        <translation>标题选项</translation>
+    </message>
+    <message>
+        <source>Message option</source>
+        <translation>信息选项</translation>
+    </message>
+    <message>
+        <source>Common option</source>
+        <translation>通用选项</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>警报</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Style</source>
+        <translation>样式</translation>
+    </message>
+    <message>
+        <source>Scroll num</source>
+        <translation>滚动次数</translation>
+    </message>
+    <message>
+        <source>Scroll speed</source>
+        <translation>滚动速度</translation>
+    </message>
+    <message>
+        <source>Display time</source>
+        <translation>显示时间</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Character font size</source>
+        <translation>字体大小</translation>
+    </message>
+    <message>
+        <source>Vertical posioton</source>
+        <translation>垂直位置</translation>
+    </message>
+    <message>
+        <source>Horizontal position</source>
+        <translation>水平位置</translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation>级别</translation>
+    </message>
+    <message>
+        <source>Blink</source>
+        <translation>闪烁</translation>
+    </message>
+    <message>
+        <source>Lapped over picture</source>
+        <translation>叠加于画面</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Sound number</source>
+        <translation>声音编号</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>循环</translation>
+    </message>
+    <message>
+        <source>Interval</source>
+        <translation>间隔</translation>
+    </message>
+    <message>
+        <source>PLAY</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CColorSelect</name>
+    <message>
+        <source>Color</source>
+        <translation>颜色</translation>
+    </message>
+    <message>
+        <source>Black</source>
+        <translation>黑</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>红</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>黄</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>绿</translation>
+    </message>
+    <message>
+        <source>Cyan</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>蓝</translation>
+    </message>
+    <message>
+        <source>Magenta</source>
+        <translation>品红</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>白</translation>
+    </message>
+    <message>
+        <source>Half transparent</source>
+        <translation>半透明</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>透明</translation>
+    </message>
+    <message>
+        <source>Selection color</source>
+        <translation>所选颜色</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::CNotsupportedchar</name>
+    <message>
+        <source>Not Supported Character</source>
+        <translation>不支持的字符</translation>
+    </message>
+    <message>
+        <source>Auto Del</source>
+        <translation>自动删除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
     </message>
 </context>
 </TS>

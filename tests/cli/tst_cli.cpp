@@ -185,9 +185,16 @@ private slots:
         QCOMPARE(cli({QStringLiteral("send"), file, QStringLiteral("--to"), QStringLiteral("not-an-address")}).exit, 2);
         QCOMPARE(cli({QStringLiteral("frobnicate")}).exit, 2);
         r = cli({QStringLiteral("send"), file, QStringLiteral("--to"), QStringLiteral("127.0.43.1"),
-                 QStringLiteral("--startup"), QStringLiteral("128")});
+                 QStringLiteral("--slot"), QStringLiteral("2"), QStringLiteral("--startup"), QStringLiteral("128")});
         QCOMPARE(r.exit, 2); // an option value out of range is a usage error
         QVERIFY(r.err.contains("Display time : Invalid value"));
+        // "Quick" can never be the startup display: a usage error, before any traffic.
+        projector->clearRequests();
+        r = cli({QStringLiteral("send"), file, QStringLiteral("--to"), QStringLiteral("127.0.43.1"),
+                 QStringLiteral("--startup"), QStringLiteral("3")});
+        QCOMPARE(r.exit, 2);
+        QVERIFY(r.err.contains("--startup needs --slot 1..12"));
+        QCOMPARE(projector->requestCount(), 0);
     }
 
     void lockedSendIsRefused()
