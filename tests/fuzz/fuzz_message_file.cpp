@@ -31,17 +31,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz::check(!first.error.isEmpty(), "a refusal carries a reason");
         return 0;
     }
+    // Written the way the program writes it: through the options of the message.
+    const auto rewrite = [alarm](const MessageFileData &d, OptionBlock *written) {
+        MessageOptions options;
+        d.block.decodeInto(options, alarm);
+        OptionEncoding encoding;
+        encoding.icon = options.icon;
+        encoding.alarmCapable = alarm;
+        *written = OptionBlock::encodeForFile(options, encoding);
+        return parseMessageFile(composeMessageFile(d.title, d.body, *written, alarm), alarm);
+    };
     const MessageFileData &d1 = first.data;
-    const MessageFileParse second =
-        parseMessageFile(composeMessageFile(d1.title, d1.body, d1.block, alarm), alarm);
+    OptionBlock written1, written2;
+    const MessageFileParse second = rewrite(d1, &written1);
     fuzz::check(second.status == MessageFileStatus::Ok, "a file we wrote reads back");
     const MessageFileData &d2 = second.data;
     fuzz::check(normalised(d2.title) == normalised(d1.title), "the title survives");
     fuzz::check(normalised(d2.body) == normalised(d1.body), "the body survives");
-    const MessageFileParse third =
-        parseMessageFile(composeMessageFile(d2.title, d2.body, d2.block, alarm), alarm);
+    const MessageFileParse third = rewrite(d2, &written2);
     fuzz::check(third.status == MessageFileStatus::Ok, "a rewritten file reads back");
-    fuzz::check(third.data.block == d2.block, "the options are a fixed point after one write");
+    if (!(written2 == written1)) {
+        std::fprintf(stderr, "first  %s\nsecond %s\n", written1.toByteArray().toHex().constData(),
+                     written2.toByteArray().toHex().constData());
+        fuzz::fail("the options are a fixed point after one write");
+    }
     fuzz::check(normalised(third.data.title) == normalised(d2.title), "the title is a fixed point");
     fuzz::check(normalised(third.data.body) == normalised(d2.body), "the body is a fixed point");
     return 0;

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CurrentMessage message;
     const ReceivedMessageInfo info = decodeReceivedMessage(header, body, alarm, message);
     fuzz::check(info.colourRuns <= MaxColourRuns, "colour runs are bounded");
-    fuzz::check(message.title().size() <= 64, "the title is at most 64 characters");
+    // 64 characters, a tab taking four.
+    fuzz::check(message.title().size() <= 4 * 64, "the title is at most 64 characters");
     fuzz::check(message.body().size() <= 2 * 2000, "the body is bounded");
     const QString title = message.title().plainText();
     fuzz::check(!title.contains(u'\r') && !title.contains(u'\n') && !title.contains(u'\f'),
