@@ -14,8 +14,8 @@
 using namespace glintcaster;
 
 namespace {
-// Enough for a few seconds of sound: long tunes are cut here, not judged.
-constexpr std::int64_t kFrames = 3 * kAlarmSampleRate;
+// One second of sound: long tunes are cut here, not judged.
+constexpr std::int64_t kFrames = kAlarmSampleRate;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
