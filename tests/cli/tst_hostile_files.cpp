@@ -192,7 +192,7 @@ private slots:
         QByteArray body;
         for (QChar c : QStringLiteral("Ti\rtle\nx").leftJustified(64, QChar(0)))
             body.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
-        body.append(QByteArray("\0\x1B\0\x07\x01\0\0B\0o\0d\0y\0\0", 18));
+        body.append(QByteArray("\0\x1B\0\x07\x01\0\0B\0o\0d\0y\0\0", 16));
         QByteArray header(32, '\0');
         header[4] = 0x20;
         header[11] = 0x20;
