@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
 
+#include "base/file_read.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -53,12 +55,43 @@ void IniProfile::clear()
 bool IniProfile::load()
 {
     clear();
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    m_missing = false;
+    m_loadError.clear();
+    m_encoding = Encoding::Utf8;
+    const FileReadResult read = readRegularFile(m_path, kMaxFileSize);
+    if (!read.ok()) {
+        m_missing = read.status == FileReadStatus::Missing;
+        if (!m_missing)
+            m_loadError = read.reason;
         return false;
-    if (file.size() > kMaxFileSize)
+    }
+    QByteArray data = read.data;
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        const bool little = data.at(0) == '\xFF';
+        m_encoding = little ? Encoding::Utf16LE : Encoding::Utf16BE;
+        if (data.size() % 2 != 0) {
+            m_loadError = QStringLiteral("UTF-16 text with an odd number of bytes");
+            return false;
+        }
+        QString text;
+        text.reserve((data.size() - 2) / 2);
+        for (qsizetype i = 2; i + 1 < data.size(); i += 2) {
+            const auto a = quint8(data.at(i)), b = quint8(data.at(i + 1));
+            text.append(QChar(char16_t(little ? (b << 8 | a) : (a << 8 | b))));
+        }
+        data = text.toUtf8();
+    } else if (data.startsWith("\xEF\xBB\xBF")) {
+        m_encoding = Encoding::Utf8Bom;
+    }
+    if (data.contains('\0')) {
+        m_loadError = QStringLiteral("holds NUL bytes (not INI text)");
         return false;
-    parse(file.read(kMaxFileSize));
+    }
+    parse(data);
+    if (m_sections.isEmpty() && !data.trimmed().isEmpty() && data.trimmed() != "\xEF\xBB\xBF") {
+        m_loadError = QStringLiteral("no INI section or key in it");
+        return false;
+    }
     return true;
 }
 
@@ -216,7 +249,32 @@ bool IniProfile::save() const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(toBytes());
+    QByteArray bytes = toBytes();
+    switch (m_encoding) {
+    case Encoding::Utf8:
+        break;
+    case Encoding::Utf8Bom:
+        bytes.prepend("\xEF\xBB\xBF");
+        break;
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        const bool little = m_encoding == Encoding::Utf16LE;
+        const QString text = QString::fromUtf8(bytes);
+        QByteArray wide(little ? "\xFF\xFE" : "\xFE\xFF");
+        wide.reserve(2 + 2 * text.size());
+        for (QChar c : text) {
+            const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+            wide.append(little ? lo : hi);
+            wide.append(little ? hi : lo);
+        }
+        bytes = wide;
+        break;
+    }
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

@@ -19,7 +19,8 @@ namespace glintcaster {
 ///   appends the section at the end of the file;
 /// - the file is written as "[Section]\r\nKEY=value\r\n" per section and key, CRLF line ends,
 ///   no blank lines between sections (what WritePrivateProfileString produces for a file it
-///   creates), text in UTF-8.
+///   creates), text in UTF-8; a file read as UTF-16 (with its byte-order mark, as Windows
+///   editors save it) or with a UTF-8 mark is written back the same way.
 /// Parsing goes through SimpleIni. Writes are collected in memory and saved at once,
 /// atomically; the bytes equal those of the same writes made one key at a time.
 class IniProfile {
@@ -32,8 +33,19 @@ public:
     IniProfile() = default;
     explicit IniProfile(const QString &path) : m_path(path) {}
 
-    /// Reads the file. A missing, unreadable or oversized file gives an empty profile and false.
+    enum class Encoding { Utf8, Utf8Bom, Utf16LE, Utf16BE };
+
+    /// Reads the file. A missing, unreadable, oversized or non-regular file, or one whose
+    /// bytes are no INI text (NUL bytes, nothing but junk), gives an empty profile and false;
+    /// loadMissing() and loadError() then say which.
     bool load();
+    /// After load(): true when there was no file at all (not an error for a new profile).
+    bool loadMissing() const { return m_missing; }
+    /// After a failed load() of an existing file: why, in one line.
+    QString loadError() const { return m_loadError; }
+    Encoding encoding() const { return m_encoding; }
+    /// How save() writes the file (a fresh profile writes UTF-8).
+    void setEncoding(Encoding encoding) { m_encoding = encoding; }
     /// Parses INI text (any line ends, optional UTF-8 byte order mark).
     void parse(const QByteArray &data);
     /// Writes the whole profile to the file, replacing it atomically; the file is created
@@ -67,6 +79,9 @@ private:
     static int keyIndex(const Section &s, const QString &key);
 
     QString m_path;
+    bool m_missing = false;
+    QString m_loadError;
+    Encoding m_encoding = Encoding::Utf8;
     QList<Section> m_sections;
     QHash<QString, int> m_index; // lower-case section name -> position in m_sections
 };

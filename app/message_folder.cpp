@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/message_folder.h"
 
+#include "base/file_read.h"
+
 #include "base/message_table.h"
 #include "base/prompter.h"
 #include "message/message_file.h"
@@ -62,16 +64,15 @@ AddFileResult convertText(const QString &path, const QString &target, const Mess
 AddFileResult copyMessageFile(const QString &path, const QString &target,
                               const TargetCapabilities &caps, Prompter &prompter)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(prompter, path, file.errorString());
-    if (file.size() > kMessageFileSizeLimit) {
+    // Regular files only (a dropped named pipe would block for ever), read in pieces.
+    const FileReadResult read = readRegularFile(path, kMessageFileSizeLimit);
+    if (read.status == FileReadStatus::TooLarge) {
         prompter.inform(msg(1028), PromptIcon::Stop);
         return AddFileResult::NotSupported;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(prompter, path, file.errorString());
+    if (!read.ok())
+        return failure(prompter, path, read.reason);
+    const QByteArray &bytes = read.data;
     // Only what the Main tab can send later is taken in.
     if (parseMessageFile(bytes, caps.AlarmCapable()).status != MessageFileStatus::Ok) {
         prompter.inform(msg(1028), PromptIcon::Stop);

@@ -369,7 +369,7 @@ std::optional<StartupSetting> CapabilityReport::startup() const
 }
 
 bool readMessageForSend(const QString &path, const TargetCapabilities &caps, Prompter &prompter,
-                        CurrentMessage *out)
+                        CurrentMessage *out, int *droppedControls)
 {
     MessageFileContext ctx;
     ctx.prompter = &prompter;
@@ -393,6 +393,8 @@ bool readMessageForSend(const QString &path, const TargetCapabilities &caps, Pro
     out->options = sendable.options;
     out->background = sendable.background;
     out->icon = sendable.icon;
+    if (droppedControls)
+        *droppedControls = sendable.droppedControls;
     return true;
 }
 

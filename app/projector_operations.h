@@ -152,8 +152,9 @@ private:
 
 /// Reads a listed message file (or a ".txt" import) for sending, decoded for a projector
 /// with `caps`, into `out`. False when it was refused or could not be read (already shown,
-/// naming the file and the reason); nothing is sent then.
+/// naming the file and the reason); nothing is sent then. `droppedControls` receives the
+/// number of control characters a ".txt" import left out.
 bool readMessageForSend(const QString &path, const TargetCapabilities &caps, Prompter &prompter,
-                        CurrentMessage *out);
+                        CurrentMessage *out, int *droppedControls = nullptr);
 
 } // namespace glintcaster

@@ -103,14 +103,69 @@ int ProjectorStore::indexOfIp(quint32 ip) const
     return -1;
 }
 
+namespace {
+
+// Why `ini` (loaded from an existing file) is no projector list; empty when it is one.
+QString listProblem(const IniProfile &ini)
+{
+    if (!ini.hasKey(kNumSection, kNum)) {
+        // Our own program writes a file with only the adaptor choice; anything that names
+        // projectors without a count is not ours to rewrite.
+        for (const QString &section : ini.sections())
+            if (section.startsWith(QLatin1String("RESIST PROJECTOR"), Qt::CaseInsensitive))
+                return QStringLiteral("projector sections without [RESIST NUM] NUM");
+        return {};
+    }
+    const QString num = ini.value(kNumSection, kNum, kZero);
+    bool digits = !num.isEmpty() && num.size() <= 10;
+    for (QChar c : num)
+        digits = digits && c >= u'0' && c <= u'9';
+    if (!digits)
+        return QStringLiteral("NUM is not a count (\"%1\")").arg(num.left(40));
+    if (num.toLongLong() > ProjectorStore::kMaxLoaded)
+        return QStringLiteral("NUM=%1 is absurd (at most %2 entries are read)")
+            .arg(num).arg(ProjectorStore::kMaxLoaded);
+    return {};
+}
+
+} // namespace
+
+bool ProjectorStore::loadForWrite(IniProfile &ini)
+{
+    if (ini.load()) {
+        m_problem = listProblem(ini);
+    } else {
+        m_problem = ini.loadMissing() ? QString() : ini.loadError();
+        ini.clear();
+    }
+    return m_problem.isEmpty();
+}
+
+QString ProjectorStore::problemText() const
+{
+    if (m_problem.isEmpty())
+        return {};
+    return QStringLiteral("%1 cannot be read: %2. It is left unchanged; the registered "
+                          "projectors cannot be changed until it is mended or moved away.")
+        .arg(m_path, m_problem);
+}
+
+int ProjectorStore::realCount() const
+{
+    return int(m_placeholder.count(false));
+}
+
 void ProjectorStore::LoadRegisteredProjectors()
 {
     IniProfile ini(m_path);
-    ini.load();
+    m_list.clear();
+    m_placeholder.clear();
+    m_count = 0;
+    if (!loadForWrite(ini))
+        return;
     // The count is trusted as written (NUM=70 gives 70 entries) but bounded, so a corrupt
     // or hostile file cannot make the program allocate or loop for minutes.
     const int num = qBound(0, ini.intValue(kNumSection, kNum, 0), kMaxLoaded);
-    m_list.clear();
     m_list.reserve(num);
     for (int n = 1; n <= num; ++n) {
         const QString section = projectorSection(n);
@@ -121,6 +176,7 @@ void ProjectorStore::LoadRegisteredProjectors()
         d.Auth = IniProfile::toInt(ini.value(section, kAuth, kZero));
         d.Pass = ini.value(section, kPass, kZero);
         m_list.append(d);
+        m_placeholder.append(!ini.hasSection(section));
     }
     m_count = num;
 }
@@ -128,7 +184,8 @@ void ProjectorStore::LoadRegisteredProjectors()
 bool ProjectorStore::AppendRegisteredProjector(const stDiscData &d)
 {
     IniProfile ini(m_path);
-    ini.load();
+    if (!loadForWrite(ini))
+        return false;
     const int n = m_count + 1;
     ini.setValue(kNumSection, kNum, n);
     writeProjector(ini, n, d);
@@ -140,7 +197,12 @@ bool ProjectorStore::SaveProjectorPassword(int r)
     if (!isValidIndex(r))
         return false;
     IniProfile ini(m_path);
-    ini.load();
+    if (!loadForWrite(ini))
+        return false;
+    if (isPlaceholder(r)) {
+        m_placeholder[r] = false; // a password set on it makes the entry a real one
+        return RewriteRegisteredProjectors();
+    }
     const QString section = projectorSection(r + 1);
     ini.setValue(section, kAuth, m_list[r].Auth);
     ini.setValue(section, kPass, m_list[r].Pass);
@@ -149,9 +211,25 @@ bool ProjectorStore::SaveProjectorPassword(int r)
 
 bool ProjectorStore::RewriteRegisteredProjectors()
 {
+    IniProfile::Encoding encoding = IniProfile::Encoding::Utf8;
+    {
+        IniProfile existing(m_path);
+        if (!loadForWrite(existing))
+            return false;
+        encoding = existing.encoding(); // a UTF-16 list stays UTF-16
+    }
+    // Placeholders stand for sections the file lacks; writing them would turn a corrupt
+    // count into a full list for good.
+    for (int i = int(m_list.size()) - 1; i >= 0; --i) {
+        if (isPlaceholder(i)) {
+            m_list.removeAt(i);
+            m_placeholder.removeAt(i);
+        }
+    }
     // A fresh profile: same bytes as deleting the file and writing key by key, but the old
     // file stays intact until the new one is complete.
     IniProfile ini(m_path);
+    ini.setEncoding(encoding);
     m_count = int(m_list.size());
     ini.setValue(kNumSection, kNum, m_count);
     for (int i = 0; i < m_list.size(); ++i)
@@ -162,7 +240,8 @@ bool ProjectorStore::RewriteRegisteredProjectors()
 bool ProjectorStore::SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName)
 {
     IniProfile ini(m_path);
-    ini.load();
+    if (!loadForWrite(ini))
+        return false;
     ini.setValue(kAdaptorSection, kIp, adaptorIp);
     ini.setValue(kAdaptorSection, kAdaptorName, adaptorName);
     return ini.save();
@@ -200,27 +279,36 @@ bool ProjectorStore::mayRegister(quint32 ip, Prompter &prompter) const
 
 bool ProjectorStore::registerDiscovered(const stDiscData &d, Prompter &prompter)
 {
+    if (!m_problem.isEmpty())
+        return false;
     if (!mayRegister(d.IP, prompter))
         return false;
+    if (realCount() != m_list.size())
+        return addProjector(d, prompter); // rewrites without the placeholders
     const bool written = AppendRegisteredProjector(d);
-    LoadRegisteredProjectors();
+    if (written)
+        LoadRegisteredProjectors();
     return written;
 }
 
 bool ProjectorStore::addProjector(const stDiscData &d, Prompter &prompter)
 {
+    if (!m_problem.isEmpty())
+        return false; // the list in memory stays what the file says
     if (!mayRegister(d.IP, prompter))
         return false;
     m_list.append(d);
+    m_placeholder.append(false);
     m_count = int(m_list.size());
     return RewriteRegisteredProjectors();
 }
 
 bool ProjectorStore::removeProjector(int r)
 {
-    if (!isValidIndex(r))
+    if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
     m_list.removeAt(r);
+    m_placeholder.removeAt(r);
     m_count = int(m_list.size());
     m_current = 0;
     return RewriteRegisteredProjectors();
@@ -228,7 +316,7 @@ bool ProjectorStore::removeProjector(int r)
 
 bool ProjectorStore::setPassword(int r, int auth, const QString &pass)
 {
-    if (!isValidIndex(r))
+    if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
     m_list[r].Auth = auth;
     m_list[r].Pass = pass;

@@ -65,7 +65,18 @@ public:
     bool targetAt(int r, ProjectorEndpoint *target) const;
 
     /// Rebuilds the list from the file; a missing or unreadable file gives an empty list.
+    /// Entries whose section is missing from the file stand in the list as placeholders
+    /// (all values "0") but are never written back.
     void LoadRegisteredProjectors();
+    /// Why the file cannot be used, when it exists but is no list we can read (unreadable,
+    /// too large, not a regular file, junk, a count that is missing, negative or absurd);
+    /// empty otherwise. Such a file is never written: every change is refused, so nothing
+    /// registered in it is lost.
+    QString loadProblem() const { return m_problem; }
+    /// loadProblem() as one line for the operator: the file, why, and that it is left alone.
+    QString problemText() const;
+    /// True for an entry that only stands for a missing section of the file.
+    bool isPlaceholder(int r) const { return r >= 0 && r < m_placeholder.size() && m_placeholder.at(r); }
     /// Writes `d` to the file as a new last entry. Call LoadRegisteredProjectors() after.
     bool AppendRegisteredProjector(const stDiscData &d);
     /// Writes Auth and Pass of entry `r` to its section of the file.
@@ -95,7 +106,13 @@ public:
 
 private:
     QString m_path;
+    /// Loads the file for a change; false (and loadProblem() set) when it must not be written.
+    bool loadForWrite(class IniProfile &ini);
+    int realCount() const;
+
     QList<stDiscData> m_list;
+    QList<bool> m_placeholder; ///< parallel to m_list
+    QString m_problem;
     int m_count = 0;
     int m_current = 0;
 };

@@ -73,6 +73,8 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
     ProjectorStore store = ProjectorStore::inAppHome();
     store.LoadRegisteredProjectors();
     std::set<quint32> seen;
+    if (!store.loadProblem().isEmpty())
+        printErr(store.problemText() + QStringLiteral(" Stored passwords are not used."));
     for (const std::string &raw : opts.to) {
         const QString text = QString::fromStdString(raw).trimmed();
         quint32 ip = 0;
@@ -247,9 +249,11 @@ int parseSlot(const std::string &text)
     const QString s = QString::fromStdString(text).trimmed().toLower();
     if (s == QLatin1String("quick"))
         return 0;
-    bool ok = false;
-    const int n = s.toInt(&ok);
-    return ok && n >= 0 && n <= 12 ? n : -1;
+    // Digits only: toInt would also take "+1" and " 1".
+    if (s.isEmpty() || s.size() > 2 || !std::all_of(s.begin(), s.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+        return -1;
+    const int n = s.toInt();
+    return n <= 12 ? n : -1;
 }
 
 } // namespace glintcaster::cli

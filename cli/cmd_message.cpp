@@ -41,14 +41,32 @@ struct MessageArgs {
     std::string charset = "extended";
     std::string purpose = "send";
     bool alarm = false;
+    double waitSeconds = 30;
 };
 MessageArgs g_ma;
 
-/// Reads FILE as the Main tab does before a send; false (already reported) when refused.
-bool readForSending(const QString &path, bool alarm, bool extended, Prompter &prompter,
-                    CurrentMessage *out)
+/// A text import leaves out NULs and other control characters; say how many.
+void reportDropped(int dropped)
 {
-    return readMessageForSend(path, TargetCapabilities::fixed(true, alarm, extended), prompter, out);
+    if (dropped > 0)
+        printErr(QStringLiteral("%1 control character(s) left out of the text file").arg(dropped));
+}
+
+/// Where `get -o` will write: refused before anything is asked of the projector when the
+/// folder is missing or not writable, or the name is a folder. Empty when fine.
+QString outputProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("%1: is a folder").arg(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("%1: not a regular file").arg(path);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("%1: the folder %2 does not exist").arg(path, folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("%1: the folder %2 is not writable").arg(path, folder.filePath());
+    return {};
 }
 
 /// Reads the message file of a send once per kind of target (what decides how it is read:
@@ -60,19 +78,22 @@ class SharedMessageReader {
 public:
     explicit SharedMessageReader(QString path) : m_path(std::move(path)) {}
 
-    bool read(const TargetCapabilities &caps, Prompter &prompter, CurrentMessage *out)
+    bool read(const TargetCapabilities &caps, Prompter &prompter, CurrentMessage *out,
+              int *dropped)
     {
         const int kind = (caps.AlarmCapable() ? 2 : 0) | (caps.ExtendedCharset() ? 1 : 0);
         QMutexLocker lock(&m_mutex);
         if (m_read[kind]) {
             *out = m_messages[kind];
+            *dropped = m_dropped[kind];
             return true;
         }
         CountingPrompter counting(prompter);
-        if (!readMessageForSend(m_path, caps, counting, out))
+        if (!readMessageForSend(m_path, caps, counting, out, dropped))
             return false;
         if (counting.count == 0) {
             m_messages[kind] = *out;
+            m_dropped[kind] = *dropped;
             m_read[kind] = true;
         }
         return true;
@@ -99,6 +120,7 @@ private:
     QString m_path;
     QMutex m_mutex;
     bool m_read[4] = {};
+    int m_dropped[4] = {};
     CurrentMessage m_messages[4];
 };
 
@@ -129,8 +151,12 @@ int encodeCommand()
     auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(g_ma.file), CliPrompter::modeFor(g_ma.common.yes));
     const bool extended = g_ma.charset == "extended";
     CurrentMessage message;
-    if (!readForSending(QString::fromStdString(g_ma.file), g_ma.alarm, extended, *prompter, &message))
+    int dropped = 0;
+    if (!readMessageForSend(QString::fromStdString(g_ma.file),
+                            TargetCapabilities::fixed(true, g_ma.alarm, extended), *prompter,
+                            &message, &dropped))
         return ExitRefused;
+    reportDropped(dropped);
     PayloadContext ctx;
     ctx.prompter = prompter.get();
     ctx.capabilities = TargetCapabilities::fixed(true, g_ma.alarm, extended);
@@ -175,9 +201,9 @@ int sendCommand()
     }
     const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_ma.startup)) : -1;
     if (withStartup && minutes < 0) {
-        auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_ma.common.yes));
-        prompter->inform(msg(1014));
-        return ExitRefused;
+        // An option value out of range is a usage error, like a bad --slot.
+        printErr(msg(1014));
+        return ExitUsage;
     }
     std::vector<Target> targets;
     if (!resolveTargets(g_ma.target, &targets))
@@ -198,10 +224,12 @@ int sendCommand()
         if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
             return fail();
         CurrentMessage message;
-        if (!reader.read(caps, prompter, &message)) {
+        int dropped = 0;
+        if (!reader.read(caps, prompter, &message, &dropped)) {
             r.exit = ExitRefused;
             return r;
         }
+        reportDropped(dropped);
         PayloadContext ctx;
         ctx.capabilities = caps;
         SendOptions options;
@@ -233,6 +261,10 @@ int getCommand()
         return ExitUsage;
     }
     const QString out = QString::fromStdString(g_ma.output);
+    if (const QString problem = outputProblem(out); !problem.isEmpty()) {
+        printErr(problem);
+        return ExitRefused;
+    }
     return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
         ProjectorOperations ops(prompter, run);
@@ -308,7 +340,7 @@ int listCommand()
     return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &) {
         TargetResult r;
         SlotListReceiver receiver;
-        SlotListWorker worker(&receiver, t.endpoint);
+        SlotListWorker worker(&receiver, t.endpoint, slotListTimings(g_ma.waitSeconds));
         worker.start();
         receiver.loop.exec();
         worker.close();
@@ -320,13 +352,26 @@ int listCommand()
             return r;
         }
         QJsonArray slotArray;
+        int unknown = 0;
         for (int s = 0; s < kSlotCount; ++s) {
             const QString text = worker.slotText(s);
+            unknown += text.isEmpty() ? 1 : 0;
             slotArray.append(QJsonObject{{QStringLiteral("slot"), slotRowLabel(s)},
                                      {QStringLiteral("state"), text}});
             r.lines << QStringLiteral("%1\t%2").arg(slotRowLabel(s), text);
         }
         r.data.insert(QStringLiteral("slots"), slotArray);
+        if (unknown > 0) {
+            // Rows the projector answered with something we do not understand: the list is
+            // not what the projector holds.
+            const QString text = msg(1109) + QStringLiteral("\n : ")
+                                 + QStringLiteral("%1 of %2 slots answered with an unrecognised answer")
+                                       .arg(unknown).arg(kSlotCount);
+            prompter.inform(text);
+            r.exit = ExitCommunication;
+            r.data.insert(QStringLiteral("code"), 0);
+            r.data.insert(QStringLiteral("text"), text);
+        }
         return r;
     });
 }
@@ -385,6 +430,9 @@ void addMessageCommands(CLI::App &app, std::function<int()> *action)
     get->callback([action] { *action = getCommand; });
 
     auto *list = app.add_subcommand("list", "List the projector's slots and what they hold");
+    list->add_option("--wait", g_ma.waitSeconds,
+                     "Seconds to wait for each slot's answer (default 30)")
+        ->check(CLI::Range(0.001, 900.0));
     addTargetOptions(list, g_ma.target);
     addCommonOptions(list, g_ma.common);
     list->callback([action] { *action = listCommand; });

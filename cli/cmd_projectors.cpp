@@ -32,6 +32,17 @@ QJsonObject toJson(const stDiscData &d)
             {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.Auth}};
 }
 
+/// Loads the store; false (reason printed) when the file exists but cannot be read, so that
+/// nothing is shown as an empty list and nothing is written over it.
+bool loadStore(ProjectorStore &store)
+{
+    store.LoadRegisteredProjectors();
+    if (store.loadProblem().isEmpty())
+        return true;
+    printErr(store.problemText());
+    return false;
+}
+
 /// Finds the registered row of --address; prints why not and returns -1 otherwise.
 int rowOf(const ProjectorStore &store)
 {
@@ -60,7 +71,8 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             if (!applyCommon(g_pa.common))
                 return int(ExitUsage);
             ProjectorStore store = ProjectorStore::inAppHome();
-            store.LoadRegisteredProjectors();
+            if (!loadStore(store))
+                return int(ExitRefused);
             for (const stDiscData &d : store.projectors()) {
                 if (g_pa.common.json)
                     printJson(toJson(d));
@@ -101,7 +113,8 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             d.Auth = pass.isEmpty() ? 0 : 1;
             d.Pass = pass;
             ProjectorStore store = ProjectorStore::inAppHome();
-            store.LoadRegisteredProjectors();
+            if (!loadStore(store))
+                return int(ExitRefused);
             if (!store.addProjector(d, *prompter))
                 return int(ExitRefused);
             if (g_pa.common.json)
@@ -119,7 +132,8 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 return int(ExitUsage);
             auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_pa.common.yes));
             ProjectorStore store = ProjectorStore::inAppHome();
-            store.LoadRegisteredProjectors();
+            if (!loadStore(store))
+                return int(ExitRefused);
             const int row = rowOf(store);
             if (row < 0)
                 return int(ExitRefused);
@@ -142,7 +156,8 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 return int(ExitUsage);
             }
             ProjectorStore store = ProjectorStore::inAppHome();
-            store.LoadRegisteredProjectors();
+            if (!loadStore(store))
+                return int(ExitRefused);
             const int row = rowOf(store);
             if (row < 0)
                 return int(ExitRefused);

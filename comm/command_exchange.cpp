@@ -3,6 +3,7 @@
 #include "comm/command_exchange.h"
 
 #include "comm/auth_digest.h"
+#include "comm/status_line.h"
 
 #include <thread>
 
@@ -85,6 +86,7 @@ int CommandExchange::send(QByteArrayView commandText, QByteArrayView body)
     request.append(commandText);
     request.append(body);
     m_lastRequest = request;
+    m_lastCommand = commandText.toByteArray();
     // One call for the whole request; a short send is not retried.
     if (m_socket.send(request.constData(), request.size(), m_timings.sendLimit) < 0) {
         close();
@@ -97,6 +99,7 @@ CommandExchange::Await CommandExchange::awaitAnswer(const CancelHook &cancelHook
 {
     for (int check = 1;; ++check) {
         const TcpSocket::Wait w = m_socket.waitReadable(m_timings.answerCheck);
+        m_checksUsed = check;
         if (w == TcpSocket::Wait::Ready)
             return Await::Ready;
         if (check >= m_timings.answerChecks || !m_socket.isOpen()) {
@@ -120,6 +123,28 @@ int CommandExchange::readAnswer()
         return AnswerReadFailed;
     }
     m_received = n;
+    // The rest of the answer wait, but at least one readiness period: an answer that
+    // started in the last check still gets its second segment.
+    const auto period = m_timings.answerCheck + m_timings.answerSleep;
+    const int periods = qMax(1, m_timings.answerChecks - m_checksUsed);
+    int waited = 0;
+    while (!answerComplete(m_lastCommand, QByteArrayView(m_answer.constData(), m_received))) {
+        if (m_received >= m_answer.size())
+            return 0; // a full buffer is all there is to read; the caller judges it
+        if (waited >= periods) {
+            close();
+            return UnexpectedAnswer;
+        }
+        ++waited;
+        if (m_socket.waitReadable(period) != TcpSocket::Wait::Ready)
+            continue;
+        const qint64 more = m_socket.receive(m_answer.data() + m_received, m_answer.size() - m_received);
+        if (more <= 0) {
+            close(); // closed or broken half-way through the answer
+            return UnexpectedAnswer;
+        }
+        m_received += more;
+    }
     return 0;
 }
 

@@ -57,7 +57,10 @@ public:
     int send(QByteArrayView commandText, QByteArrayView body = {});
     /// `AwaitAnswer`: Ready, NoAnswer (socket closed) or Cancelled (socket closed).
     Await awaitAnswer(const CancelHook &cancelHook = {});
-    /// `ReadAnswer`: one read into the zero-filled receive buffer. 0 or AnswerReadFailed.
+    /// `ReadAnswer`: reads into the zero-filled receive buffer until the answer is complete
+    /// (see answerComplete()), the buffer is full, or the rest of the answer wait has passed
+    /// (at least one more readiness period). 0, AnswerReadFailed when nothing came, or
+    /// UnexpectedAnswer when the answer stayed incomplete (cut or closed half-way).
     int readAnswer();
     /// Waits (as awaitAnswer) and appends one read at `received()` for answers that come
     /// in pieces; never beyond the buffer. 0, NoAnswer, BodyReadFailed or BodyCut;
@@ -84,6 +87,8 @@ private:
     qsizetype m_received = 0;
     QByteArray m_digest;
     QByteArray m_lastRequest;
+    QByteArray m_lastCommand; // m_lastRequest without the digest and body
+    int m_checksUsed = 0;     // readiness checks the last answer wait took
 };
 
 } // namespace glintcaster

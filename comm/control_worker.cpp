@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "comm/answer_parsers.h"
 #include "comm/cancel_flags.h"
 #include "comm/command_exchange.h"
 #include "comm/job_messages.h"
@@ -81,39 +82,11 @@ void controlWorker(JobRecord &job, QObject *receiver)
         return;
     }
 
-    const QByteArray &answer = exchange.answer();
-    int message = 0;
-    if (startsWithStatusLine(answer, "CTRL 0\r\n")) {
-        if (plain) {
-            const char digit = byteAt(answer, kValuePos);
-            ctrl.value = byteAt(answer, kValuePos + 1) == '\r' ? quint16(quint8(digit)) : 0x30;
-        } else {
-            ctrl.value = quint16(parseDecimal(answer, kValuePos));
-        }
-        if (kind == JobKind::CapabilityQuery && ctrl.value >= 3) {
-            ctrl.secondValue = followUp(exchange, 0x0F02, ctrl.type, requestValue);
-            ctrl.thirdValue = followUp(exchange, 0x3532, ctrl.type, requestValue);
-        }
-        message = CtrlAnswer0;
-    } else if (startsWithStatusLine(answer, "CTRL 1\r\n")) {
-        if (plain) {
-            message = CtrlAnswer1;
-        } else {
-            // The queries read a refusal as a value, never as a failure; callers that set
-            // something through one look at the flag.
-            ctrl.refused = true;
-            ctrl.value =
-                kind == JobKind::ValueQueryB ? 0 : quint16(parseDecimal(answer, kValuePos));
-            message = CtrlAnswer0;
-        }
-    } else if (startsWithStatusLine(answer, "CTRL 2\r\n")) {
-        message = CtrlAnswer2;
-    } else if (startsWithStatusLine(answer, "CTRL 3\r\n")) {
-        message = CtrlAnswer3;
-    } else if (startsWithStatusLine(answer, "CTRL 8\r\n")) {
-        message = CtrlAnswer8;
-    } else if (startsWithStatusLine(answer, "CTRL 9\r\n")) {
-        message = CtrlAnswer9;
+    const int message = readControlAnswer(exchange.answer(), kind, ctrl);
+    if (message == CtrlAnswer0 && !ctrl.refused && kind == JobKind::CapabilityQuery &&
+        ctrl.value >= 3) {
+        ctrl.secondValue = followUp(exchange, 0x0F02, ctrl.type, requestValue);
+        ctrl.thirdValue = followUp(exchange, 0x3532, ctrl.type, requestValue);
     }
     exchange.close();
     if (message)

@@ -111,6 +111,17 @@ QString slotListFailureText()
     return msg(1109) + QStringLiteral("\n : ") + msg(1112);
 }
 
+ExchangeTimings slotListTimings(double waitSeconds)
+{
+    ExchangeTimings timings = slotListTimings();
+    // Checks of at most 1 s with half a second between them, as in the window.
+    const auto total = std::chrono::milliseconds(qMax<qint64>(1, qint64(waitSeconds * 1000)));
+    timings.answerCheck = qMin<std::chrono::microseconds>(std::chrono::seconds(1), total);
+    const auto perCheck = std::chrono::milliseconds(1500);
+    timings.answerChecks = int(qMax<qint64>(1, (total + timings.answerSleep) / perCheck));
+    return timings;
+}
+
 ExchangeTimings slotListTimings()
 {
     ExchangeTimings timings;
@@ -158,6 +169,7 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
 {
     state->post(SlotListMessage::ListStarted, 0);
     const CancelHook stopHook = [state] { return state->stop.load(); };
+    int recognised = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (state->stop.load())
             return;
@@ -176,8 +188,11 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
             state->post(SlotListMessage::ListFailed, GreetingWaitFailed);
             return;
         }
-        if (exchange.send(QStringLiteral("INFO %1\r\n").arg(slot, 0, 16).toUpper().toLatin1())) {
-            state->post(SlotListMessage::SlotUnrecognised, slot);
+        // A slot that gets no answer at all is a failure of the whole list, not an empty
+        // row: reporting it as an empty list would look like success.
+        if (const int code = exchange.send(
+                QStringLiteral("INFO %1\r\n").arg(slot, 0, 16).toUpper().toLatin1())) {
+            state->post(SlotListMessage::ListFailed, code);
             return;
         }
         switch (exchange.awaitAnswer(stopHook)) {
@@ -186,17 +201,23 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
         case CommandExchange::Await::Cancelled:
             return; // closed: nothing more to say
         case CommandExchange::Await::NoAnswer:
-            state->post(SlotListMessage::SlotUnrecognised, slot);
+            state->post(SlotListMessage::ListFailed, NoAnswer);
             return;
         }
-        if (exchange.readAnswer()) {
-            state->post(SlotListMessage::SlotUnrecognised, slot);
+        if (const int code = exchange.readAnswer()) {
+            state->post(SlotListMessage::ListFailed, code);
             return;
         }
         exchange.close();
         const QByteArrayView answer(exchange.answer().constData(), exchange.received());
-        state->postSlot(slot, slotMessageForAnswer(answer), answer);
+        const int message = slotMessageForAnswer(answer);
+        if (message != SlotListMessage::SlotUnrecognised)
+            ++recognised;
+        state->postSlot(slot, message, answer);
     }
+    // Not one answer understood: the projector speaks something else.
+    if (recognised == 0)
+        state->post(SlotListMessage::ListFailed, UnexpectedAnswer);
 }
 
 } // namespace

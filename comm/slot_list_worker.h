@@ -26,7 +26,8 @@ inline constexpr int SlotTimeOut = 32773;
 inline constexpr int SlotError = 32774;
 inline constexpr int ListStarted = 32775;
 inline constexpr int SlotUnrecognised = 32776;
-/// The projector could not be reached or did not greet; the parameter is a transport code.
+/// The projector could not be reached, did not greet, or a slot got no complete answer
+/// (or no slot an answer we understand); the parameter is a transport code.
 inline constexpr int ListFailed = 32777;
 /// Posted last, however the list ended (but never after close()), so that a caller without
 /// an operator, such as the command-line tool, knows when to stop waiting.
@@ -59,6 +60,9 @@ QString slotListFailureText();
 /// 601 one-second checks with half a second between them (about 15 minutes), since a
 /// projector may be busy storing a message.
 ExchangeTimings slotListTimings();
+/// The same with the answer wait bounded to about `waitSeconds` per slot (the command
+/// line, where nobody can close a window).
+ExchangeTimings slotListTimings(double waitSeconds);
 
 /// Asks a projector, slot by slot, what it holds, on a thread of its own. It posts
 /// ListStarted, then one slot message per slot (with the slot's text stored before the

@@ -63,4 +63,33 @@ qsizetype findCr(QByteArrayView answer, qsizetype from, qsizetype span)
     return -1;
 }
 
+bool answerComplete(QByteArrayView command, QByteArrayView received)
+{
+    const qsizetype n = received.size();
+    if (n < 2 || received[n - 2] != '\r' || received[n - 1] != '\n')
+        return false;
+    // Where the last value a reader looks at starts; the answer must end after it.
+    qsizetype valueAt = 0;
+    if (command.startsWith("CTRL ") && startsWithStatusLine(received, "CTRL 0\r\n")) {
+        // The type is the second line of the request.
+        const qsizetype lf = command.indexOf('\n');
+        if (lf >= 0 && lf + 1 < command.size() && command[lf + 1] == '2')
+            valueAt = 14;
+    } else if (command.startsWith("STAT ") && startsWithStatusLine(received, "STAT 0\r\n")) {
+        valueAt = 26;
+    } else if (command.startsWith("INFO ") && startsWithStatusLine(received, "INFO 0\r\n")) {
+        if (n < 40)
+            return false; // the header form is not known yet
+        const bool longForm = received[37] == '2' && received[38] == '0';
+        valueAt = longForm ? 92 : 60;
+    }
+    if (valueAt == 0)
+        return true;
+    // The value and its line end must both be there: a CR LF after the value's start.
+    for (qsizetype i = valueAt; i + 1 < n; ++i)
+        if (received[i] == '\r' && received[i + 1] == '\n')
+            return true;
+    return false;
+}
+
 } // namespace glintcaster

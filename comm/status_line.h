@@ -30,4 +30,11 @@ char byteAt(QByteArrayView answer, qsizetype pos);
 /// -1 when there is none.
 qsizetype findCr(QByteArrayView answer, qsizetype from, qsizetype span = 255);
 
+/// Whether `received` (the bytes that arrived so far) is a whole answer to `command` (the
+/// request without its digest): it ends in CR LF, and a success answer that carries a value
+/// reaches past it: the value line of a control read (type 2), the status character of
+/// "STAT 0", the length line of "INFO 0". A projector may send its answer in several TCP
+/// segments; a cut one must not be read as a value.
+bool answerComplete(QByteArrayView command, QByteArrayView received);
+
 } // namespace glintcaster

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "comm/answer_parsers.h"
 #include "comm/cancel_flags.h"
 #include "comm/command_exchange.h"
 #include "comm/job_messages.h"
@@ -12,8 +13,6 @@ namespace {
 
 // Bytes of the answer around the data that the expected size does not count.
 constexpr int kTextAnswerOverhead = 39;
-constexpr int kLengthLineStart = 19;
-constexpr int kLabelLength = 7;
 constexpr int kStatusLineLength = 8;
 
 bool cancelRequested() { return CancelRequested.load(); }
@@ -71,35 +70,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
         return;
     }
 
-    const QByteArray &answer = exchange.answer();
-    int message = 0;
-    if (startsWithStatusLine(answer, "TEXT 0\r\n")) {
-        const qsizetype cr = findCr(answer, kLengthLineStart);
-        if (cr >= 0) {
-            const qsizetype numberStart = kLengthLineStart + kLabelLength;
-            const int length =
-                cr > numberStart ? parseDecimal(answer, numberStart, cr - numberStart) : 0;
-            const qsizetype dataStart = cr + 2;
-            // Only what actually arrived is data; a larger announced length is not trusted.
-            const qsizetype available = qMax<qsizetype>(0, exchange.received() - dataStart);
-            const qsizetype count = qBound(qsizetype(0), qMin(qsizetype(length), available),
-                                           qsizetype(kBodyBufferSize));
-            up.body.fill('\0');
-            std::copy_n(answer.constData() + dataStart, count, up.body.begin());
-            up.bodyLength = qint32(count);
-            message = TextAnswer0;
-        }
-    } else if (startsWithStatusLine(answer, "TEXT 1\r\n")) {
-        message = TextAnswer1;
-    } else if (startsWithStatusLine(answer, "TEXT 2\r\n")) {
-        message = TextAnswer2;
-    } else if (startsWithStatusLine(answer, "TEXT 3\r\n")) {
-        message = TextAnswer3;
-    } else if (startsWithStatusLine(answer, "TEXT 8\r\n")) {
-        message = TextAnswer8;
-    } else if (startsWithStatusLine(answer, "TEXT 9\r\n")) {
-        message = TextAnswer9;
-    }
+    const int message = readTextAnswer(exchange.answer(), exchange.received(), up);
     exchange.close();
     if (message)
         postWorkerMessage(receiver, message);

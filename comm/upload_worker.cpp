@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "comm/answer_parsers.h"
 #include "comm/cancel_flags.h"
 #include "comm/command_exchange.h"
 #include "comm/job_messages.h"
@@ -53,26 +54,14 @@ void uploadWorker(JobRecord &job, QObject *receiver)
         return;
     }
 
-    const QByteArray &answer = exchange.answer();
-    int message = 0;
-    if (isUploadAnswer(answer, "PUT 0\r\n")) {
+    const int message = readUploadAnswer(exchange.answer());
+    if (message == PutAnswer0) {
         if (CancelRequested)
             CancelCarried = true;
         if (length < kCancelCarryMinimum) {
             CancelRequested = false;
             CancelCarried = false;
         }
-        message = PutAnswer0;
-    } else if (isUploadAnswer(answer, "PUT 1\r\n")) {
-        message = PutAnswer1;
-    } else if (isUploadAnswer(answer, "PUT 2\r\n")) {
-        message = PutAnswer2;
-    } else if (isUploadAnswer(answer, "PUT 3\r\n")) {
-        message = PutAnswer3;
-    } else if (isUploadAnswer(answer, "PUT 5\r\n")) {
-        message = PutAnswer5;
-    } else if (isUploadAnswer(answer, "PUT 9\r\n")) {
-        message = PutAnswer9;
     }
     exchange.close();
     if (message)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "message/message_file.h"
 
+#include "base/file_read.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 #include "message/path_rules.h"
@@ -87,22 +88,14 @@ bool acceptedHeader(int optNum, int title, int message)
 
 QByteArray readWholeFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Regular files only, refused by size before reading, read in pieces.
+    FileReadResult read = readRegularFile(path, RtfLimits{}.maxInputBytes);
+    if (!read.ok()) {
         if (error)
-            *error = file.errorString();
+            *error = read.reason;
         return {};
     }
-    // One byte past the reader's limit is enough for it to refuse the file.
-    QByteArray data = file.read(RtfLimits{}.maxInputBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return {};
-    }
-    if (data.isNull())
-        data = QByteArray("");
-    return data;
+    return read.data;
 }
 
 void writeWorkFile(const QString &dir, const QString &name, const RichText &text)
@@ -365,7 +358,8 @@ MessageFileStatus readMessageForSending(const QString &path, const MessageOption
     SendableMessage result;
     if (isTextImportPath(path)) {
         QString readError;
-        if (!importTextFile(path, defaultCharFormat(), &result.body, &readError)) {
+        if (!importTextFile(path, defaultCharFormat(), &result.body, &readError,
+                            &result.droppedControls)) {
             setError(error, readError);
             return MessageFileStatus::CannotRead;
         }

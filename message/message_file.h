@@ -103,6 +103,7 @@ struct SendableMessage {
     MessageOptions options;
     ColourCode background = ColourCode::HalfTransparent;
     int icon = 0;
+    int droppedControls = 0; ///< control characters a ".txt" import left out
 };
 
 /// The Main tab's reading of a listed file. A message file's options are decoded as a send's

@@ -58,7 +58,9 @@ public:
             }
             if (c == 0xFFFF)
                 continue;
-            if (c == 0x000A) {
+            // The title is one line: a line or page break received in it would split the
+            // title line of a message file and move the rest of it into the body.
+            if (c == 0x000A || (!isBody && (c == 0x000D || c == 0x000C))) {
                 text.append(RichChar{u' ', format});
             } else if (c == 0x000C && isBody) {
                 text.append(RichChar{PageFeedMark, format});

@@ -74,6 +74,8 @@ bool parseFault(const QString &text, SimFault &fault)
         {QStringLiteral("refuse"), SimFault::Refuse},
         {QStringLiteral("busy"), SimFault::Busy},
         {QStringLiteral("hang-connect"), SimFault::HangConnect},
+        {QStringLiteral("late-answer"), SimFault::LateAnswer},
+        {QStringLiteral("wrong-digest"), SimFault::WrongDigest},
     };
     for (const auto &[name, value] : names) {
         if (name == text) {
@@ -157,7 +159,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption fault(
         QStringLiteral("fault"),
         QStringLiteral("none, silent, close-on-accept, close-after-request, close-mid-answer, "
-                       "garbage, refuse, busy or hang-connect."),
+                       "garbage, refuse, busy, hang-connect, late-answer or wrong-digest."),
         QStringLiteral("fault"), QStringLiteral("none"));
     const QCommandLineOption delay(QStringLiteral("delay"),
                                    QStringLiteral("Answer every request this late."),

@@ -142,6 +142,12 @@ void ProjectorSim::setFault(SimFault fault)
                                   Qt::BlockingQueuedConnection);
 }
 
+void ProjectorSim::setLateAnswerDelay(int ms)
+{
+    QMutexLocker lock(&m_shared->mutex);
+    m_shared->lateAnswerMs = ms;
+}
+
 SimFault ProjectorSim::fault() const
 {
     QMutexLocker lock(&m_shared->mutex);

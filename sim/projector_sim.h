@@ -33,7 +33,12 @@ enum class SimFault {
     Refuse,            // stop listening: connects are refused at once
     Busy,              // answer every command with its busy digit
     HangConnect,       // stop accepting and fill the backlog: connects hang until timeout
+    LateAnswer,        // carry out the request, answer only after the late-answer delay
+    WrongDigest,       // greet every connection, then take every digest for a wrong one
 };
+
+/// How long LateAnswer holds an answer by default: past the whole answer wait (about 12 s).
+inline constexpr int kSimLateAnswerMs = 13000;
 
 enum class SimGreeting {
     WhenPassword, // greet (and demand a digest) only when a password is set
@@ -113,6 +118,8 @@ public:
     // Faults and odd answers.
     void setFault(SimFault fault);
     SimFault fault() const;
+    /// The delay of SimFault::LateAnswer (default kSimLateAnswerMs).
+    void setLateAnswerDelay(int ms);
     /// Answers late: every request, or only those whose command starts with commandPrefix
     /// (a prefix delay wins over the general one).
     void setAnswerDelay(int ms, const QByteArray &commandPrefix = {});

@@ -296,11 +296,14 @@ SimConnection::SimConnection(SimServer *server, QTcpSocket *socket, int serial)
         fault = shared.fault;
         greet = shared.greetingMode == SimGreeting::Always
                 || (shared.greetingMode == SimGreeting::WhenPassword
-                    && !shared.password.isEmpty());
+                    && !shared.password.isEmpty())
+                || fault == SimFault::WrongDigest;
         if (greet) {
             m_greeting = shared.fixedGreeting.isEmpty() ? randomChallenge()
                                                         : shared.fixedGreeting;
             m_expectedDigest = simwire::authDigest(m_greeting, shared.password);
+            if (fault == SimFault::WrongDigest)
+                m_expectedDigest = QByteArray(32, '-'); // no digest matches
         }
         delay = shared.greetingDelayMs;
         shared.changed.wakeAll();
@@ -460,6 +463,10 @@ void SimConnection::handle(const QByteArray &raw, const QByteArray &digest,
                 break;
             case SimFault::CloseMidAnswer:
                 cut = true;
+                answer = shared.device.execute(request);
+                break;
+            case SimFault::LateAnswer:
+                delay = shared.lateAnswerMs;
                 answer = shared.device.execute(request);
                 break;
             default:

@@ -24,6 +24,7 @@ struct SimShared {
 
     SimFault fault = SimFault::None;
     int answerDelayMs = 0;
+    int lateAnswerMs = kSimLateAnswerMs;
     QList<QPair<QByteArray, int>> answerDelays; // command prefix, delay; longest first
     QList<QPair<QByteArray, QByteArray>> rawAnswers; // command prefix, answer
     QList<QByteArray> rawQueue;

@@ -75,6 +75,9 @@ CMainFrame::CMainFrame(FrameSetup setup, QWidget *parent)
     MainTabPage *mainPage = m_setup.createMainPage ? m_setup.createMainPage(*this) : new MainTabPage;
     EditTabPage *editPage = m_setup.createEditPage ? m_setup.createEditPage(*this) : new EditTabPage;
     auto *discoveryPage = new CPjList(*this, m_store, m_setup.discovery);
+    // An existing list we cannot read is left alone; say so once instead of losing it.
+    if (!m_store.loadProblem().isEmpty())
+        m_prompter->inform(m_store.problemText(), PromptIcon::Stop);
     m_view = new CTessalineView(mainPage, discoveryPage, editPage, *m_prompter, this);
     setCentralWidget(m_view);
 

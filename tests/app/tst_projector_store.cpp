@@ -263,10 +263,10 @@ private slots:
         ScriptedPrompter prompter;
         QCOMPARE(store.registrationRefusal(0x0A000001), 1033);
 
-        QByteArray junk = "\x01\x02garbage\r\n[RESIST NUM\r\n=\r\n[RESIST NUM]\r\nNUM=2147483647\r\n"
+        QByteArray junk = "\x01\x02garbage\r\n[RESIST NUM\r\n=\r\n[RESIST NUM]\r\nNUM=1024\r\n"
                           "[RESIST PROJECTOR1]\r\nProjectorName=";
         junk += QByteArray(8 * 1024 * 1024, 'x');
-        junk += "\r\nIP=-1\r\n[]\r\n\0\0\0";
+        junk += "\r\nIP=-1\r\n[]\r\n";
         writeAll(m_file, junk);
         QElapsedTimer timer;
         timer.start();
@@ -276,9 +276,17 @@ private slots:
         QCOMPARE(store.projector(0).ProjectorName.size(), 254);
         QCOMPARE(store.projector(0).IP, 0xFFFFFFFFu);
 
-        writeAll(m_file, "[RESIST NUM]\r\nNUM=-5\r\n");
-        store.LoadRegisteredProjectors();
-        QCOMPARE(store.count(), 0);
+        // Counts past the bound, negative ones and NUL bytes make the file unreadable.
+        for (const QByteArray &bad : {QByteArray("[RESIST NUM]\r\nNUM=-5\r\n"),
+                                      QByteArray("[RESIST NUM]\r\nNUM=2147483647\r\n"),
+                                      junk + QByteArray("\0\0\0", 3)}) {
+            writeAll(m_file, bad);
+            timer.restart();
+            store.LoadRegisteredProjectors();
+            QVERIFY(timer.elapsed() < 10000);
+            QCOMPARE(store.count(), 0);
+            QVERIFY(!store.loadProblem().isEmpty());
+        }
     }
 
     void ipv4Text()

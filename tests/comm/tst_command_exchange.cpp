@@ -112,13 +112,13 @@ private slots:
     void greetingIsAnsweredWithDigestBeforeCommand()
     {
         FakePeer peer(kPeerAddress);
-        peer.setConversations({FakeConversation::answering("CTRL 0\r\n", "ABCDEFGHxyz")});
+        peer.setConversations({FakeConversation::answering("CTRL 0\r\nValue:4\r\n", "ABCDEFGHxyz")});
         QVERIFY(peer.start());
         CommandExchange exchange(peer.endpoint(QStringLiteral("abc")), quickTimings());
         QCOMPARE(converse(exchange, "CTRL 0F01\r\n2\r\n"), 0);
         QCOMPARE(peer.requests().value(0),
                  QByteArray("7ADF8C04760D6E1333528DFCAFD10EB7CTRL 0F01\r\n2\r\n"));
-        QCOMPARE(exchange.received(), 8);
+        QCOMPARE(exchange.received(), 17);
         QVERIFY(startsWithStatusLine(exchange.answer(), "CTRL 0\r\n"));
     }
 
@@ -148,7 +148,7 @@ private slots:
     void withoutGreetingCommandStartsAtByteZeroAfterTheWait()
     {
         FakePeer peer(kPeerAddress);
-        peer.setConversations({FakeConversation::answering("CTRL 0\r\n")});
+        peer.setConversations({FakeConversation::answering("CTRL 0\r\nValue:0\r\n")});
         QVERIFY(peer.start());
         ExchangeTimings timings = quickTimings();
         timings.greetingWait = std::chrono::milliseconds(1000);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "comm/auth_digest.h"
 #include "comm/cancel_flags.h"
+#include "comm/command_exchange.h"
 #include "comm/status_monitor.h"
 #include "common/fake_peer.h"
 #include "comm/worker_harness.h"
@@ -67,7 +68,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::newRow("digit then CR") << ctrlAnswer("1\r\n") << 0x31;
         QTest::newRow("no CR after it") << ctrlAnswer("12\r\n") << 0x30;
-        QTest::newRow("bare status line") << QByteArray("CTRL 0\r\n") << 0x30;
     }
     void plainValueIsTheCharacterBeforeCr()
     {
@@ -93,7 +93,12 @@ private slots:
         QTest::newRow("plain refusal") << plain << ctrlAnswer("7\r\n", '1') << CtrlAnswer1 << 0 << 99;
         QTest::newRow("plain 9") << plain << QByteArray("CTRL 9\r\n") << CtrlAnswer9 << 0 << 99;
         QTest::newRow("plain unknown") << plain << QByteArray("CTRL 4\r\n") << CtrlFailed << 0 << 99;
-        QTest::newRow("plain garbage") << plain << QByteArray("\0\0\0", 3) << CtrlFailed << 0 << 99;
+        // Bytes that never end their line are an incomplete answer: the unexpected answer.
+        QTest::newRow("plain garbage") << plain << QByteArray("\0\0\0", 3) << CtrlFailed
+                                       << int(UnexpectedAnswer) << 99;
+        // A read answered by the status line alone was cut before its value.
+        QTest::newRow("bare status line to a read") << plain << QByteArray("CTRL 0\r\n") << CtrlFailed
+                                                    << int(UnexpectedAnswer) << 99;
         QTest::newRow("A value") << a << ctrlAnswer(" 513\r\n") << CtrlAnswer0 << 0 << 513;
         QTest::newRow("A refusal reads a value") << a << ctrlAnswer("7\r\n", '1') << CtrlAnswer0 << 0 << 7;
         QTest::newRow("B refusal reads 0") << b << ctrlAnswer("7\r\n", '1') << CtrlAnswer0 << 0 << 0;
