@@ -226,7 +226,9 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     const std::optional<StartupSetting> s = rep.startup();
                     if (!s) {
                         r.exit = rep.reachable ? ExitRefused : ExitCommunication;
-                        const QString why = QStringLiteral("the startup display cannot be read");
+                        const QString why = rep.reachable
+                            ? QStringLiteral("the startup display cannot be read")
+                            : msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12);
                         r.data.insert(QStringLiteral("text"), why);
                         Reporter::instance().event(t.text, why);
                         return r;

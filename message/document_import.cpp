@@ -79,7 +79,9 @@ DocumentImport importDocument(const QByteArray &input, bool mustBeRtf)
         result.error = QStringLiteral("not an RTF document");
         return result;
     } else {
-        read = RichText(decodeImportedText(input), standard);
+        int controls = 0; // the text decoding already leaves control characters out
+        read = RichText(decodeImportedText(input, &controls), standard);
+        result.dropped += controls;
     }
 
     RichText body;
