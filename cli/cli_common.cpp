@@ -153,12 +153,18 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
         names << t.text;
     Reporter &reporter = Reporter::instance();
     reporter.beginTargets(names);
+    const bool liveProgress = reporter.mode() != ProgressMode::Off;
 
     auto one = [&](size_t i) {
         const Target &t = targets[i];
         CliPrompter prompter(t.text, mode, int(i));
         CliPresenter presenter{int(i)};
-        JobRunFn run = [&presenter](JobRecord &job) { return runJob(job, &presenter); };
+        // Without live progress nothing needs the status lines while a job runs, so the
+        // worker runs on this target's thread: a send to a thousand projectors then holds a
+        // thousand threads, not two thousand.
+        JobRunFn run = liveProgress
+            ? JobRunFn([&presenter](JobRecord &job) { return runJob(job, &presenter); })
+            : JobRunFn([&presenter](JobRecord &job) { return runJobHere(job, &presenter); });
         TargetResult r = work(t, prompter, run);
         r.target = t.text;
         if (r.data.value(QStringLiteral("text")).toString().contains(wrongPasswordHint()))

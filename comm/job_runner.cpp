@@ -8,6 +8,7 @@
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 namespace glintcaster {
@@ -203,6 +204,23 @@ JobOutcome JobRunner::run()
     return outcome();
 }
 
+JobOutcome JobRunner::runHere()
+{
+    if (m_running)
+        return outcome();
+    m_running = true;
+    m_success = false;
+    resetCancelFlags(m_job.kind);
+    if (m_presenter)
+        m_presenter->jobStarted(m_job);
+    runJobWorker(m_job, this);
+    // The worker posted its messages to this runner, its outcome last.
+    QCoreApplication::sendPostedEvents(this, WorkerEvent::eventType());
+    if (m_running)
+        fail(0); // cannot happen: every worker path posts an outcome
+    return outcome();
+}
+
 JobOutcome JobRunner::outcome() const
 {
     return {m_success, m_job.resultCode, m_job.resultText, m_job.greeted};
@@ -327,6 +345,13 @@ JobOutcome runJob(JobRecord &job, JobPresenter *presenter)
     JobRunner runner(job);
     runner.setPresenter(presenter);
     return runner.run();
+}
+
+JobOutcome runJobHere(JobRecord &job, JobPresenter *presenter)
+{
+    JobRunner runner(job);
+    runner.setPresenter(presenter);
+    return runner.runHere();
 }
 
 JobOutcome cancelFollowUp(JobRecord &job, JobKind originalKind, JobOutcome outcome,

@@ -49,6 +49,11 @@ public:
     bool start();
     /// start() and a local event loop until the outcome.
     JobOutcome run();
+    /// Runs the worker on the calling thread and then hands its messages to this runner:
+    /// the same outcome as run(), without a thread of its own, but the status lines arrive
+    /// only at the end. For callers that already run each job on a thread of their own and
+    /// show no live progress (a bulk send from the command line to a thousand projectors).
+    JobOutcome runHere();
     bool isRunning() const { return m_running; }
     bool succeeded() const { return m_success; }
     JobOutcome outcome() const;
@@ -96,6 +101,8 @@ private:
 /// Runs `job` synchronously (CLI, tests): a local event loop spins until the outcome.
 /// Needs a QCoreApplication.
 JobOutcome runJob(JobRecord &job, JobPresenter *presenter = nullptr);
+/// Runs `job` on the calling thread (JobRunner::runHere).
+JobOutcome runJobHere(JobRecord &job, JobPresenter *presenter = nullptr);
 
 /// The follow-up of get-text (kind 1) and status (kind 4) jobs: when the job failed with
 /// "Cancel complete.", a cancel job for the same projector is run through `rerun` (on the
