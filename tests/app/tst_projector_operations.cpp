@@ -103,7 +103,7 @@ private slots:
         QFETCH(bool, pollStorage);
         QFETCH(QStringList, expected);
         QFETCH(int, stored);
-        Bench b("127.0.97.1");
+        Bench b("127.0.93.1");
         QVERIFY(b.start());
         CurrentMessage m = hello();
         SendOptions options;
@@ -128,7 +128,7 @@ private slots:
 
     void sendRefusesAnEmptyBodyBeforeAnyTraffic()
     {
-        Bench b("127.0.97.2");
+        Bench b("127.0.93.2");
         QVERIFY(b.start());
         CurrentMessage empty;
         QVERIFY(!b.ops.sendMessage(b.target, empty, PayloadContext{}, SendOptions{}));
@@ -141,7 +141,7 @@ private slots:
     {
         // A refusal is read by the quiet query as a value; it must still count as a failure,
         // and the send must not claim "Complete."
-        Bench b("127.0.97.3");
+        Bench b("127.0.93.3");
         b.projector.setRawAnswer("CTRL 1\r\n", "CTRL 3532");
         QVERIFY(b.start());
         QVERIFY(!b.ops.setStartup(b.target, {true, 2, 0}));
@@ -160,7 +160,7 @@ private slots:
         QVERIFY(!stored);
 
         // A projector that cannot be reached is a communication failure.
-        Bench gone("127.0.97.4");
+        Bench gone("127.0.93.4");
         QVERIFY(!gone.ops.setStartup(gone.target, {true, 2, 0}));
         QCOMPARE(gone.ops.lastResult(), OperationResult::Communication);
         QVERIFY(gone.prompter.texts().value(0).startsWith(QStringLiteral("Communication error")));
@@ -232,7 +232,7 @@ private slots:
 
     void refreshCapabilitiesOfAnUnreachableProjector()
     {
-        Bench gone("127.0.97.5");
+        Bench gone("127.0.93.5");
         TargetCapabilities caps;
         CapabilityReport rep;
         QVERIFY(gone.ops.refreshCapabilities(gone.target, &caps, &rep));
