@@ -198,22 +198,22 @@ void CMessageEdit::buildUi()
         b->setAutoDefault(false);
         return b;
     };
-    m_pageFeed = makeButton(tr("Page feed"), "pageFeedButton");
-    m_tab = makeButton(tr("Tab"), "tabButton");
+    m_pageFeed = makeButton(tr("&Page feed"), "pageFeedButton");
+    m_tab = makeButton(tr("T&ab"), "tabButton");
     // These two act on the box that had the focus: they must not keep it themselves.
     m_pageFeed->setFocusPolicy(Qt::NoFocus);
     m_tab->setFocusPolicy(Qt::NoFocus);
-    m_image = makeButton(tr("Image"), "imageButton");
-    m_advanced = makeButton(tr("Advanced..."), "advancedButton");
+    m_image = makeButton(tr("I&mage"), "imageButton");
+    m_advanced = makeButton(tr("Ad&vanced..."), "advancedButton");
     m_send = makeButton(msg(1087), "sendButton");
-    m_get = makeButton(tr("Get"), "getButton");
-    m_displayOn = makeButton(tr("Display on"), "displayOnButton");
-    m_displayOff = makeButton(tr("Display off"), "displayOffButton");
+    m_get = makeButton(tr("&Get"), "getButton");
+    m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
+    m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
 
     m_sync = new QCheckBox(
-        tr("Synchronization of \nthe background color \nand character background color"), this);
+        tr("&Synchronization of \nthe background color \nand character background color"), this);
     m_sync->setObjectName(QStringLiteral("syncCheck"));
-    m_displayMode = new QCheckBox(tr("Character display mode"), this);
+    m_displayMode = new QCheckBox(tr("&Character display mode"), this);
     m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
 
     m_projector = new QComboBox(this);
@@ -225,7 +225,7 @@ void CMessageEdit::buildUi()
     for (int i = 1; i <= 12; ++i)
         m_slot->addItem(QString::number(i));
 
-    m_startup = new QCheckBox(tr("Startup Display"), this);
+    m_startup = new QCheckBox(tr("Start&up Display"), this);
     m_startup->setObjectName(QStringLiteral("startupCheck"));
     m_startupMinutes = new QComboBox(this);
     m_startupMinutes->setObjectName(QStringLiteral("startupMinutesBox"));
@@ -266,9 +266,13 @@ void CMessageEdit::buildUi()
 
     auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
     auto *grid = new QGridLayout(projectorGroup);
-    grid->addWidget(new QLabel(msg(1139), projectorGroup), 0, 0);
+    auto *projectorLabel = new QLabel(tr("&IP Address"), projectorGroup);
+    projectorLabel->setBuddy(m_projector);
+    grid->addWidget(projectorLabel, 0, 0);
     grid->addWidget(m_projector, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(tr("Saved number"), projectorGroup), 1, 0);
+    auto *slotLabel = new QLabel(tr("Saved &number"), projectorGroup);
+    slotLabel->setBuddy(m_slot);
+    grid->addWidget(slotLabel, 1, 0);
     grid->addWidget(m_slot, 1, 1, 1, 2);
     grid->addWidget(m_send, 2, 0, 1, 3);
     grid->addWidget(m_get, 3, 0, 1, 3);

@@ -618,4 +618,75 @@
         <translation>OK</translation>
     </message>
 </context>
+<context>
+    <name>glintcaster::CMessageEdit</name>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IP アドレス(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Icon of the title</source>
+        <translation>タイトルのアイコン</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>&amp;Page feed</source>
+        <translation>改ページ(&amp;P)</translation>
+    </message>
+    <message>
+        <source>T&amp;ab</source>
+        <translation>タブ(&amp;A)</translation>
+    </message>
+    <message>
+        <source>I&amp;mage</source>
+        <translation>イメージ(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Ad&amp;vanced...</source>
+        <translation>詳細設定(&amp;V)...</translation>
+    </message>
+    <message>
+        <source>&amp;Get</source>
+        <translation>取得(&amp;G)</translation>
+    </message>
+    <message>
+        <source>&amp;Display on</source>
+        <translation>表示オン(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>表示オフ(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Synchronization of 
+the background color 
+and character background color</source>
+        <translation>背景色と
+文字背景色の
+同期(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Character display mode</source>
+        <translation>文字表示モード(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Start&amp;up Display</source>
+        <translation>起動時表示(&amp;U)</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>PROJECTOR</source>
+        <translation>プロジェクター</translation>
+    </message>
+    <message>
+        <source>Saved &amp;number</source>
+        <translation>保存番号(&amp;N)</translation>
+    </message>
+</context>
 </TS>

@@ -618,4 +618,75 @@
         <translation>确定</translation>
     </message>
 </context>
+<context>
+    <name>glintcaster::CMessageEdit</name>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IP 地址(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Icon of the title</source>
+        <translation>标题图标</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>&amp;Page feed</source>
+        <translation>换页(&amp;P)</translation>
+    </message>
+    <message>
+        <source>T&amp;ab</source>
+        <translation>制表符(&amp;A)</translation>
+    </message>
+    <message>
+        <source>I&amp;mage</source>
+        <translation>图像(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Ad&amp;vanced...</source>
+        <translation>高级设置(&amp;V)...</translation>
+    </message>
+    <message>
+        <source>&amp;Get</source>
+        <translation>获取(&amp;G)</translation>
+    </message>
+    <message>
+        <source>&amp;Display on</source>
+        <translation>显示开(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>显示关(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;Synchronization of 
+the background color 
+and character background color</source>
+        <translation>背景颜色与
+字体背景颜色
+同步(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Character display mode</source>
+        <translation>字符显示模式(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Start&amp;up Display</source>
+        <translation>启动时显示(&amp;U)</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分钟</translation>
+    </message>
+    <message>
+        <source>PROJECTOR</source>
+        <translation>投影机</translation>
+    </message>
+    <message>
+        <source>Saved &amp;number</source>
+        <translation>保存编号(&amp;N)</translation>
+    </message>
+</context>
 </TS>

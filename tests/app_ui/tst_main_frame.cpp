@@ -307,6 +307,8 @@ private slots:
             QCOMPARE(frame->discoveryPage()->findButton()->text(), QStringLiteral("再検索(&N)"));
             QCOMPARE(clashingMnemonics(*frame), QStringList());
         }
+        QCOMPARE(QCoreApplication::translate("glintcaster::CMessageEdit", "&Character display mode"),
+                 QStringLiteral("文字表示モード(&C)"));
         // Leave the rest of the program in English.
         for (QTranslator *t : qApp->findChildren<QTranslator *>())
             QCoreApplication::removeTranslator(t);

@@ -12,7 +12,9 @@
 #include "message/ui/message_edit_box.h"
 #include "sim/projector_sim.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -801,6 +803,24 @@ private slots:
         QApplication::sendEvent(edit->bodyBox()->viewport(), &enter);
         QVERIFY(enter.isAccepted());
 
+        // Every Alt key of the tab is its own, and none takes a menu's.
+        QMap<QKeySequence, QString> keys;
+        QStringList texts;
+        for (QAction *menu : frame.menuBar()->actions())
+            texts << menu->text();
+        for (QAbstractButton *b : edit->findChildren<QAbstractButton *>())
+            texts << b->text();
+        for (QLabel *l : edit->findChildren<QLabel *>())
+            if (l->buddy())
+                texts << l->text();
+        for (const QString &text : texts) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!keys.contains(key), qPrintable(keys.value(key) + " / " + text));
+            keys.insert(key, text);
+        }
+        QVERIFY(keys.size() >= 14);
     }
 };
 
