@@ -95,12 +95,8 @@ AddFileResult AddMessageFile(const QString &path, const QString &folder,
         return AddFileResult::NameClash;
     if (!QDir().mkpath(folder))
         return failure(prompter, folder, QStringLiteral("the folder cannot be created"));
-    const AddFileResult result = isTextImportPath(path)
-                                     ? convertText(path, target, colours, caps, prompter)
-                                     : copyMessageFile(path, target, caps, prompter);
-    if (result == AddFileResult::Added)
-        prompter.inform(msg(1020));
-    return result;
+    return isTextImportPath(path) ? convertText(path, target, colours, caps, prompter)
+                                  : copyMessageFile(path, target, caps, prompter);
 }
 
 } // namespace glintcaster

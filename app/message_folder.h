@@ -30,8 +30,9 @@ struct MessageColours {
 /// Adds the file at `path` to the message folder `folder` (created when missing) under its
 /// own name with the extension ".glc". A ".txt" file is imported as a message body in
 /// `colours`, checked as for saving and written as a message file; any other file is copied
-/// unchanged, but only when it reads as a message file. Every write replaces atomically and
-/// "    Complete." is shown only after one; everything else is reported through `prompter`.
+/// unchanged, but only when it reads as a message file. Every write replaces atomically;
+/// failures are reported through `prompter`. On `Added` the caller shows "    Complete."
+/// once it shows the new file.
 AddFileResult AddMessageFile(const QString &path, const QString &folder,
                              const MessageColours &colours, const TargetCapabilities &caps,
                              Prompter &prompter);

@@ -359,9 +359,9 @@ void CMainFrame::colourCommand(ColourTarget target)
 {
     if (m_view->currentTab() != TabIndex::Edit)
         return;
-    int current = editPage()->currentColour(target);
-    if (current < 0)
-        current = paletteIndex(target);
+    // The dialog starts on the command's current colour, the one its toolbar button shows
+    // and applies, so that OK without a choice changes nothing.
+    const int current = paletteIndex(target);
     std::optional<int> chosen;
     if (m_setup.chooseColour) {
         chosen = m_setup.chooseColour(target, current, this);

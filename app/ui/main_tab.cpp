@@ -677,6 +677,7 @@ void CMainTab::addMessageFile(const QString &path)
     if (added >= 0)
         m_frame.setMessageFileIndex(added);
     refillFileList();
+    m_frame.prompter().inform(msg(1020));
 }
 
 } // namespace glintcaster

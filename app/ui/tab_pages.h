@@ -58,8 +58,6 @@ public:
     virtual void paste() {}
     /// "Character display mode" ticked: the two background colour buttons are disabled.
     virtual bool characterDisplayMode() const { return false; }
-    /// The colour that the colour dialog opens with.
-    virtual int currentColour(ColourTarget target) const { Q_UNUSED(target); return -1; }
     /// Apply a palette index to the selection (or, for the background, to both boxes).
     virtual void applyColour(ColourTarget target, int index)
     {

@@ -732,7 +732,8 @@ bool CMessageEdit::newMessage()
     if (!askUnsaved())
         return false;
     CurrentMessage fresh;
-    showMessage(fresh, false);
+    // New leaves "Character display mode" as it is; only opening a file switches it off.
+    showMessage(fresh, m_displayMode->isChecked());
     setModified(false);
     return true;
 }
@@ -880,15 +881,6 @@ bool CMessageEdit::characterDisplayMode() const
     return m_displayMode->isChecked();
 }
 
-int CMessageEdit::currentColour(ColourTarget target) const
-{
-    if (target == ColourTarget::Background)
-        return int(m_message.background);
-    MessageEditBox *box = focusedBox();
-    const CharFormat f = charFormatFromText(box->textCursor().charFormat(), box->defaultFormat());
-    return nearestPaletteCode(target == ColourTarget::Character ? f.colour : f.background);
-}
-
 void CMessageEdit::applyColour(ColourTarget target, int index)
 {
     if (index < 0 || index >= PaletteSize)
@@ -947,17 +939,9 @@ void CMessageEdit::preview()
     if (!m_env.showPreview)
         return;
     syncFromBoxes();
-    const RichText before = m_message.body();
-    {
-        Busy modal(m_modal);
-        m_env.showPreview(this, *m_prompter, m_message, m_caps, m_displayMode->isChecked());
-    }
-    if (!(m_message.body() == before)) {
-        // Unsupported characters were deleted on the operator's request.
-        Busy busy(m_busy);
-        m_body->setRichText(m_message.body());
-        markModified();
-    }
+    // Characters deleted on the operator's request leave the box as edits (undoable).
+    Busy modal(m_modal);
+    m_env.showPreview(this, m_message, payloadContext());
 }
 
 void CMessageEdit::pageFeed()

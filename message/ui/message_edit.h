@@ -41,9 +41,10 @@ struct MessageEditEnvironment {
         runAdvanced;
     /// The "Not Supported Character" report; true for "Auto Del".
     std::function<bool(QWidget *parent, const QString &report)> showUnsupported;
-    /// The "Image" preview; when empty the button stays disabled.
-    std::function<void(QWidget *parent, Prompter &prompter, CurrentMessage &message,
-                       const TargetCapabilities &caps, bool characterDisplayMode)>
+    /// The "Image" preview, checking `message` in the tab's own context (so unsupported
+    /// characters get the same report and deletions as when sending); when empty the button
+    /// stays disabled.
+    std::function<void(QWidget *parent, CurrentMessage &message, const PayloadContext &context)>
         showPreview;
 
     /// The defaults for the parts not given.
@@ -78,7 +79,6 @@ public:
     void copy() override;
     void paste() override;
     bool characterDisplayMode() const override;
-    int currentColour(ColourTarget target) const override;
     void applyColour(ColourTarget target, int index) override;
 
     // The handlers of the tab's own controls, public so they can be driven directly.

@@ -56,11 +56,16 @@ MessageEditBox::MessageEditBox(Role role, QWidget *parent) : QTextEdit(parent), 
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     setDefaultFormat(defaultCharFormat());
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &f) {
+        if (document()->characterCount() > 1)
+            m_lastTyping = textFormatFor(charFormatFromText(f, m_default));
+    });
 }
 
 void MessageEditBox::setDefaultFormat(const CharFormat &format)
 {
     m_default = format;
+    m_lastTyping = textFormatFor(format);
     QFont font(format.face);
     font.setPointSizeF(format.sizeTwips / 20.0);
     document()->setDefaultFont(font);
@@ -89,6 +94,7 @@ RichText MessageEditBox::richText() const
 void MessageEditBox::setRichText(const RichText &text)
 {
     document()->clear();
+    m_lastTyping = textFormatFor(m_default);
     QTextCursor cursor(document());
     cursor.setCharFormat(textFormatFor(m_default));
     cursor.setBlockCharFormat(textFormatFor(m_default));
@@ -102,10 +108,19 @@ void MessageEditBox::applyDefaultIfEmpty()
     if (document()->characterCount() > 1)
         return;
     QTextCursor cursor(document());
-    const QTextCharFormat f = textFormatFor(m_default);
+    const QTextCharFormat f = m_lastTyping;
     // The empty block's own format decides what typing starts with.
     cursor.setBlockCharFormat(f);
     setCurrentCharFormat(f);
+}
+
+QVariant MessageEditBox::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // A text edit answers "enabled" itself, whatever the widget attribute says; the attribute
+    // is how the tab detaches the input method for the basic character set.
+    if (query == Qt::ImEnabled && !testAttribute(Qt::WA_InputMethodEnabled))
+        return false;
+    return QTextEdit::inputMethodQuery(query);
 }
 
 int MessageEditBox::room() const

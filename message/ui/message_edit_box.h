@@ -41,8 +41,13 @@ public:
     /// An input method is composing: the text shown is not the user's yet.
     bool isComposing() const { return m_composing; }
 
-    /// Re-applies the default format to an empty box so that new typing is not black.
+    /// Gives an emptied box the format of the text it last held (what a word processor does
+    /// when everything is deleted), or the default format after a program change, so that new
+    /// typing is never black and keeps the colours the operator chose.
     void applyDefaultIfEmpty();
+
+    using QTextEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
     /// Clipboard data for a selection: "Rich Text Format" (and text/rtf) plus plain text.
     static QMimeData *mimeDataFor(const RichText &text);
@@ -70,6 +75,8 @@ private:
 
     Role m_role;
     CharFormat m_default;
+    /// The format of the text at the caret while the box held text.
+    QTextCharFormat m_lastTyping;
     bool m_composing = false;
 };
 

@@ -63,9 +63,8 @@ void MessageEditEnvironment::complete()
         };
     }
     if (!showPreview) {
-        showPreview = [](QWidget *parent, Prompter &prompter, CurrentMessage &message,
-                         const TargetCapabilities &caps, bool characterDisplayMode) {
-            showMessagePreview(parent, prompter, message, caps, characterDisplayMode);
+        showPreview = [](QWidget *parent, CurrentMessage &message, const PayloadContext &context) {
+            showMessagePreview(parent, message, context);
         };
     }
 }

@@ -10,6 +10,7 @@
 #include "message/rich_text_document.h"
 #include "message/ui/message_edit.h"
 #include "message/ui/message_edit_box.h"
+#include "render/preview_model.h"
 #include "sim/projector_sim.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodQueryEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -91,6 +93,7 @@ struct Tab {
     QStringList reports;
     bool autoDelete = false;
     std::function<bool(CurrentMessage &)> advanced = [](CurrentMessage &) { return false; };
+    int previews = 0; ///< previews whose checks let them open
     std::unique_ptr<CMessageEdit> edit;
 
     Tab()
@@ -111,6 +114,11 @@ struct Tab {
         };
         env.runAdvanced = [this](QWidget *, CurrentMessage &m, const TargetCapabilities &, Prompter &) {
             return advanced(m);
+        };
+        env.showPreview = [this](QWidget *, CurrentMessage &m, const PayloadContext &context) {
+            PreviewModel model;
+            if (PreparePreviewModel(m, context, &model) == 0)
+                ++previews;
         };
         edit = std::make_unique<CMessageEdit>(store, prompter, env);
         edit->resize(700, 500);
@@ -281,15 +289,36 @@ private slots:
         QCOMPARE(t.edit->message().body().plainText(), text(t.body()));
     }
 
-    void emptiedBoxTypesInTheDefaultColours()
+    void emptiedBoxKeepsTheColoursOfWhatItHeld()
     {
         Tab t;
-        t.edit->applyColour(ColourTarget::Character, 1);
+        auto clearAndType = [&](const QString &s) {
+            t.body()->selectAll();
+            QTest::keyClick(t.body(), Qt::Key_Delete);
+            QTest::keyClicks(t.body(), s);
+        };
+        // Deleting everything keeps the colours of what was deleted, as a word processor does.
         setText(t.body(), QStringLiteral("red"), colours(1, 0));
-        t.body()->selectAll();
-        QTest::keyClick(t.body(), Qt::Key_Delete);
-        QTest::keyClicks(t.body(), QStringLiteral("new"));
-        QCOMPARE(t.body()->richText(), RichText(QStringLiteral("new"), defaultCharFormat()));
+        clearAndType(QStringLiteral("new"));
+        QCOMPARE(t.body()->richText(), RichText(QStringLiteral("new"), colours(1, 0)));
+        // With the backgrounds synchronised, text typed into a cleared box keeps the message's.
+        QVERIFY(t.edit->syncCheck()->isChecked());
+        t.edit->applyColour(ColourTarget::Background, 5);
+        clearAndType(QStringLiteral("blue"));
+        QCOMPARE(t.body()->richText(), RichText(QStringLiteral("blue"), colours(1, 5)));
+        // A box the program empties types in the default colours again, never in black.
+        t.body()->setRichText({});
+        QTest::keyClicks(t.body(), QStringLiteral("x"));
+        QCOMPARE(t.body()->richText(), RichText(QStringLiteral("x"), defaultCharFormat()));
+    }
+
+    void inputMethodOnlyForTheExtendedSet()
+    {
+        Tab t; // no projector asked yet: the extended set
+        focus(t.body());
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(t.body(), &query);
+        QVERIFY(query.value(Qt::ImEnabled).toBool());
     }
 
     void richTextRoundTripThroughBoxesClipboardAndFile()
@@ -429,10 +458,14 @@ private slots:
         QTest::addColumn<bool>("autoDel");
         QTest::addColumn<QString>("left");
         QTest::addColumn<bool>("reported");
-        QTest::newRow("yes deletes") << PromptAnswer::Yes << false << "ab\rc" << false;
-        QTest::newRow("no, Auto Del") << PromptAnswer::No << true << "ab\rc" << true;
-        QTest::newRow("no, OK") << PromptAnswer::No << false << "a€b\rc✓" << true;
-        QTest::newRow("cancel") << PromptAnswer::Cancel << false << "a€b\rc✓" << false;
+        QTest::addColumn<bool>("image"); // asked by the Image button rather than by typing
+        for (bool image : {false, true}) {
+            const char *route = image ? "image: " : "typing: ";
+            QTest::addRow("%syes deletes", route) << PromptAnswer::Yes << false << "ab\rc" << false << image;
+            QTest::addRow("%sno, Auto Del", route) << PromptAnswer::No << true << "ab\rc" << true << image;
+            QTest::addRow("%sno, OK", route) << PromptAnswer::No << false << "a€b\rc✓" << true << image;
+            QTest::addRow("%scancel", route) << PromptAnswer::Cancel << false << "a€b\rc✓" << false << image;
+        }
     }
     void unsupportedCharactersWithAutoDelete()
     {
@@ -440,23 +473,35 @@ private slots:
         QFETCH(bool, autoDel);
         QFETCH(QString, left);
         QFETCH(bool, reported);
+        QFETCH(bool, image);
         Projector projector("127.0.97.1", 4, 3); // basic character set
         Tab t;
         QVERIFY(!t.edit->capabilities().ExtendedCharset());
         QVERIFY(t.edit->imageButton()->isEnabled()); // the preview draws the basic set
         QVERIFY(t.prompter.shown().isEmpty());
         t.autoDelete = autoDel;
-        t.prompter.script({answer});
+        // On the Image route the question while typing is cancelled, and Image asks again.
+        t.prompter.script(image ? QList<PromptAnswer>{PromptAnswer::Cancel, answer} : QList<PromptAnswer>{answer});
         t.body()->setRichText({});
         focus(t.body());
+        // Only what the keyboard types directly: no input method for the basic set.
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(t.body(), &query);
+        QVERIFY(!query.value(Qt::ImEnabled).toBool());
         type(t.body(), QStringLiteral("a€b"));
         QTest::keyClick(t.body(), Qt::Key_Return);
         type(t.body(), QStringLiteral("c✓"));
         t.settle();
-        QCOMPARE(t.prompter.texts(),
-                 QStringList{QStringLiteral("Number of characters that so not supported : [ 2 ]\n"
-                                            "Do you want to execute Auto-delete-function?")});
+        if (image) {
+            t.edit->imageButton()->click();
+            t.settle();
+            QCOMPARE(t.previews, 0); // the preview opens only for what it can draw
+        }
+        const QString question = QStringLiteral("Number of characters that so not supported : [ 2 ]\n"
+                                                "Do you want to execute Auto-delete-function?");
+        QCOMPARE(t.prompter.texts(), QStringList(image ? 2 : 1, question));
         QCOMPARE(text(t.body()), left);
+
         QCOMPARE(t.reports, reported ? QStringList{QStringLiteral("Line 1 : [€]\r\nLine 2 : [✓]\r\n")}
                                      : QStringList{});
     }
@@ -764,6 +809,11 @@ private slots:
             return new CMessageEdit(frame.store(), frame.prompter(), env);
         };
         setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
+        QList<int> offered; // what the colour dialog opened with
+        setup.chooseColour = [&offered](ColourTarget, int current, QWidget *) {
+            offered << current;
+            return std::optional<int>(1);
+        };
         setup.discovery.searchPort = 42366;
         setup.discovery.answerPort = 44004;
         CMainFrame frame(setup);
@@ -789,11 +839,19 @@ private slots:
         QVERIFY(!frame.command(CMainFrame::CmdBackgroundButton)->isEnabled());
         QVERIFY(!frame.command(CMainFrame::CmdFontBackgroundButton)->isEnabled());
 
-        // A background from a loaded message shows on the toolbar.
+        // A background from a loaded message shows on the toolbar; New keeps the display mode.
         edit->applyColour(ColourTarget::Background, 4);
         prompter.script({PromptAnswer::No});
         frame.command(CMainFrame::CmdNew)->trigger();
         QCOMPARE(frame.paletteIndex(ColourTarget::Background), 8);
+        QVERIFY(edit->displayModeCheck()->isChecked());
+
+        // The colour dialog opens on the command's current colour, not on the caret's.
+        setText(edit->bodyBox(), QStringLiteral("white"));
+        frame.command(CMainFrame::CmdFontColour)->trigger();
+        edit->bodyBox()->moveCursor(QTextCursor::Start); // the caret in white text
+        frame.command(CMainFrame::CmdFontColour)->trigger();
+        QCOMPARE(offered, (QList<int>{7, 1}));
 
         // A dragged file is not the box's: the window takes it.
         QMimeData files;
