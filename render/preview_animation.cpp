@@ -107,7 +107,8 @@ PreviewAnimation::PreviewAnimation(const PreviewModel &model, const GlyphSet &gl
              l = m_advances.markLineFrom(l + 1))
             ++m_pages;
     }
-    m_singlePage = m_lineCount <= m_geometry.linesPerPage && m_pages == 1;
+    // A message whose lines all fit one page holds its last page once typed, page feeds or not.
+    m_singlePage = m_lineCount <= m_geometry.linesPerPage;
 }
 
 void PreviewAnimation::open()
