@@ -189,7 +189,7 @@ bool ProjectorStore::AppendRegisteredProjector(const stDiscData &d)
     const int n = m_count + 1;
     ini.setValue(kNumSection, kNum, n);
     writeProjector(ini, n, d);
-    return ini.save();
+    return noteSave(ini.save());
 }
 
 bool ProjectorStore::SaveProjectorPassword(int r)
@@ -206,7 +206,7 @@ bool ProjectorStore::SaveProjectorPassword(int r)
     const QString section = projectorSection(r + 1);
     ini.setValue(section, kAuth, m_list[r].Auth);
     ini.setValue(section, kPass, m_list[r].Pass);
-    return ini.save();
+    return noteSave(ini.save());
 }
 
 bool ProjectorStore::RewriteRegisteredProjectors()
@@ -234,7 +234,7 @@ bool ProjectorStore::RewriteRegisteredProjectors()
     ini.setValue(kNumSection, kNum, m_count);
     for (int i = 0; i < m_list.size(); ++i)
         writeProjector(ini, i + 1, m_list[i]);
-    return ini.save();
+    return noteSave(ini.save());
 }
 
 bool ProjectorStore::SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName)
@@ -244,7 +244,7 @@ bool ProjectorStore::SaveAdaptorSelection(const QString &adaptorIp, const QStrin
         return false;
     ini.setValue(kAdaptorSection, kIp, adaptorIp);
     ini.setValue(kAdaptorSection, kAdaptorName, adaptorName);
-    return ini.save();
+    return noteSave(ini.save());
 }
 
 int ProjectorStore::LoadAdaptorSelection(const QStringList &adaptorNames) const

@@ -103,9 +103,19 @@ public:
     bool removeProjector(int r);
     /// Sets Auth and Pass of entry `r` and writes them to the file.
     bool setPassword(int r, int auth, const QString &pass);
+    /// The last write of the file failed (the file is left as it was): a change reported as
+    /// false for this reason was refused by the file system, not by the rules.
+    bool saveFailed() const { return m_saveFailed; }
 
 private:
+    bool noteSave(bool saved) const
+    {
+        m_saveFailed = !saved;
+        return saved;
+    }
+
     QString m_path;
+    mutable bool m_saveFailed = false;
     /// Loads the file for a change; false (and loadProblem() set) when it must not be written.
     bool loadForWrite(class IniProfile &ini);
     int realCount() const;

@@ -36,9 +36,9 @@ void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
     cmd->add_flag("--verbose", opts.verbose, "Show progress lines also when standard error is not a terminal");
 }
 
-void addTargetOptions(CLI::App *cmd, TargetOptions &opts)
+void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several)
 {
-    cmd->add_option("--to", opts.to, "Projector address (repeat for several at once)")
+    cmd->add_option("--to", opts.to, several ? "Projector address (repeat for several at once)" : "Projector address")
         ->required()
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

@@ -37,7 +37,7 @@ struct TargetOptions {
 };
 
 void addCommonOptions(CLI::App *cmd, CommonOptions &opts);
-void addTargetOptions(CLI::App *cmd, TargetOptions &opts);
+void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several = true);
 
 /// Applies --home and --lang; false (and a message) for an unknown language.
 bool applyCommon(const CommonOptions &opts);

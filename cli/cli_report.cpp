@@ -59,8 +59,10 @@ QString answerName(PromptAnswer answer)
 
 QString lineFor(const QString &subject, const QString &text)
 {
-    return subject.isEmpty() ? kProgram + QStringLiteral(": ") + text
-                             : kProgram + QStringLiteral(": ") + subject + QStringLiteral(": ") + text;
+    // A text that names its subject already (a file's reason) is not prefixed twice.
+    const bool named = subject.isEmpty() || text.startsWith(subject + QStringLiteral(": "));
+    return named ? kProgram + QStringLiteral(": ") + text
+                 : kProgram + QStringLiteral(": ") + subject + QStringLiteral(": ") + text;
 }
 
 } // namespace

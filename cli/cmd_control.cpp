@@ -52,9 +52,8 @@ int clearCode(const std::string &text)
         return 0x3512;
     if (s == QLatin1String("saved"))
         return 0x3513;
-    bool ok = false;
-    const int n = s.toInt(&ok);
-    return ok && n >= 1 && n <= 12 ? 0x3513 + n : -1;
+    const int n = parseSlot(text); // digits only, as every --slot
+    return n >= 1 ? 0x3513 + n : -1;
 }
 
 } // namespace
@@ -215,8 +214,12 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
     startup->add_flag("--disable", g_args.disable, "With --set: no startup display");
     addTargetOptions(startup, g_args.target);
     addCommonOptions(startup, g_args.common);
-    startup->callback([action] {
-        *action = [] {
+    startup->callback([action, startup] {
+        *action = [startup] {
+            if (!g_args.set && (startup->count("--slot") || startup->count("--minutes") || g_args.disable)) {
+                printErr(QStringLiteral("--slot, --minutes and --disable set the startup display: add --set"));
+                return int(ExitUsage);
+            }
             if (!g_args.set) {
                 return runControl([](const Target &t, ProjectorOperations &ops) {
                     TargetResult r;
@@ -242,8 +245,8 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
             s.enabled = !g_args.disable;
             const int minutes = StartupSetting::parseMinutes(QString::fromStdString(g_args.minutes), true);
             if (minutes < 0) {
-                printErr(msg(1014));
-                return int(ExitRefused);
+                printErr(QStringLiteral("--minutes: ") + msg(1014));
+                return int(ExitUsage);
             }
             s.minutes = minutes;
             const int slot = parseSlot(g_args.slot);

@@ -93,8 +93,9 @@ int importCommand()
     message.setBody(doc.body);
     const bool extended = g_ia.charset == "extended";
     const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
+    int removed = 0; // characters, a surrogate pair counting once
     if (!unsupported.isEmpty()) {
-        int count = 0;
+        int &count = removed;
         for (qsizetype i = 0; i < unsupported.size(); ++i) {
             ++count;
             if (QChar::isHighSurrogate(message.body().at(unsupported.at(i)).ch) && i + 1 < unsupported.size() &&
@@ -135,7 +136,7 @@ int importCommand()
                    {QStringLiteral("exit"), int(ExitOk)},
                    {QStringLiteral("format"), doc.rtf ? QStringLiteral("rtf") : QStringLiteral("text")},
                    {QStringLiteral("characters"), int(body.size())},
-                   {QStringLiteral("removed"), int(unsupported.size()) + doc.dropped},
+                   {QStringLiteral("removed"), removed + doc.dropped},
                    {QStringLiteral("length"), payload.bodyLength},
                    {QStringLiteral("text"), msg(1020).trimmed()}});
     } else {

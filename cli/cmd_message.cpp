@@ -425,7 +425,7 @@ void addMessageCommands(CLI::App &app, std::function<int()> *action)
     auto *get = app.add_subcommand("get", "Read a stored message back into a message file");
     get->add_option("--slot", g_ma.slot, "quick (default) or 1..12");
     get->add_option("-o,--output", g_ma.output, "Message file to write")->required();
-    addTargetOptions(get, g_ma.target);
+    addTargetOptions(get, g_ma.target, false);
     addCommonOptions(get, g_ma.common);
     get->callback([action] { *action = getCommand; });
 

@@ -58,8 +58,10 @@ int previewCommand()
     for (QChar c : tickText)
         numeric = numeric && c.isDigit() && c.unicode() < 0x80;
     const qlonglong ticks = numeric ? tickText.toLongLong(&numeric) : -1;
-    if (!numeric || ticks < 0 || ticks > std::numeric_limits<int>::max()) {
-        printErr(QStringLiteral("--tick must be a whole number of 0 or more, not \"%1\"").arg(tickText));
+    // Bounded so that a message that never closes cannot keep the command busy for hours.
+    constexpr qlonglong kMaxTicks = 1000000;
+    if (!numeric || ticks < 0 || ticks > kMaxTicks) {
+        printErr(QStringLiteral("--tick must be a whole number from 0 to %1, not \"%2\"").arg(kMaxTicks).arg(tickText));
         return ExitUsage;
     }
 

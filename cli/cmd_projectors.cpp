@@ -7,6 +7,7 @@
 #include "base/message_table.h"
 #include "app/pj_list_rules.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -41,6 +42,16 @@ bool loadStore(ProjectorStore &store)
         return true;
     printErr(store.problemText());
     return false;
+}
+
+/// Exit status of a change the store did not make: the rules said why already (through the
+/// prompter); a failed write says it here.
+int storeRefused(const ProjectorStore &store)
+{
+    if (store.saveFailed())
+        printErr(QStringLiteral("%1: cannot be written; the registered projectors are unchanged")
+                     .arg(QDir::toNativeSeparators(store.filePath())));
+    return int(ExitRefused);
 }
 
 /// Finds the registered row of --address; prints why not and returns -1 otherwise.
@@ -116,7 +127,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             if (!loadStore(store))
                 return int(ExitRefused);
             if (!store.addProjector(d, *prompter))
-                return int(ExitRefused);
+                return storeRefused(store);
             if (g_pa.common.json)
                 printJson(toJson(d));
             return int(ExitOk);
@@ -137,7 +148,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             const int row = rowOf(store);
             if (row < 0)
                 return int(ExitRefused);
-            return deleteRegistered(store, row, *prompter) ? int(ExitOk) : int(ExitRefused);
+            return deleteRegistered(store, row, *prompter) ? int(ExitOk) : storeRefused(store);
         };
     });
 
@@ -163,7 +174,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 return int(ExitRefused);
             const bool none = g_pa.noAuth || pass.isEmpty();
             return store.setPassword(row, none ? 0 : 1, none ? QString() : pass) ? int(ExitOk)
-                                                                                  : int(ExitCommunication);
+                                                                                  : storeRefused(store);
         };
     });
 }

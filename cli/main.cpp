@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <QCoreApplication>
 
 using namespace glintcaster::cli;
@@ -40,7 +41,17 @@ int main(int argc, char *argv[])
     } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        app.exit(e);
+        // One line, like every other message of the program; a word that is no command is
+        // named rather than reported as a missing one.
+        QString text = QString::fromStdString(e.what()).simplified();
+        if (argc > 1 && argv[1][0] != '-') {
+            const auto commands = app.get_subcommands([](const CLI::App *) { return true; });
+            const bool known = std::any_of(commands.begin(), commands.end(),
+                                           [&](const CLI::App *c) { return c->check_name(argv[1]); });
+            if (!known)
+                text = QStringLiteral("\"%1\" is not a command").arg(QString::fromLocal8Bit(argv[1]));
+        }
+        printErr(text + QStringLiteral(" (see --help)"));
         return ExitUsage;
     }
     return action ? action() : int(ExitUsage);

@@ -125,6 +125,13 @@ private slots:
         stDiscData d;
         d.IP = 0x0A000001;
         QVERIFY(store.addProjector(d, prompter));
+        // A refusal by the rules is not a failed write; a folder that cannot hold the file is.
+        QVERIFY(!store.addProjector(d, prompter));
+        QVERIFY(!store.saveFailed());
+        ProjectorStore nowhere(dir.filePath(QStringLiteral("gone/LastPj.txt")));
+        nowhere.LoadRegisteredProjectors();
+        QVERIFY(!nowhere.addProjector(d, prompter));
+        QVERIFY(nowhere.saveFailed());
     }
 
     void utf16ListsRoundTrip_data()

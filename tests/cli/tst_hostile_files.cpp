@@ -177,6 +177,24 @@ private slots:
                       QStringLiteral("--to"), to, QStringLiteral("-o"), m_home.filePath(QStringLiteral("a.glc"))}).exit, 2);
         QCOMPARE(cli({QStringLiteral("send"), write(QStringLiteral("s.txt"), "s"), QStringLiteral("--startup"),
                       QStringLiteral("128"), QStringLiteral("--to"), to}).exit, 2);
+        // Usage errors, from the parser or from the commands: exit 2, one prefixed line, no traffic.
+        const QList<QStringList> usage = {
+            {"clear", "--slot", "+1", "--yes", "--to", to},
+            {"startup", "--set", "--slot", "1", "--minutes", "128", "--to", to},
+            {"startup", "--slot", "5", "--to", to}, // setting options without --set
+            {"status"},
+            {"status", "--to", to, "--bogus"},
+            {"frobnicate"},
+            {"preview", write(QStringLiteral("p.txt"), "p"), "-o", m_home.filePath(QStringLiteral("p.png")),
+             "--tick", "2000000"},
+        };
+        for (const QStringList &args : usage) {
+            const Run r = cli(args);
+            QCOMPARE(r.exit, 2);
+            QVERIFY2(r.err.startsWith("glintcaster-cli: ") && r.err.trimmed().count('\n') == 0,
+                     r.err.constData());
+        }
+        QVERIFY(cli({QStringLiteral("frobnicate")}).err.contains("\"frobnicate\" is not a command"));
         QCOMPARE(sim.requestCount(), 0);
     }
 
