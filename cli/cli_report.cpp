@@ -59,10 +59,16 @@ QString answerName(PromptAnswer answer)
 
 QString lineFor(const QString &subject, const QString &text)
 {
-    // A text that names its subject already (a file's reason) is not prefixed twice.
-    const bool named = subject.isEmpty() || text.startsWith(subject + QStringLiteral(": "));
-    return named ? kProgram + QStringLiteral(": ") + text
-                 : kProgram + QStringLiteral(": ") + subject + QStringLiteral(": ") + text;
+    if (subject.isEmpty())
+        return kProgram + QStringLiteral(": ") + text;
+    // A reason that names its file already ("name.glc: too large") names the subject once.
+    const qsizetype colon = text.indexOf(QStringLiteral(": "));
+    if (colon > 0) {
+        const QString named = text.left(colon);
+        if (subject == named || subject.endsWith(u'/' + named))
+            return kProgram + QStringLiteral(": ") + subject + text.mid(colon);
+    }
+    return kProgram + QStringLiteral(": ") + subject + QStringLiteral(": ") + text;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "base/app_home.h"
 #include "cli/cli_report.h"
 #include "base/message_table.h"
+#include "comm/command_exchange.h"
 #include "comm/adaptor_table.h"
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"
@@ -209,9 +210,12 @@ int sendCommand()
     if (!resolveTargets(g_ma.target, &targets))
         return ExitUsage;
     const QString path = QString::fromStdString(g_ma.file);
-    if (!QFileInfo(path).isFile()) {
-        printErr(QStringLiteral("%1: no such file").arg(path));
-        return ExitUsage;
+    if (const QFileInfo info(path); !info.isFile()) {
+        // Refused like every other command's file that cannot be read.
+        printErr(QStringLiteral("%1: %2").arg(path, !info.exists() ? QStringLiteral("no such file")
+                                                    : info.isDir() ? QStringLiteral("is a folder, not a file")
+                                                                   : QStringLiteral("not a regular file")));
+        return ExitRefused;
     }
     SharedMessageReader reader(path);
 
@@ -348,7 +352,12 @@ int listCommand()
             prompter.inform(slotListFailureText());
             r.exit = ExitCommunication;
             r.data.insert(QStringLiteral("code"), receiver.failure);
-            r.data.insert(QStringLiteral("text"), slotListFailureText());
+            QString text = slotListFailureText();
+            // The list reads after the greeting; with a password a closed connection there is
+            // most often the digest refused, as for the other commands.
+            if (receiver.failure == AnswerReadFailed && !t.endpoint.password.isEmpty())
+                text += QStringLiteral("\n : ") + wrongPasswordHint();
+            r.data.insert(QStringLiteral("text"), text);
             return r;
         }
         QJsonArray slotArray;

@@ -282,6 +282,11 @@ private slots:
         const Run status = cli({QStringLiteral("status"), QStringLiteral("--to"), QStringLiteral("127.0.45.3")});
         QCOMPARE(status.exit, 1);
         QVERIFY2(status.out.startsWith("status: 3 (fatal error"), status.out.constData());
+        // The stored-message list says it too when the digest was refused.
+        const Run list = cli({QStringLiteral("list"), QStringLiteral("--to"), QStringLiteral("127.0.45.2"),
+                              QStringLiteral("--json")});
+        QCOMPARE(list.exit, 3);
+        QVERIFY2(list.out.contains("password may be wrong"), list.out.constData());
         QCOMPARE(cli({QStringLiteral("projectors"), QStringLiteral("remove"), QStringLiteral("127.0.45.2"),
                       QStringLiteral("--yes")})
                      .exit,
