@@ -237,8 +237,18 @@ void printJson(const QJsonObject &object)
     printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
 }
 
+namespace {
+std::atomic<bool> g_printedOut{false};
+} // namespace
+
+bool printedOut()
+{
+    return g_printedOut;
+}
+
 void printOut(const QString &text)
 {
+    g_printedOut = true;
     QMutexLocker lock(&outputMutex());
     std::fputs(text.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);

@@ -90,6 +90,8 @@ void printJson(const QJsonObject &object);
 /// with "glintcaster-cli: " and are joined into one line.
 void printOut(const QString &text);
 void printErr(const QString &text);
+/// Whether anything was printed on standard output.
+bool printedOut();
 
 /// What the status character of control 6020 means, in words.
 QString statusMeaning(quint16 value);

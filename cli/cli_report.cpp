@@ -198,6 +198,7 @@ void Reporter::event(const QString &subject, const QString &text)
     if (line.isEmpty())
         return;
     QMutexLocker lock(&outputMutex());
+    m_lastEvent = lineFor(subject, line).mid(kProgram.size() + 2);
     if (m_mode == ProgressMode::Live) {
         const int index = int(m_targets.indexOf(subject));
         if (index >= 0) {
@@ -208,6 +209,12 @@ void Reporter::event(const QString &subject, const QString &text)
         }
     }
     writeLine(lineFor(subject, line));
+}
+
+QString Reporter::lastEvent() const
+{
+    QMutexLocker lock(&outputMutex());
+    return m_lastEvent;
 }
 
 void Reporter::progress(int index, const QString &text)

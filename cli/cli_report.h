@@ -54,6 +54,8 @@ public:
     void event(const QString &subject, const QString &text);
     /// A status line of a running job of target `index` (of beginTargets).
     void progress(int index, const QString &text);
+    /// The last event's line, without the program's name (empty when there was none).
+    QString lastEvent() const;
 
     /// For tests: write to `stream` instead of standard error, with a fixed width.
     void redirect(std::FILE *stream, int width);
@@ -69,6 +71,7 @@ private:
     bool m_verbose = false;
     bool m_terminal = false;
     ProgressMode m_mode = ProgressMode::Off;
+    QString m_lastEvent;
     QStringList m_targets;
     QStringList m_live;                      ///< what each live line shows
     std::vector<std::vector<QString>> m_held; ///< events of each target kept for the end

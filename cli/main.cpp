@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "cli/cli_common.h"
+#include "cli/cli_report.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstring>
 #include <QCoreApplication>
+#include <QJsonObject>
 
 using namespace glintcaster::cli;
 
@@ -32,6 +35,19 @@ int main(int argc, char *argv[])
     addSoundCommand(app, &action);
     addPreviewCommand(app, &action);
 
+    // With --json a failure that no command reported as an object (a usage error, a file
+    // refused before any target ran) still gives one: its exit status and its reason.
+    const bool json = std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strcmp(a, "--json") == 0; });
+    auto finish = [json](int code) {
+        if (json && code != ExitOk && !printedOut()) {
+            const QString why = Reporter::instance().lastEvent();
+            printJson({{QStringLiteral("ok"), false},
+                       {QStringLiteral("exit"), code},
+                       {QStringLiteral("text"), why.isEmpty() ? QStringLiteral("Refused.") : why}});
+        }
+        return code;
+    };
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &e) {
@@ -52,7 +68,7 @@ int main(int argc, char *argv[])
                 text = QStringLiteral("\"%1\" is not a command").arg(QString::fromLocal8Bit(argv[1]));
         }
         printErr(text + QStringLiteral(" (see --help)"));
-        return ExitUsage;
+        return finish(ExitUsage);
     }
-    return action ? action() : int(ExitUsage);
+    return finish(action ? action() : int(ExitUsage));
 }

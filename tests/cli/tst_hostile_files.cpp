@@ -119,6 +119,9 @@ private slots:
                 QVERIFY2(r.ms < 5000, qPrintable(name));
                 QVERIFY2(!r.err.trimmed().isEmpty() && r.err.trimmed().count('\n') == 0, r.err.constData());
                 QVERIFY2(r.err.count(name.toUtf8()) == 1, r.err.constData());
+                const Run j = cli(QStringList{command.first(), m_home.filePath(name), QStringLiteral("--json")}
+                                  + command.mid(1));
+                QCOMPARE(QJsonDocument::fromJson(j.out).object().value(QStringLiteral("exit")).toInt(), 1);
             }
         }
     }
@@ -200,6 +203,12 @@ private slots:
             QCOMPARE(r.exit, 2);
             QVERIFY2(r.err.startsWith("glintcaster-cli: ") && r.err.trimmed().count('\n') == 0,
                      r.err.constData());
+            // With --json the failure is an object too, with its reason.
+            const Run j = cli(args + QStringList{QStringLiteral("--json")});
+            const QJsonObject o = QJsonDocument::fromJson(j.out).object();
+            QCOMPARE(o.value(QStringLiteral("exit")).toInt(), 2);
+            QVERIFY2(!o.value(QStringLiteral("ok")).toBool(true) && !o.value(QStringLiteral("text")).toString().isEmpty(),
+                     j.out.constData());
         }
         QVERIFY(cli({QStringLiteral("frobnicate")}).err.contains("\"frobnicate\" is not a command"));
         QCOMPARE(sim.requestCount(), 0);
