@@ -6,6 +6,7 @@
 #include "cli/cli_report.h"
 
 #include "base/message_table.h"
+#include "comm/command_exchange.h"
 #include "comm/job_runner.h"
 
 #include <QJsonObject>
@@ -179,6 +180,7 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     return finish(ops, false, r);
                 if (!rep.reachable) {
                     r.exit = ExitCommunication;
+                    r.data.insert(QStringLiteral("code"), int(ConnectFailed));
                     r.data.insert(QStringLiteral("text"), msg(1109) + QStringLiteral("\n : ") +
                                                               JobRunner::failureDetail(12));
                     Reporter::instance().event(t.text, r.data.value(QStringLiteral("text")).toString());
@@ -229,6 +231,8 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
                     const std::optional<StartupSetting> s = rep.startup();
                     if (!s) {
                         r.exit = rep.reachable ? ExitRefused : ExitCommunication;
+                        if (!rep.reachable)
+                            r.data.insert(QStringLiteral("code"), int(ConnectFailed));
                         const QString why = rep.reachable
                             ? QStringLiteral("the startup display cannot be read")
                             : msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12);

@@ -254,6 +254,8 @@ private slots:
             if (exit == 3 && result.contains(QStringLiteral("text"))
                 && !result.value(QStringLiteral("text")).toString().startsWith(QStringLiteral("Communication error")))
                 problems << QStringLiteral("%1: text %2").arg(what, result.value(QStringLiteral("text")).toString());
+            if (exit == 3 && !result.contains(QStringLiteral("code")))
+                problems << QStringLiteral("%1: no code in %2").arg(what, QString::fromUtf8(out.trimmed()));
             if (exit != 0 && fault.code >= 0 && result.contains(QStringLiteral("code"))
                 && QLatin1String(operations().at(job.op).name) != QLatin1String("list")
                 && result.value(QStringLiteral("code")).toInt() != fault.code)
