@@ -11,19 +11,23 @@ namespace {
 constexpr qint64 kPiece = 64 * 1024;
 } // namespace
 
+QString regularFileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (!info.isFile())
+        return info.isDir() ? QStringLiteral("is a folder, not a file") : QStringLiteral("not a regular file");
+    return {};
+}
+
 FileReadResult readRegularFile(const QString &path, qint64 limit, bool truncate)
 {
     FileReadResult r;
     const QFileInfo info(path);
-    if (!info.exists()) {
-        r.status = FileReadStatus::Missing;
-        r.reason = QStringLiteral("no such file");
-        return r;
-    }
-    if (!info.isFile()) {
-        r.status = FileReadStatus::NotRegular;
-        r.reason = info.isDir() ? QStringLiteral("is a folder, not a file")
-                                : QStringLiteral("not a regular file");
+    if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
+        r.status = info.exists() ? FileReadStatus::NotRegular : FileReadStatus::Missing;
+        r.reason = problem;
         return r;
     }
     if (info.size() > limit && !truncate) {

@@ -22,6 +22,10 @@ struct FileReadResult {
     bool ok() const { return status == FileReadStatus::Ok; }
 };
 
+/// Why `path` cannot be read as a regular file ("no such file", "is a folder, not a file",
+/// "not a regular file"), or empty when it is one. Nothing is opened.
+QString regularFileProblem(const QString &path);
+
 /// Reads a regular file of at most `limit` bytes. Pipes and devices are refused before
 /// they are opened (opening a FIFO without a writer would block for ever). The file is
 /// read in pieces, so memory grows with the file and not with the limit. With

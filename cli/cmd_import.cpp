@@ -4,6 +4,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_report.h"
 
+#include "base/file_read.h"
 #include "base/message_table.h"
 #include "message/current_message.h"
 #include "message/document_import.h"
@@ -69,11 +70,9 @@ int importCommand()
     if (!out.endsWith(QLatin1String("glc")))
         return refuse(out, msg(1027));
     // Only regular files: a named pipe would block the read for ever.
+    if (const QString problem = regularFileProblem(path); !problem.isEmpty())
+        return refuse(path, problem);
     const QFileInfo info(path);
-    if (!info.exists())
-        return refuse(path, QStringLiteral("no such file"));
-    if (!info.isFile())
-        return refuse(path, QStringLiteral("not a regular file"));
     if (info.size() > DocumentImportLimit)
         return refuse(path, QStringLiteral("larger than %1 MiB").arg(DocumentImportLimit / (1024 * 1024)));
     QFile file(path);
@@ -95,20 +94,19 @@ int importCommand()
     const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
     int removed = 0; // characters, a surrogate pair counting once
     if (!unsupported.isEmpty()) {
-        int &count = removed;
         for (qsizetype i = 0; i < unsupported.size(); ++i) {
-            ++count;
+            ++removed;
             if (QChar::isHighSurrogate(message.body().at(unsupported.at(i)).ch) && i + 1 < unsupported.size() &&
                 unsupported.at(i + 1) == unsupported.at(i) + 1)
                 ++i;
         }
-        const QString summary = withNumber(msg(1037), count);
+        const QString summary = withNumber(msg(1037), removed);
         reporter.event(path, summary + unsupportedReport(message.body(), unsupported, message.isDoubleSize()));
         if (!g_ia.common.yes)
             return refuse(path, oneLine(summary) + QStringLiteral(" (--yes removes them)"));
         for (qsizetype i = unsupported.size() - 1; i >= 0; --i)
             message.body().chars().removeAt(unsupported.at(i));
-        reporter.event(path, QStringLiteral("%1 unsupported characters removed").arg(count));
+        reporter.event(path, QStringLiteral("%1 unsupported characters removed").arg(removed));
     }
     if (message.body().isEmpty())
         return refuse(path, msg(1003));

@@ -5,6 +5,7 @@
 
 #include "base/app_home.h"
 #include "cli/cli_report.h"
+#include "base/file_read.h"
 #include "base/message_table.h"
 #include "comm/command_exchange.h"
 #include "comm/adaptor_table.h"
@@ -210,11 +211,9 @@ int sendCommand()
     if (!resolveTargets(g_ma.target, &targets))
         return ExitUsage;
     const QString path = QString::fromStdString(g_ma.file);
-    if (const QFileInfo info(path); !info.isFile()) {
+    if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
         // Refused like every other command's file that cannot be read.
-        printErr(QStringLiteral("%1: %2").arg(path, !info.exists() ? QStringLiteral("no such file")
-                                                    : info.isDir() ? QStringLiteral("is a folder, not a file")
-                                                                   : QStringLiteral("not a regular file")));
+        printErr(QStringLiteral("%1: %2").arg(path, problem));
         return ExitRefused;
     }
     SharedMessageReader reader(path);
