@@ -19,28 +19,28 @@ QString fillAddress(const QString &pattern, quint32 address)
     return text;
 }
 
-bool registerDiscovered(ProjectorStore &store, const std::optional<stDiscData> &selected,
+bool registerDiscovered(ProjectorStore &store, const std::optional<ProjectorEntry> &selected,
                         Prompter &prompter)
 {
     if (!selected) {
         prompter.inform(msg(1032));
         return false;
     }
-    stDiscData record = *selected;
+    ProjectorEntry record = *selected;
     record.Auth = 1;
     record.Pass.clear();
     return store.registerDiscovered(record, prompter);
 }
 
 bool configureManually(ProjectorStore &store, Prompter &prompter,
-                       const std::function<std::optional<stDiscData>()> &runDialog)
+                       const std::function<std::optional<ProjectorEntry>()> &runDialog)
 {
     // Refused before the dialog opens, so nobody types in an entry that cannot be kept.
     if (store.count() >= ProjectorStore::kMaxRegistered) {
         prompter.inform(msg(1033));
         return false;
     }
-    const std::optional<stDiscData> record = runDialog();
+    const std::optional<ProjectorEntry> record = runDialog();
     if (!record)
         return false;
     return store.addProjector(*record, prompter);
@@ -52,7 +52,7 @@ bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const Pass
         prompter.inform(msg(1032));
         return false;
     }
-    const stDiscData entry = store.projector(row);
+    const ProjectorEntry entry = store.projector(row);
     const std::optional<Credentials> answer =
         runDialog(fillAddress(msg(1036), entry.IP), entry.Auth, entry.Pass);
     if (answer)
@@ -68,7 +68,7 @@ bool deleteRegistered(ProjectorStore &store, int row, Prompter &prompter)
         prompter.inform(msg(1032));
         return false;
     }
-    const stDiscData entry = store.projector(row);
+    const ProjectorEntry entry = store.projector(row);
     if (prompter.ask(fillAddress(msg(1035), entry.IP), PromptButtons::YesNo, PromptIcon::Information)
         != PromptAnswer::Yes)
         return false;

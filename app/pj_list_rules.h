@@ -20,13 +20,13 @@ QString fillAddress(const QString &pattern, quint32 address);
 // the prompter and returns false when it stopped; a true return means the list changed.
 
 /// "Registration" of the projector selected among the found ones (nothing: none selected).
-bool registerDiscovered(ProjectorStore &store, const std::optional<stDiscData> &selected,
+bool registerDiscovered(ProjectorStore &store, const std::optional<ProjectorEntry> &selected,
                         Prompter &prompter);
 
 /// "Configure Manually...": `runDialog` is only called when there is room; it returns the
 /// entry typed in, or nothing on Cancel.
 bool configureManually(ProjectorStore &store, Prompter &prompter,
-                       const std::function<std::optional<stDiscData>()> &runDialog);
+                       const std::function<std::optional<ProjectorEntry>()> &runDialog);
 
 /// The password dialog's answer: new authentication flag and password.
 struct Credentials {

@@ -4,7 +4,7 @@
 
 #include "base/message_table.h"
 #include "message/message_file.h"
-#include "render/send_preparation.h"
+#include "app/send_preparation.h"
 
 #include <QFileInfo>
 

@@ -28,7 +28,7 @@ QString projectorSection(int n)
 }
 
 // Key order within a section is part of the file format.
-void writeProjector(IniProfile &ini, int n, const stDiscData &d)
+void writeProjector(IniProfile &ini, int n, const ProjectorEntry &d)
 {
     const QString section = projectorSection(n);
     ini.setValue(section, kNum, n);
@@ -79,7 +79,7 @@ bool ProjectorStore::targetAt(int r, ProjectorEndpoint *target) const
 {
     if (!isValidIndex(r) || m_list.at(r).IP == 0)
         return false;
-    const stDiscData &d = m_list.at(r);
+    const ProjectorEntry &d = m_list.at(r);
     target->address = d.IP;
     target->authentication = d.Auth;
     target->password = d.Pass;
@@ -169,7 +169,7 @@ void ProjectorStore::LoadRegisteredProjectors()
     m_list.reserve(num);
     for (int n = 1; n <= num; ++n) {
         const QString section = projectorSection(n);
-        stDiscData d;
+        ProjectorEntry d;
         d.IP = quint32(IniProfile::toInt(ini.value(section, kIp, kZero)));
         d.ProjectorName = ini.value(section, kName, kZero);
         d.MAC = ini.value(section, kMac, kZero);
@@ -181,7 +181,7 @@ void ProjectorStore::LoadRegisteredProjectors()
     m_count = num;
 }
 
-bool ProjectorStore::AppendRegisteredProjector(const stDiscData &d)
+bool ProjectorStore::AppendRegisteredProjector(const ProjectorEntry &d)
 {
     IniProfile ini(m_path);
     if (!loadForWrite(ini))
@@ -277,7 +277,7 @@ bool ProjectorStore::mayRegister(quint32 ip, Prompter &prompter) const
     return false;
 }
 
-bool ProjectorStore::registerDiscovered(const stDiscData &d, Prompter &prompter)
+bool ProjectorStore::registerDiscovered(const ProjectorEntry &d, Prompter &prompter)
 {
     if (!m_problem.isEmpty())
         return false;
@@ -291,7 +291,7 @@ bool ProjectorStore::registerDiscovered(const stDiscData &d, Prompter &prompter)
     return written;
 }
 
-bool ProjectorStore::addProjector(const stDiscData &d, Prompter &prompter)
+bool ProjectorStore::addProjector(const ProjectorEntry &d, Prompter &prompter)
 {
     if (!m_problem.isEmpty())
         return false; // the list in memory stays what the file says

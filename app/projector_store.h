@@ -13,7 +13,7 @@ namespace glintcaster {
 class Prompter;
 
 /// One projector, registered or discovered. Copied by value.
-struct stDiscData {
+struct ProjectorEntry {
     QString ProjectorName;
     /// IPv4 address, first octet in the most significant byte (10.0.0.1 is 0x0A000001).
     quint32 IP = 0;
@@ -23,10 +23,10 @@ struct stDiscData {
     QString Pass;
     QString MAC;
 
-    bool operator==(const stDiscData &) const = default;
+    bool operator==(const ProjectorEntry &) const = default;
 };
 
-/// "a.b.c.d" from an address in stDiscData::IP form.
+/// "a.b.c.d" from an address in ProjectorEntry::IP form.
 QString ipToText(quint32 ip);
 /// Parses strict dotted IPv4 text ("a.b.c.d", each 0..255). False for anything else.
 bool parseIpv4(const QString &text, quint32 *ip);
@@ -46,11 +46,11 @@ public:
     static ProjectorStore inAppHome();
 
     QString filePath() const { return m_path; }
-    const QList<stDiscData> &projectors() const { return m_list; }
+    const QList<ProjectorEntry> &projectors() const { return m_list; }
     /// The registered count (the file's NUM after a load, the list length after a change).
     int count() const { return m_count; }
     bool isValidIndex(int r) const { return r >= 0 && r < m_list.size(); }
-    stDiscData projector(int r) const { return isValidIndex(r) ? m_list.at(r) : stDiscData{}; }
+    ProjectorEntry projector(int r) const { return isValidIndex(r) ? m_list.at(r) : ProjectorEntry{}; }
     /// Position of the entry with this address, or -1.
     int indexOfIp(quint32 ip) const;
 
@@ -78,7 +78,7 @@ public:
     /// True for an entry that only stands for a missing section of the file.
     bool isPlaceholder(int r) const { return r >= 0 && r < m_placeholder.size() && m_placeholder.at(r); }
     /// Writes `d` to the file as a new last entry. Call LoadRegisteredProjectors() after.
-    bool AppendRegisteredProjector(const stDiscData &d);
+    bool AppendRegisteredProjector(const ProjectorEntry &d);
     /// Writes Auth and Pass of entry `r` to its section of the file.
     bool SaveProjectorPassword(int r);
     /// Replaces the file with the whole list (drops the adaptor selection until the next
@@ -95,10 +95,10 @@ public:
     /// Applies the rules, showing the refusal through `prompter`; true when allowed.
     bool mayRegister(quint32 ip, Prompter &prompter) const;
     /// A discovered projector's "Registration": rules, append, reload. True when added.
-    bool registerDiscovered(const stDiscData &d, Prompter &prompter);
+    bool registerDiscovered(const ProjectorEntry &d, Prompter &prompter);
 
     /// Manual addition: rules, then list and file. True when added.
-    bool addProjector(const stDiscData &d, Prompter &prompter);
+    bool addProjector(const ProjectorEntry &d, Prompter &prompter);
     /// Deletes entry `r`, rewrites the file and resets the current index to 0.
     bool removeProjector(int r);
     /// Sets Auth and Pass of entry `r` and writes them to the file.
@@ -120,7 +120,7 @@ private:
     bool loadForWrite(class IniProfile &ini);
     int realCount() const;
 
-    QList<stDiscData> m_list;
+    QList<ProjectorEntry> m_list;
     QList<bool> m_placeholder; ///< parallel to m_list
     QString m_problem;
     int m_count = 0;

@@ -89,7 +89,7 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
         t.endpoint.address = ip;
         const int row = store.indexOfIp(ip);
         if (row >= 0) {
-            const stDiscData d = store.projector(row);
+            const ProjectorEntry d = store.projector(row);
             t.endpoint.authentication = d.Auth;
             t.endpoint.password = d.Pass;
         }

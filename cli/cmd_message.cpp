@@ -12,12 +12,12 @@
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
-#include "comm/send_lock.h"
+#include "app/send_lock.h"
 #include "comm/slot_list_worker.h"
 #include "message/message_file.h"
 #include "render/payload_decoder.h"
 #include "render/payload_encoder.h"
-#include "render/send_preparation.h"
+#include "app/send_preparation.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

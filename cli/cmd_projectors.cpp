@@ -27,7 +27,7 @@ struct ProjectorArgs {
 };
 ProjectorArgs g_pa;
 
-QJsonObject toJson(const stDiscData &d)
+QJsonObject toJson(const ProjectorEntry &d)
 {
     return {{QStringLiteral("name"), d.ProjectorName}, {QStringLiteral("address"), ipToText(d.IP)},
             {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.Auth}};
@@ -84,7 +84,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             ProjectorStore store = ProjectorStore::inAppHome();
             if (!loadStore(store))
                 return int(ExitRefused);
-            for (const stDiscData &d : store.projectors()) {
+            for (const ProjectorEntry &d : store.projectors()) {
                 if (g_pa.common.json)
                     printJson(toJson(d));
                 else
@@ -117,7 +117,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 printErr(QStringLiteral("A password has at most 32 characters."));
                 return int(ExitUsage);
             }
-            stDiscData d;
+            ProjectorEntry d;
             d.IP = ip;
             d.ProjectorName = QString::fromStdString(g_pa.name);
             d.MAC = g_pa.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(g_pa.mac);

@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
-    <name>glintcaster::AddPj</name>
+    <name>glintcaster::AddProjectorDialog</name>
     <message>
         <source>Configure Manually</source>
         <translation>手动设置</translation>
@@ -29,14 +29,14 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CAboutDlg</name>
+    <name>glintcaster::AboutDialog</name>
     <message>
         <source>About %1</source>
         <translation>关于 %1</translation>
     </message>
 </context>
 <context>
-    <name>glintcaster::CAuthentication</name>
+    <name>glintcaster::AuthenticationDialog</name>
     <message>
         <source>Password</source>
         <translation>密码</translation>
@@ -51,7 +51,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CGetDlg</name>
+    <name>glintcaster::StoredMessagesDialog</name>
     <message>
         <source>Confirm</source>
         <translation>确认</translation>
@@ -70,7 +70,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CChangePassword</name>
+    <name>glintcaster::ChangePasswordDialog</name>
     <message>
         <source>Change Password</source>
         <translation>密码变更</translation>
@@ -85,7 +85,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CMainFrame</name>
+    <name>glintcaster::MainWindow</name>
     <message>
         <source>&amp;New</source>
         <translation>新建(&amp;N)</translation>
@@ -184,7 +184,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CMainTab</name>
+    <name>glintcaster::MainTab</name>
     <message>
         <source>PROJECTOR</source>
         <translation>投影机</translation>
@@ -331,7 +331,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CPjList</name>
+    <name>glintcaster::DiscoveryTab</name>
     <message>
         <source>&amp;Registration</source>
         <translation>注册(&amp;R)</translation>
@@ -390,7 +390,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CSendStatus</name>
+    <name>glintcaster::JobStatusWindow</name>
     <message>
         <source>Communication Status</source>
         <translation>通信状态</translation>
@@ -401,7 +401,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CStartupDispEdit</name>
+    <name>glintcaster::StartupDisplayDialog</name>
     <message>
         <source>Startup Display Edit</source>
         <translation>编辑启动时显示</translation>
@@ -446,7 +446,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CAdvanced</name>
+    <name>glintcaster::AdvancedOptionsDialog</name>
     <message>
         <source>Advanced</source>
         <translation>高级设置</translation>
@@ -553,7 +553,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CColorSelect</name>
+    <name>glintcaster::PaletteDialog</name>
     <message>
         <source>Color</source>
         <translation>颜色</translation>
@@ -604,7 +604,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CNotsupportedchar</name>
+    <name>glintcaster::UnsupportedCharactersDialog</name>
     <message>
         <source>Not Supported Character</source>
         <translation>不支持的字符</translation>
@@ -619,7 +619,7 @@
     </message>
 </context>
 <context>
-    <name>glintcaster::CMessageEdit</name>
+    <name>glintcaster::EditTab</name>
     <message>
         <source>&amp;IP Address</source>
         <translation>IP 地址(&amp;I)</translation>

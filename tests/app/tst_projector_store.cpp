@@ -27,10 +27,10 @@ void writeAll(const QString &path, const QByteArray &data)
     f.write(data);
 }
 
-stDiscData projector(const char *ip, const QString &name = QStringLiteral("PJ"), const QString &mac = {},
+ProjectorEntry projector(const char *ip, const QString &name = QStringLiteral("PJ"), const QString &mac = {},
                      const QString &pass = {})
 {
-    stDiscData d;
+    ProjectorEntry d;
     parseIpv4(QString::fromLatin1(ip), &d.IP);
     d.ProjectorName = name;
     d.MAC = mac;
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(store.projectors().isEmpty());
 
         ScriptedPrompter prompter;
-        stDiscData d = projector("10.0.0.1", QStringLiteral("Hall"), QStringLiteral("00-11-22-33-44-55"));
+        ProjectorEntry d = projector("10.0.0.1", QStringLiteral("Hall"), QStringLiteral("00-11-22-33-44-55"));
         d.Pass.clear();
         QVERIFY(store.registerDiscovered(d, prompter));
         QVERIFY(prompter.shown().isEmpty());
@@ -173,7 +173,7 @@ private slots:
         ProjectorStore store(m_file);
         store.LoadRegisteredProjectors();
         QCOMPARE(store.count(), 2);
-        const stDiscData first = store.projector(0);
+        const ProjectorEntry first = store.projector(0);
         QCOMPARE(first.ProjectorName, QStringLiteral("0"));
         QCOMPARE(first.MAC, QStringLiteral("0"));
         QCOMPARE(first.Pass, QStringLiteral("0"));

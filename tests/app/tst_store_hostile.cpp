@@ -79,7 +79,7 @@ private slots:
         QVERIFY(store.problemText().contains(path));
         QVERIFY(store.projectors().isEmpty());
         SilentPrompter prompter;
-        stDiscData d;
+        ProjectorEntry d;
         d.IP = 0x0A000009;
         QVERIFY(!store.addProjector(d, prompter));
         QVERIFY(!store.registerDiscovered(d, prompter));
@@ -122,7 +122,7 @@ private slots:
         store.LoadRegisteredProjectors();
         QVERIFY(store.loadProblem().isEmpty());
         SilentPrompter prompter;
-        stDiscData d;
+        ProjectorEntry d;
         d.IP = 0x0A000001;
         QVERIFY(store.addProjector(d, prompter));
         // A refusal by the rules is not a failed write; a folder that cannot hold the file is.
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(store.projector(1).ProjectorName, QStringLiteral("Café"));
         QCOMPARE(store.projector(0).Pass, QStringLiteral("pw"));
         SilentPrompter prompter;
-        stDiscData d;
+        ProjectorEntry d;
         d.IP = 0x0A000003;
         d.ProjectorName = QStringLiteral("Third");
         QVERIFY(store.addProjector(d, prompter));
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(store.isPlaceholder(0));
         QVERIFY(!store.isPlaceholder(1));
         SilentPrompter prompter;
-        stDiscData d;
+        ProjectorEntry d;
         d.IP = 0x0A000007;
         QVERIFY(store.registerDiscovered(d, prompter));
         ProjectorStore again(path);

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "base/message_table.h"
 #include "comm/cancel_flags.h"
-#include "comm/console_presenter.h"
 #include "comm/job_runner.h"
 #include "common/fake_peer.h"
 #include "comm/worker_harness.h"
@@ -373,31 +372,22 @@ private slots:
         JobRecord record = job(JobKind::ValueQueryA, peer.endpoint());
         record.control.code = 0x3532;
         record.control.type = 2;
-        std::FILE *out = std::tmpfile();
-        ConsolePresenter console(QStringLiteral("127.61.5.1"), out);
-        const JobOutcome outcome = runJob(record, &console);
+        RecordingPresenter presenter;
+        const JobOutcome outcome = runJob(record, &presenter);
         QVERIFY(outcome.success);
         QCOMPARE(outcome.text, QStringLiteral("Request ok."));
         QCOMPARE(record.control.value, kValueUnreachable);
-        QCOMPARE(std::ftell(out), 0L); // hidden jobs stay off the console too
-        std::fclose(out);
     }
 
-    void consoleShowsStatusLines()
+    void presenterSeesStatusLines()
     {
         FakePeer peer(kPeerAddress);
         peer.setConversations({FakeConversation::answering("CTRL 3\r\n")});
         QVERIFY(peer.start());
         JobRecord record = job(JobKind::Control, peer.endpoint());
-        std::FILE *out = std::tmpfile();
-        ConsolePresenter console(QStringLiteral("127.61.5.1"), out);
-        QVERIFY(!runJob(record, &console).success);
-        std::rewind(out);
-        char buffer[256] = {};
-        const size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
-        std::fclose(out);
-        QCOMPARE(QByteArray(buffer, int(n)),
-                 QByteArray("127.61.5.1: Now Controlling...\n127.61.5.1: CTRL3\n"));
+        RecordingPresenter presenter;
+        QVERIFY(!runJob(record, &presenter).success);
+        QCOMPARE(presenter.lines, (QStringList{QStringLiteral("Now Controlling..."), QStringLiteral("CTRL3")}));
     }
 
     // The same jobs against the substitute projector: upload, storage progress, info and

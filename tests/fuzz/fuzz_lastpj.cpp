@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     fuzz::check(store.count() <= ProjectorStore::kMaxLoaded, "the count is bounded");
-    QList<stDiscData> real;
+    QList<ProjectorEntry> real;
     for (int i = 0; i < store.projectors().size(); ++i)
         if (!store.isPlaceholder(i))
             real.append(store.projectors().at(i));

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace glintcaster {
+
+/// "Password": a registered projector's authentication password.
+class AuthenticationDialog : public QDialog {
+    Q_OBJECT
+public:
+    AuthenticationDialog(const QString &label, int auth, const QString &password,
+                    QWidget *parent = nullptr);
+
+    // Valid after the dialog was accepted.
+    int auth() const { return m_auth; }
+    QString password() const { return m_password; }
+
+    QLineEdit *passwordEdit() const { return m_passwordEdit; }
+    QString labelText() const;
+
+public slots:
+    void accept() override;
+
+private:
+    QLabel *m_label = nullptr;
+    QLineEdit *m_passwordEdit = nullptr;
+    QCheckBox *m_authBox = nullptr;
+    int m_auth = 0;
+    QString m_password;
+};
+
+} // namespace glintcaster

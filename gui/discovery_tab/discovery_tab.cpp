@@ -1,0 +1,366 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "gui/discovery_tab/discovery_tab.h"
+
+#include "base/message_table.h"
+#include "gui/discovery_tab/add_projector_dialog.h"
+#include "gui/discovery_tab/authentication_dialog.h"
+#include "gui/main_window.h"
+#include "gui/tab_view.h"
+#include "comm/discovery_session.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace glintcaster {
+
+namespace {
+
+void setRow(QTableWidget *table, int row, const QString &name, const QString &mac, quint32 address)
+{
+    const QString texts[3] = {name, mac, formatDottedAddress(address)};
+    for (int column = 0; column < 3; ++column) {
+        auto *item = new QTableWidgetItem(texts[column]);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        table->setItem(row, column, item);
+    }
+}
+
+int selectedRow(const QTableWidget *table)
+{
+    const QList<QTableWidgetItem *> items = table->selectedItems();
+    return items.isEmpty() ? -1 : items.first()->row();
+}
+
+} // namespace
+
+DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const DiscoveryConfig &config,
+                 QWidget *parent)
+    : QWidget(parent), m_frame(frame), m_store(store)
+{
+    m_session = new DiscoverySession(config, this);
+
+    m_discoveredView = makeList(QStringLiteral("discoveredList"));
+    m_registeredView = makeList(QStringLiteral("registeredList"));
+    m_registration = new QPushButton(tr("&Registration"), this);
+    m_find = new QPushButton(tr("Fi&nd"), this);
+    m_manual = new QPushButton(tr("&Configure Manually..."), this);
+    m_delete = new QPushButton(tr("&Delete"), this);
+    m_password = new QPushButton(tr("&Password..."), this);
+    m_registration->setToolTip(tr("Add the selected projector to the registered list"));
+    m_find->setToolTip(tr("Search the network for projectors again"));
+    m_manual->setToolTip(tr("Register a projector by its address"));
+    m_delete->setToolTip(tr("Remove the selected projector from the registered list"));
+    m_password->setToolTip(tr("Set the selected projector's password"));
+
+    // Adaptor choice: kept off screen; it still decides where the search starts.
+    m_adaptorBox = new AdaptorBox(this);
+    m_adaptorBox->setObjectName(QStringLiteral("adaptorBox"));
+    m_searchButton = new QPushButton(tr("Search"), this);
+    auto *adaptorLabel = new QLabel(tr("Current Network Adaptor"), this);
+    adaptorLabel->hide();
+    m_adaptorBox->hide();
+    m_searchButton->hide();
+
+    const int buttonWidth = qMax(m_manual->sizeHint().width(), 150);
+    for (QPushButton *b : {m_registration, m_find, m_manual, m_delete, m_password})
+        b->setFixedWidth(buttonWidth);
+
+    auto makeGroup = [this](const QString &title, QTableWidget *list,
+                            std::initializer_list<QPushButton *> buttons) {
+        auto *group = new QGroupBox(title, this);
+        auto *row = new QHBoxLayout(group);
+        row->addWidget(list, 1);
+        auto *column = new QVBoxLayout;
+        for (QPushButton *b : buttons)
+            column->addWidget(b);
+        column->addStretch();
+        row->addLayout(column);
+        return group;
+    };
+    QGroupBox *found = makeGroup(tr("PROJECTOR List"), m_discoveredView, {m_registration, m_find});
+    QGroupBox *kept = makeGroup(tr("Registered PROJECTOR"), m_registeredView,
+                                {m_manual, m_delete, m_password});
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(found, 1);
+    layout->addWidget(kept, 1);
+
+    setTabOrder(m_discoveredView, m_registration);
+    setTabOrder(m_registration, m_find);
+    setTabOrder(m_find, m_registeredView);
+    setTabOrder(m_registeredView, m_manual);
+    setTabOrder(m_manual, m_delete);
+    setTabOrder(m_delete, m_password);
+
+    m_searchPause = new QTimer(this);
+    m_searchPause->setSingleShot(true);
+
+    connect(m_registration, &QPushButton::clicked, this, &DiscoveryTab::registration);
+    connect(m_find, &QPushButton::clicked, this, &DiscoveryTab::find);
+    connect(m_manual, &QPushButton::clicked, this, &DiscoveryTab::configureManually);
+    connect(m_delete, &QPushButton::clicked, this, &DiscoveryTab::deleteEntry);
+    connect(m_password, &QPushButton::clicked, this, &DiscoveryTab::password);
+    connect(m_searchButton, &QPushButton::clicked, this, &DiscoveryTab::search);
+    connect(m_adaptorBox, &AdaptorBox::popupOpened, this, &DiscoveryTab::adaptorBoxOpened);
+    connect(m_adaptorBox, &AdaptorBox::popupClosed, this, &DiscoveryTab::adaptorBoxClosed);
+    connect(m_registeredView, &QTableWidget::itemSelectionChanged, this,
+            [this] { m_store.setCurrentIndex(selectedRow(m_registeredView)); });
+    connect(m_registeredView, &QTableWidget::cellDoubleClicked, this, &DiscoveryTab::password);
+    connect(m_discoveredView, &QTableWidget::cellDoubleClicked, this, &DiscoveryTab::registration);
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_registeredView);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &DiscoveryTab::deleteEntry);
+    connect(m_session, &DiscoverySession::projectorFound, this, &DiscoveryTab::addDiscovered);
+    connect(m_session, &DiscoverySession::searchFinished, this, [this] { m_find->setEnabled(true); });
+    connect(m_searchPause, &QTimer::timeout, this, [this] {
+        m_frame.setSelectedAdaptor(0);
+        m_frame.rebuildAdaptorTable();
+        setSearchControlsEnabled(true);
+        // The operator may have left the tab during the pause: search only where shown.
+        if (m_frame.view() && m_frame.view()->currentTab() == TabIndex::Discovery)
+            pageShown();
+    });
+
+    // The first load of the registered list after start-up.
+    m_store.LoadRegisteredProjectors();
+    refillRegisteredList();
+}
+
+DiscoveryTab::~DiscoveryTab()
+{
+    m_session->stop();
+}
+
+QTableWidget *DiscoveryTab::makeList(const QString &name)
+{
+    auto *table = new QTableWidget(0, 3, this);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels({msg(1137), msg(1138), msg(1139)});
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setShowGrid(true);
+    table->setWordWrap(false);
+    table->setTabKeyNavigation(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return table;
+}
+
+QList<int> DiscoveryTab::columnWidths(int width)
+{
+    const int unit = width / 16;
+    return {unit * 7, unit * 5, unit * 4};
+}
+
+void DiscoveryTab::fitColumns()
+{
+    for (QTableWidget *table : {m_discoveredView, m_registeredView}) {
+        const QList<int> widths = columnWidths(table->viewport()->width());
+        for (int column = 0; column < 3; ++column)
+            table->setColumnWidth(column, widths[column]);
+    }
+}
+
+void DiscoveryTab::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitColumns();
+}
+
+void DiscoveryTab::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitColumns();
+}
+
+void DiscoveryTab::refillRegisteredList()
+{
+    // Emptying the view drops its selection; that must not move the current projector.
+    const QSignalBlocker quiet(m_registeredView);
+    m_registeredView->clearContents();
+    const QList<ProjectorEntry> &entries = m_store.projectors();
+    m_registeredView->setRowCount(int(entries.size()));
+    for (int row = 0; row < entries.size(); ++row)
+        setRow(m_registeredView, row, entries[row].ProjectorName, entries[row].MAC, entries[row].IP);
+}
+
+void DiscoveryTab::fillAdaptorBox()
+{
+    m_adaptorBox->clear();
+    for (const AdaptorEntry &adaptor : m_frame.adaptors()) {
+        if (adaptor.addressText.isEmpty())
+            break;
+        m_adaptorBox->addItem(adaptor.addressText + QStringLiteral(" : ") + adaptor.name);
+    }
+    if (m_adaptorBox->count() == 0)
+        m_adaptorBox->addItem(QStringLiteral("-"));
+    const int saved = m_frame.selectedAdaptor();
+    m_adaptorBox->setCurrentIndex(saved >= 0 && saved < m_adaptorBox->count() ? saved : 0);
+}
+
+void DiscoveryTab::pageShown()
+{
+    fillAdaptorBox();
+    m_find->setEnabled(false);
+    startSearch();
+}
+
+void DiscoveryTab::stopSearch()
+{
+    m_session->stop();
+    RaiseDiscoveryStop();
+}
+
+void DiscoveryTab::startSearch()
+{
+    const int index = m_adaptorBox->currentIndex();
+    const QList<AdaptorEntry> &adaptors = m_frame.adaptors();
+    if (index >= 0 && index < adaptors.size()) {
+        m_searchAddress = adaptors[index].address;
+        m_searchAddressText = adaptors[index].addressText;
+    } else {
+        m_searchAddress = 0;
+        m_searchAddressText.clear();
+    }
+    m_session->start(adaptors);
+    emit searchStarted();
+}
+
+void DiscoveryTab::clearDiscovered()
+{
+    m_discoveredView->clearContents();
+    m_discoveredView->setRowCount(0);
+}
+
+void DiscoveryTab::addDiscovered(const DiscoveredProjector &projector)
+{
+    // The list outlives single searches (a search restarts whenever the tab is shown), so a
+    // projector already listed by an earlier search is not listed twice.
+    for (int row = 0; row < m_discoveredView->rowCount(); ++row)
+        if (m_discoveredView->item(row, 2)
+            && m_discoveredView->item(row, 2)->data(Qt::UserRole).toUInt() == projector.address)
+            return;
+    const int row = m_discoveredView->rowCount();
+    m_discoveredView->insertRow(row);
+    setRow(m_discoveredView, row, projector.name, projector.mac, projector.address);
+    m_discoveredView->item(row, 2)->setData(Qt::UserRole, projector.address);
+}
+
+void DiscoveryTab::registration()
+{
+    std::optional<ProjectorEntry> selected;
+    const int row = selectedRow(m_discoveredView);
+    if (row >= 0) {
+        ProjectorEntry record;
+        record.ProjectorName = m_discoveredView->item(row, 0)->text();
+        record.MAC = m_discoveredView->item(row, 1)->text();
+        record.IP = m_discoveredView->item(row, 2)->data(Qt::UserRole).toUInt();
+        record.Auth = 1;
+        selected = record;
+    }
+    if (registerDiscovered(m_store, selected, m_frame.prompter()))
+        refillRegisteredList();
+}
+
+void DiscoveryTab::password()
+{
+    editPassword(m_store, selectedRow(m_registeredView), m_frame.prompter(),
+                 [this](const QString &label, int auth, const QString &password) {
+                     return runPasswordDialog(label, auth, password);
+                 });
+}
+
+void DiscoveryTab::deleteEntry()
+{
+    if (deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter()))
+        refillRegisteredList();
+}
+
+void DiscoveryTab::configureManually()
+{
+    if (glintcaster::configureManually(m_store, m_frame.prompter(),
+                                       [this] { return runManualDialog(); }))
+        refillRegisteredList();
+}
+
+void DiscoveryTab::find()
+{
+    m_find->setEnabled(false);
+    m_frame.rebuildAdaptorTable();
+    clearDiscovered();
+    startSearch();
+}
+
+void DiscoveryTab::adaptorBoxOpened()
+{
+    stopSearch();
+}
+
+void DiscoveryTab::adaptorBoxClosed()
+{
+    clearDiscovered();
+    m_frame.setSelectedAdaptor(qMax(0, m_adaptorBox->currentIndex()));
+    startSearch();
+}
+
+void DiscoveryTab::search()
+{
+    setSearchControlsEnabled(false);
+    stopSearch();
+    clearDiscovered();
+    m_frame.setAdaptors({});
+    // Give the stopped search time to release its sockets before the table is rebuilt.
+    m_searchPause->start(m_searchPauseMs);
+}
+
+void DiscoveryTab::setSearchControlsEnabled(bool enabled)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_adaptorBox, m_discoveredView, m_registeredView,
+                                                       m_registration, m_manual, m_delete, m_password})
+        w->setEnabled(enabled);
+}
+
+std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
+{
+    if (m_runManual)
+        return m_runManual();
+    AddProjectorDialog dialog(m_frame.prompter(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    ProjectorEntry record;
+    record.ProjectorName = dialog.name();
+    record.IP = dialog.address();
+    record.Auth = dialog.auth();
+    record.Pass = dialog.password();
+    record.MAC = dialog.mac();
+    return record;
+}
+
+std::optional<Credentials> DiscoveryTab::runPasswordDialog(const QString &label, int auth,
+                                                      const QString &password)
+{
+    if (m_runPassword)
+        return m_runPassword(label, auth, password);
+    AuthenticationDialog dialog(label, auth, password, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Credentials{dialog.auth(), dialog.password()};
+}
+
+} // namespace glintcaster

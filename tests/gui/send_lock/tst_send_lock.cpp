@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "base/message_table.h"
+#include "base/prompter.h"
+#include "app/send_lock.h"
+#include "gui/send_lock/change_password_dialog.h"
+#include "gui/send_lock/send_lock_dialog.h"
+
+#include <QCryptographicHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace glintcaster;
+
+namespace {
+const QString kIncorrect = QStringLiteral("Incorrect password.");
+const QString kDifferent = QStringLiteral("Please enter a different password.");
+
+QSettings profile()
+{
+    return QSettings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
+}
+} // namespace
+
+class TestSendLock : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_settingsDir;
+
+private slots:
+    void initTestCase()
+    {
+        MessageTable::setLanguage(Language::English);
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    }
+    void init() { profile().clear(); }
+
+    void digestIsUpperCaseMd5OfLowBytes()
+    {
+        QCOMPARE(sendLockDigest(QStringLiteral("abc")), QStringLiteral("900150983CD24FB0D6963F7D28E17F72"));
+        QCOMPARE(sendLockDigest(QString()), QStringLiteral("D41D8CD98F00B204E9800998ECF8427E"));
+        // Only the low byte of each unit counts: U+0161 and U+0261 both give 0x61.
+        QCOMPARE(sendLockDigest(QStringLiteral("x\u0161y")), sendLockDigest(QStringLiteral("x\u0261y")));
+        QCOMPARE(sendLockDigest(QStringLiteral("x\u0161y")), sendLockDigest(QStringLiteral("xay")));
+        // A unit whose low byte is zero ends the input.
+        QCOMPARE(sendLockDigest(QStringLiteral("ab\u0100cd")), sendLockDigest(QStringLiteral("ab")));
+    }
+
+    void firstUseAcceptsOnlyEmptyEntry()
+    {
+        SendLockProfile p;
+        ScriptedPrompter prompter;
+        bool locked = false;
+        QVERIFY(!acceptSendLock(p, false, QStringLiteral("x"), prompter, &locked));
+        QCOMPARE(prompter.texts(), QStringList{kIncorrect});
+        QVERIFY(!locked);
+        QVERIFY(acceptSendLock(p, false, QString(), prompter, &locked));
+        QVERIFY(locked);
+        QVERIFY(acceptSendLock(p, true, QString(), prompter, &locked));
+        QVERIFY(!locked);
+        QCOMPARE(prompter.texts().size(), 1);
+    }
+
+    void changeThenUnlock()
+    {
+        SendLockProfile p;
+        ScriptedPrompter prompter;
+        QVERIFY(acceptChangePassword(p, QString(), QStringLiteral("abc"), prompter));
+        QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Pass")).toString(),
+                 QStringLiteral("900150983CD24FB0D6963F7D28E17F72"));
+
+        bool locked = true;
+        QVERIFY(!acceptSendLock(p, true, QString(), prompter, &locked));
+        QVERIFY(!acceptSendLock(p, true, QStringLiteral("ABC"), prompter, &locked));
+        QVERIFY(locked);
+        QVERIFY(acceptSendLock(p, true, QStringLiteral("abc"), prompter, &locked));
+        QVERIFY(!locked);
+
+        // Same password again, and a wrong current password.
+        prompter.clear();
+        QVERIFY(!acceptChangePassword(p, QStringLiteral("abc"), QStringLiteral("abc"), prompter));
+        QVERIFY(!acceptChangePassword(p, QStringLiteral("abd"), QStringLiteral("new"), prompter));
+        QVERIFY(!acceptChangePassword(p, QString(), QStringLiteral("new"), prompter));
+        QCOMPARE(prompter.texts(), (QStringList{kDifferent, kIncorrect, kIncorrect}));
+        QCOMPARE(p.storedDigest(), sendLockDigest(QStringLiteral("abc")));
+
+        // An empty new password is stored as the empty input's digest; then empty unlocks.
+        QVERIFY(acceptChangePassword(p, QStringLiteral("abc"), QString(), prompter));
+        QCOMPARE(p.storedDigest(), QStringLiteral("D41D8CD98F00B204E9800998ECF8427E"));
+        QVERIFY(acceptSendLock(p, false, QString(), prompter, &locked));
+        QVERIFY(locked);
+    }
+
+    void handEditedLowerCaseDigestNeverMatches()
+    {
+        profile().setValue(QStringLiteral("GlintcasterPass/Pass"), sendLockDigest(QStringLiteral("abc")).toLower());
+        SendLockProfile p;
+        ScriptedPrompter prompter;
+        bool locked = true;
+        QVERIFY(!acceptSendLock(p, true, QStringLiteral("abc"), prompter, &locked));
+        QVERIFY(!acceptSendLock(p, true, QString(), prompter, &locked));
+        QCOMPARE(prompter.texts(), (QStringList{kIncorrect, kIncorrect}));
+    }
+
+    void lockFlagPersists()
+    {
+        SendLockProfile p;
+        QVERIFY(!p.lockFlag()); // absent reads as unlocked
+        p.setLockFlag(true);
+        QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Lock")).toString(), QStringLiteral("1"));
+        QVERIFY(SendLockProfile().lockFlag());
+        p.setLockFlag(false);
+        QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Lock")).toString(), QStringLiteral("0"));
+        profile().setValue(QStringLiteral("GlintcasterPass/Lock"), QStringLiteral("yes"));
+        QVERIFY(!p.lockFlag());
+    }
+
+    void lockedSendIsRefused()
+    {
+        ScriptedPrompter prompter;
+        QVERIFY(!refuseWhenLocked(false, prompter));
+        QVERIFY(refuseWhenLocked(true, prompter));
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("The Send button is locked.")});
+        QCOMPARE(sendButtonCaption(true), QStringLiteral("Send[Locked]"));
+        QCOMPARE(sendButtonCaption(false), QStringLiteral("Send"));
+    }
+
+    void lockDialogTextsAndOk()
+    {
+        ScriptedPrompter prompter;
+        SendLockDialog lock(false);
+        lock.setPrompter(&prompter);
+        QCOMPARE(lock.windowTitle(), QStringLiteral("Send Lock"));
+        QCOMPARE(lock.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
+                 QStringLiteral("Lock the Send button."));
+        QCOMPARE(lock.findChild<QLabel *>(QStringLiteral("prompt"))->text(),
+                 QStringLiteral("Please enter the password in the box below."));
+        QCOMPARE(lock.passwordEdit()->maxLength(), 32);
+        QCOMPARE(lock.passwordEdit()->echoMode(), QLineEdit::Password);
+
+        lock.show();
+        lock.passwordEdit()->setText(QStringLiteral("wrong"));
+        lock.accept();
+        QVERIFY(lock.isVisible()); // stays open for another try
+        QCOMPARE(prompter.texts(), QStringList{kIncorrect});
+        lock.passwordEdit()->clear();
+        lock.accept();
+        QCOMPARE(lock.result(), int(QDialog::Accepted));
+        QVERIFY(lock.newLockState());
+
+        SendLockDialog unlock(true);
+        QCOMPARE(unlock.windowTitle(), QStringLiteral("UnLock"));
+        QCOMPARE(unlock.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
+                 QStringLiteral("UnLock the Send button."));
+    }
+
+    void changePasswordDialog()
+    {
+        ScriptedPrompter prompter;
+        ChangePasswordDialog dlg;
+        dlg.setPrompter(&prompter);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Change Password"));
+        QCOMPARE(dlg.currentEdit()->maxLength(), 32);
+        QCOMPARE(dlg.newEdit()->maxLength(), 32);
+        dlg.show();
+        dlg.newEdit()->setText(QStringLiteral("pw1"));
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(prompter.texts().isEmpty());
+        QCOMPARE(SendLockProfile().storedDigest(), sendLockDigest(QStringLiteral("pw1")));
+
+        ChangePasswordDialog again;
+        again.setPrompter(&prompter);
+        again.show();
+        again.currentEdit()->setText(QStringLiteral("pw1"));
+        again.newEdit()->setText(QStringLiteral("pw1"));
+        again.accept();
+        QVERIFY(again.isVisible());
+        QCOMPARE(prompter.texts(), QStringList{kDifferent});
+        again.reject();
+        QCOMPARE(SendLockProfile().storedDigest(), sendLockDigest(QStringLiteral("pw1")));
+    }
+};
+
+QTEST_MAIN(TestSendLock)
+#include "tst_send_lock.moc"
