@@ -150,13 +150,13 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
     return true;
 }
 
-bool ProjectorOperations::clear(const ProjectorEndpoint &target, quint16 clearCode)
+bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
 {
     if (m_prompter.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
         return refuse();
     if (!statusCheck(target))
         return false;
-    auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, clearCode, kTypeClear, 1));
+    auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, range.code(), kTypeClear, 1));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "app/projector_rules.h"
 #include "base/prompter.h"
 #include "comm/job_record.h"
 #include "comm/job_runner.h"
@@ -108,8 +109,8 @@ public:
                      std::optional<StartupSetting> *storedStartup = nullptr);
     /// Display on or off (optionally powering on), after the status and slot checks.
     bool display(const ProjectorEndpoint &target, int slot, bool on, bool powerOn);
-    /// Clear with a clear code (0x3511 all, 0x3512 quick, 0x3513 + n saved number n or all).
-    bool clear(const ProjectorEndpoint &target, quint16 clearCode);
+    /// Clears the given range of slots.
+    bool clear(const ProjectorEndpoint &target, ClearRange range);
     bool mute(const ProjectorEndpoint &target);
     /// Sends the startup display setting (value query A, control 3532).
     bool setStartup(const ProjectorEndpoint &target, const StartupSetting &setting);

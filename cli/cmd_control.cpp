@@ -43,18 +43,17 @@ int runControl(const std::function<TargetResult(const Target &, ProjectorOperati
                          });
 }
 
-/// Clear code for --slot: all, quick, saved (every saved number) or 1..12.
-int clearCode(const std::string &text)
+/// The range for --slot: all, quick, saved (every saved number) or 1..12.
+std::optional<ClearRange> clearRange(const std::string &text)
 {
     const QString s = QString::fromStdString(text).trimmed().toLower();
     if (s == QLatin1String("all"))
-        return 0x3511;
+        return ClearRange::all();
     if (s == QLatin1String("quick"))
-        return 0x3512;
+        return ClearRange::quick();
     if (s == QLatin1String("saved"))
-        return 0x3513;
-    const int n = parseSlot(text); // digits only, as every --slot
-    return n >= 1 ? 0x3513 + n : -1;
+        return ClearRange::allSaved();
+    return ClearRange::saved(parseSlot(text)); // digits only, as every --slot
 }
 
 } // namespace
@@ -125,13 +124,13 @@ void addControlCommands(CLI::App &app, std::function<int()> *action)
     addCommonOptions(clear, g_args.common);
     clear->callback([action] {
         *action = [] {
-            const int code = clearCode(g_args.clearRange);
-            if (code < 0) {
+            const std::optional<ClearRange> range = clearRange(g_args.clearRange);
+            if (!range) {
                 printErr(QStringLiteral("--slot must be all, quick, saved or 1..12"));
                 return int(ExitUsage);
             }
             return runControl([&](const Target &t, ProjectorOperations &ops) {
-                return finish(ops, ops.clear(t.endpoint, quint16(code)));
+                return finish(ops, ops.clear(t.endpoint, *range));
             });
         };
     });

@@ -48,11 +48,8 @@ private:
 
 namespace {
 
-enum ClearRange { ClearAll = 0, ClearQuick = 1, ClearSaved = 2 };
+enum ClearChoice { ClearAll = 0, ClearQuick = 1, ClearSaved = 2 };
 
-constexpr quint16 kClearAllCode = 0x3511;
-constexpr quint16 kClearQuickCode = 0x3512;
-constexpr quint16 kClearSavedCode = 0x3513;
 
 void fillSlotBox(QComboBox *box)
 {
@@ -612,19 +609,19 @@ void MainTab::clear()
     ProjectorEndpoint target;
     if (!projectorCheck(&target))
         return;
-    quint16 code = kClearAllCode;
+    ClearRange range = ClearRange::all();
     switch (m_clearRange->checkedId()) {
     case ClearQuick:
-        code = kClearQuickCode;
+        range = ClearRange::quick();
         break;
     case ClearSaved:
-        // "ALL" of the list is 0x3513 itself, not the "All" range's 0x3511.
-        code = quint16(kClearSavedCode + qMax(0, m_clearSlot->currentIndex()));
+        // "ALL" of the list is every saved number, not the "All" range.
+        range = ClearRange::saved(m_clearSlot->currentIndex()).value_or(ClearRange::allSaved());
         break;
     default:
         break;
     }
-    m_ops.clear(target, code);
+    m_ops.clear(target, range);
 }
 
 void MainTab::mute()
