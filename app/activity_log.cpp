@@ -6,6 +6,7 @@
 #include "base/app_home.h"
 
 #include <QFile>
+#include <QMutex>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 
@@ -120,7 +121,40 @@ ActivityRecord ActivityRecord::fromJson(const QJsonObject &o)
     return r;
 }
 
+namespace {
+QMutex g_originMutex;
+QString g_origin;
+} // namespace
+
 ActivityLog::ActivityLog(const QString &path) : m_path(path) {}
+
+void ActivityLog::setProcessOrigin(const QString &origin)
+{
+    QMutexLocker lock(&g_originMutex);
+    g_origin = origin;
+}
+
+QString ActivityLog::processOrigin()
+{
+    QMutexLocker lock(&g_originMutex);
+    return g_origin;
+}
+
+void ActivityLog::logOperation(ActivityRecord record)
+{
+    const QString origin = processOrigin();
+    if (origin.isEmpty())
+        return;
+    record.origin = origin;
+    if (record.targetName.isEmpty() && record.target != 0) {
+        ProjectorStore store = ProjectorStore::inAppHome();
+        store.LoadRegisteredProjectors();
+        const int r = store.indexOfIp(record.target);
+        if (r >= 0)
+            record.targetName = store.projector(r).ProjectorName;
+    }
+    inAppHome().append(record);
+}
 
 QString ActivityLog::pathInAppHome()
 {

@@ -61,6 +61,15 @@ public:
     QList<ActivityRecord> read(const QDateTime &since = {}, quint32 target = 0,
                                int *skipped = nullptr) const;
 
+    /// The origin this program logs its own operations with ("window", "cli", "server").
+    /// Until it is set, logOperation() logs nothing (tests and tools change no real home).
+    static void setProcessOrigin(const QString &origin);
+    static QString processOrigin();
+    /// Appends `record` to the home's log when an origin is set: the origin and, when
+    /// empty, the target's registered name from "LastPj.txt" are filled in. Failures are
+    /// silent: logging never stops an operation.
+    static void logOperation(ActivityRecord record);
+
     /// The local user name the records carry.
     static QString localUser();
     /// A new alert identifier: UTC time and a random part ("20261208T101500Z-3f9a1c").

@@ -414,6 +414,7 @@ void AlertOperation::runTarget(const Shared &s, int index)
         return s.run ? s.run(job) : runJobHere(job);
     };
     ProjectorOperations ops(prompter, run);
+    ops.setActivityLogging(false); // one line per target, below
     bool ok = false;
     CapabilityReport report;
     TargetCapabilities caps;

@@ -3,6 +3,8 @@
 // An alert against a fleet of substitute projectors with mixed behaviours: the phase and
 // outcome of every target, retry of the failed only, cancel, the one question, the log.
 #include "app/alert_operation.h"
+#include "app/projector_store.h"
+#include "base/app_home.h"
 #include "base/message_table.h"
 #include "comm/job_runner.h"
 #include "comm/worker_harness.h"
@@ -244,6 +246,48 @@ private slots:
             QCOMPARE(f.sims[i]->device().uploadCount, sent ? 1 : 0);
         if (sent)
             QCOMPARE(alert.summary().succeeded, 3);
+    }
+
+    // Single operations and registrations of a program with an origin log one line each
+    // (a send with its startup setting is one line), never with the password.
+    void singleOperationsLogged()
+    {
+        Fleet f;
+        f.add(Kind::WrongPassword); // a password on the projector: the right one below
+        QVERIFY(f.start());
+        QTemporaryDir home;
+        AppHome::setOverride(home.path());
+        ActivityLog::setProcessOrigin(QStringLiteral("cli"));
+        ProjectorStore store = ProjectorStore::inAppHome();
+        ScriptedPrompter prompter;
+        ProjectorEndpoint target = f.targets[0].endpoint;
+        target.password = QStringLiteral("right");
+        QVERIFY(store.addProjector({QStringLiteral("Hall"), target.address, 1, QStringLiteral("right"), {}}, prompter));
+        ProjectorOperations ops(prompter, quick());
+        CurrentMessage m = message();
+        SendOptions options;
+        options.slot = 3;
+        options.startupMinutes = 5;
+        QVERIFY(ops.sendMessage(target, m, PayloadContext{}, options));
+        QVERIFY(ops.mute(target));
+        QVERIFY(store.setPassword(0, 1, QStringLiteral("newpass")));
+        ActivityLog::setProcessOrigin(QString());
+        AppHome::setOverride(QString());
+
+        const QList<ActivityRecord> records = ActivityLog(home.filePath(QStringLiteral("Activity.log"))).read();
+        QStringList ops2;
+        for (const ActivityRecord &r : records) {
+            ops2 << r.operation;
+            QCOMPARE(r.origin, QStringLiteral("cli"));
+            QCOMPARE(r.targetName, QStringLiteral("Hall"));
+        }
+        QCOMPARE(ops2, (QStringList{QStringLiteral("register"), QStringLiteral("send"), QStringLiteral("mute"), QStringLiteral("password")}));
+        QCOMPARE(records[1].slot, 3);
+        QCOMPARE(records[1].payloadSha256.size(), 32);
+        QFile file(home.filePath(QStringLiteral("Activity.log")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(!bytes.contains("right") && !bytes.contains("newpass"));
     }
 };
 
