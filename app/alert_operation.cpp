@@ -86,6 +86,19 @@ private:
 
 std::atomic<int> g_runningAlerts{0};
 
+QString operationName(AlertAction action)
+{
+    switch (action) {
+    case AlertAction::Send:
+        break;
+    case AlertAction::DisplayOff:
+        return QStringLiteral("display off");
+    case AlertAction::Clear:
+        return QStringLiteral("clear");
+    }
+    return QStringLiteral("alert");
+}
+
 } // namespace
 
 bool alertRunning()
@@ -194,17 +207,26 @@ bool AlertOperation::prepare(const AlertRequest &request, Prompter &prompter)
         prompter.inform(msg(2401));
         return false;
     }
+    if (m_request.action != AlertAction::Send) {
+        m_answers.clear();
+        RecordingPrompter recording(prompter, m_answers);
+        // Clear's question, asked once here, answers every target's.
+        if (m_request.action == AlertAction::Clear
+            && recording.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information, QString()) != PromptAnswer::Yes)
+            return false;
+        return begin();
+    }
     if (m_request.message.body().isEmpty()) {
         prompter.inform(msg(1003));
         return false;
     }
+    m_answers.clear();
     if (m_request.confirm
         && prompter.ask(confirmationText(int(m_request.targets.size())), PromptButtons::YesNo,
                         PromptIcon::Question) != PromptAnswer::Yes)
         return false;
     // The checks of a send, against the most capable projector: what they ask is asked
     // now, once; what only a lesser projector would ask refuses that projector later.
-    m_answers.clear();
     RecordingPrompter recording(prompter, m_answers);
     CurrentMessage probe = m_request.message;
     PayloadContext ctx;
@@ -212,6 +234,11 @@ bool AlertOperation::prepare(const AlertRequest &request, Prompter &prompter)
     ctx.capabilities = TargetCapabilities::fixed(true, true, true);
     if (SendPreparedMessage(probe, ctx, [](const PayloadResult &) { return UploadOutcome{true, {}}; }) != 0)
         return false;
+    return begin();
+}
+
+bool AlertOperation::begin()
+{
     m_id = ActivityLog::newAlertId();
     m_states = QList<AlertTargetState>(m_request.targets.size());
     m_digests = QList<QByteArray>(m_request.targets.size());
@@ -354,7 +381,7 @@ void AlertOperation::workerDone()
         if (!m_logPath.isEmpty()) {
             ActivityRecord r;
             r.origin = m_request.origin;
-            r.operation = QStringLiteral("alert");
+            r.operation = operationName(m_request.action);
             r.target = m_request.targets.at(i).endpoint.address;
             r.targetName = m_request.targets.at(i).name;
             r.slot = m_request.slot;
@@ -399,7 +426,8 @@ void AlertOperation::runTarget(const Shared &s, int index)
 
     TargetPrompter prompter(s.answers);
     JobRunFn run = [&](JobRecord &job) {
-        const AlertPhase p = phaseOf(job);
+        // Display off and Clear check and then act: one step to show.
+        const AlertPhase p = req.action == AlertAction::Send ? phaseOf(job) : AlertPhase::Checking;
         if (p > st.phase) {
             st.phase = p;
             post();
@@ -418,7 +446,12 @@ void AlertOperation::runTarget(const Shared &s, int index)
     bool ok = false;
     CapabilityReport report;
     TargetCapabilities caps;
-    if (ops.refreshCapabilities(target.endpoint, &caps, &report)) {
+    if (req.action == AlertAction::DisplayOff) {
+        ok = ops.display(target.endpoint, req.slot, false, false);
+    } else if (req.action == AlertAction::Clear) {
+        ok = ops.clear(target.endpoint, req.slot == 0 ? ClearRange::quick()
+                                                      : ClearRange::saved(req.slot).value_or(ClearRange::quick()));
+    } else if (ops.refreshCapabilities(target.endpoint, &caps, &report)) {
         CurrentMessage message = req.message;
         PayloadContext ctx;
         ctx.capabilities = caps;
@@ -450,7 +483,7 @@ void AlertOperation::runTarget(const Shared &s, int index)
     if (!s.logPath.isEmpty()) {
         ActivityRecord r;
         r.origin = req.origin;
-        r.operation = QStringLiteral("alert");
+        r.operation = operationName(req.action);
         r.target = target.endpoint.address;
         r.targetName = target.name;
         r.slot = req.slot;

@@ -57,6 +57,14 @@ struct AlertTargetState {
     bool operator==(const AlertTargetState &) const = default;
 };
 
+/// What an alert does at every target. Display off and Clear end an alert the way it was
+/// started: on the same selection, with the same progress and report.
+enum class AlertAction : quint8 {
+    Send,       ///< store the message (and switch it on)
+    DisplayOff, ///< switch the slot's message off
+    Clear,      ///< clear the slot
+};
+
 struct AlertTarget {
     ProjectorEndpoint endpoint;
     QString name; ///< registered name, for the report and the log
@@ -65,6 +73,7 @@ struct AlertTarget {
 /// What to send, where and how.
 struct AlertRequest {
     QList<AlertTarget> targets; ///< each address once (later duplicates are dropped)
+    AlertAction action = AlertAction::Send;
     CurrentMessage message;     ///< read with alarm support; sent with each target's own
     int slot = 0;               ///< 0 "Quick", 1..12
     bool displayOn = true;      ///< switch the message on after storing it
@@ -74,7 +83,8 @@ struct AlertRequest {
     QString capIdentifier;      ///< activity log: the CAP message that caused the alert
     /// Most targets worked on at the same time; the others wait their turn.
     int maxAtOnce = 1024;
-    /// Ask "Send this message to N projectors?" in prepare().
+    /// Ask "Send this message to N projectors?" in prepare() (Send only; Clear always asks
+    /// its own question once).
     bool confirm = true;
 };
 
@@ -157,6 +167,7 @@ signals:
 
 private:
     struct Shared;
+    bool begin();
     void launch(const QList<int> &indices);
     void workerDone();
     void apply(int index, const AlertTargetState &state, const QByteArray &digest);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/main_tab/main_tab.h"
 
+#include "app/alert_operation.h"
 #include "app/message_folder.h"
 #include "gui/main_window.h"
 #include "gui/main_tab/startup_display_dialog.h"
@@ -550,6 +551,8 @@ void MainTab::updateClearSlotEnabled()
 void MainTab::send()
 {
     Prompter &prompter = m_frame.prompter();
+    if (refuseWhileAlertRuns(prompter))
+        return;
     if (m_frame.sendLocked()) {
         prompter.inform(msg(1043));
         return;
