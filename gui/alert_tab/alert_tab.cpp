@@ -88,7 +88,7 @@ void AlertTab::build()
     m_quickBody = new QPlainTextEdit(messageBox);
     m_quickBody->setObjectName(QStringLiteral("quickBody"));
     m_quickBody->setTabChangesFocus(true);
-    m_quickBody->setMaximumHeight(90);
+    m_quickBody->setMaximumHeight(64);
     bodyLabel->setBuddy(m_quickBody);
     auto *templateLabel = new QLabel(tr("Tem&plate:"), messageBox);
     m_template = new QComboBox(messageBox);
@@ -111,18 +111,18 @@ void AlertTab::build()
     grid->addWidget(m_fromFile, 0, 0);
     grid->addWidget(m_fileBox, 0, 1, 1, 3);
     grid->addWidget(m_fromEdit, 1, 0, 1, 4);
-    grid->addWidget(m_fromQuick, 2, 0, 1, 4);
+    grid->addWidget(m_fromQuick, 2, 0);
+    grid->addWidget(templateLabel, 2, 1, Qt::AlignRight);
+    grid->addWidget(m_template, 2, 2);
+    grid->addWidget(m_image, 2, 3);
     grid->addWidget(titleLabel, 3, 0);
     grid->addWidget(m_quickTitle, 3, 1, 1, 3);
     grid->addWidget(bodyLabel, 4, 0, Qt::AlignTop);
     grid->addWidget(m_quickBody, 4, 1, 1, 3);
-    grid->addWidget(templateLabel, 5, 0);
-    grid->addWidget(m_template, 5, 1);
-    grid->addWidget(m_image, 5, 3);
-    grid->addWidget(slotLabel, 6, 0);
-    grid->addWidget(m_slot, 6, 1);
-    grid->addWidget(m_displayOn, 6, 2, 1, 2);
-    grid->addWidget(m_send, 7, 0, 1, 4);
+    grid->addWidget(slotLabel, 5, 0);
+    grid->addWidget(m_slot, 5, 1);
+    grid->addWidget(m_displayOn, 5, 2, 1, 2);
+    grid->addWidget(m_send, 6, 0, 1, 4);
 
     // Right bottom: the run, its controls and the history.
     auto *runBox = new QGroupBox(tr("Progress"), this);
@@ -140,7 +140,7 @@ void AlertTab::build()
     auto *historyLabel = new QLabel(tr("&History"), runBox);
     m_history = new QListWidget(runBox);
     m_history->setObjectName(QStringLiteral("alertHistory"));
-    m_history->setMaximumHeight(80);
+    m_history->setMaximumHeight(56);
     historyLabel->setBuddy(m_history);
     auto *runLayout = new QVBoxLayout(runBox);
     runLayout->addWidget(m_run, 1);

@@ -248,6 +248,34 @@ private slots:
             QCOMPARE(alert.summary().succeeded, 3);
     }
 
+    // Display off and Clear end an alert on the same selection; Clear asks its question
+    // once for all.
+    void endedAsStarted()
+    {
+        Fleet f;
+        for (int i = 0; i < 3; ++i)
+            f.add(Kind::Reachable);
+        QVERIFY(f.start());
+        ScriptedPrompter prompter;
+        prompter.setFallback(PromptAnswer::Yes);
+        for (AlertAction action : {AlertAction::Send, AlertAction::DisplayOff, AlertAction::Clear}) {
+            AlertOperation alert;
+            alert.setJobRunner(quick());
+            alert.setActivityLogPath(QString());
+            AlertRequest r = request(f);
+            r.action = action;
+            prompter.clear();
+            QVERIFY(alert.run(r, prompter));
+            alert.waitForFinished();
+            QCOMPARE(alert.summary().succeeded, 3);
+            QCOMPARE(prompter.texts(), action == AlertAction::Clear ? QStringList{msg(1021)} : QStringList{});
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(bool(f.sims[i]->device().messageState & 1), action == AlertAction::Send);
+                QCOMPARE(f.sims[i]->slot(0).used, action != AlertAction::Clear);
+            }
+        }
+    }
+
     // Single operations and registrations of a program with an origin log one line each
     // (a send with its startup setting is one line), never with the password.
     void singleOperationsLogged()
