@@ -99,6 +99,20 @@ QString operationName(AlertAction action)
     return QStringLiteral("alert");
 }
 
+/// Whether the message shows anything in the transparent colour, which projectors of
+/// firmware level 0 cannot show.
+bool usesTransparent(const CurrentMessage &m)
+{
+    if (m.options.displayAttribute & 0x40)
+        return true;
+    const quint32 transparent = rgbForColour(ColourCode::Transparent);
+    for (const RichText *text : {&m.title(), &m.body()})
+        for (const RichChar &c : text->chars())
+            if (c.format.background == transparent || c.format.colour == transparent)
+                return true;
+    return false;
+}
+
 } // namespace
 
 bool alertRunning()
@@ -234,6 +248,9 @@ bool AlertOperation::prepare(const AlertRequest &request, Prompter &prompter)
     ctx.capabilities = TargetCapabilities::fixed(true, true, true);
     if (SendPreparedMessage(probe, ctx, [](const PayloadResult &) { return UploadOutcome{true, {}}; }) != 0)
         return false;
+    // Asked now for every projector of level 0 among the targets; No refuses those only.
+    if (usesTransparent(m_request.message))
+        recording.ask(msg(1040), PromptButtons::YesNo, PromptIcon::Question, QString());
     return begin();
 }
 
@@ -339,15 +356,18 @@ void AlertOperation::launch(const QList<int> &indices)
                 break;
             runTarget(*shared, shared->queue.at(k));
         }
-        QMetaObject::invokeMethod(this, &AlertOperation::workerDone, Qt::QueuedConnection);
     };
     const int wanted = int(std::min<qsizetype>(indices.size(), m_request.maxAtOnce));
     for (int k = 0; k < wanted; ++k) {
         std::unique_ptr<QThread> thread(QThread::create(drain));
         thread->setObjectName(QStringLiteral("alert target"));
+        // Counted once the thread has really ended, so the joins below never wait.
+        connect(thread.get(), &QThread::finished, this, &AlertOperation::workerDone, Qt::QueuedConnection);
         thread->start();
-        if (!thread->isRunning())
+        if (!thread->isRunning()) {
+            thread->disconnect(this);
             break; // out of threads: those running take the rest
+        }
         m_threads.push_back(std::move(thread));
     }
     if (m_threads.empty()) {
@@ -444,6 +464,7 @@ void AlertOperation::runTarget(const Shared &s, int index)
     ProjectorOperations ops(prompter, run);
     ops.setActivityLogging(false); // one line per target, below
     bool ok = false;
+    QString refusal; // a refusal of the alert's own, not of an operation
     CapabilityReport report;
     TargetCapabilities caps;
     if (req.action == AlertAction::DisplayOff) {
@@ -451,7 +472,12 @@ void AlertOperation::runTarget(const Shared &s, int index)
     } else if (req.action == AlertAction::Clear) {
         ok = ops.clear(target.endpoint, req.slot == 0 ? ClearRange::quick()
                                                       : ClearRange::saved(req.slot).value_or(ClearRange::quick()));
-    } else if (ops.refreshCapabilities(target.endpoint, &caps, &report)) {
+    } else if (!ops.refreshCapabilities(target.endpoint, &caps, &report)) {
+        // failed: reported below
+    } else if (report.reachable && report.level == 0 && usesTransparent(req.message)
+               && s.answers.value(msg(1040), PromptAnswer::No) != PromptAnswer::Yes) {
+        refusal = msg(1040);
+    } else {
         CurrentMessage message = req.message;
         PayloadContext ctx;
         ctx.capabilities = caps;
@@ -471,6 +497,9 @@ void AlertOperation::runTarget(const Shared &s, int index)
         st.phase = AlertPhase::Complete;
         st.result = AlertResult::Succeeded;
         st.text = msg(1020).trimmed();
+    } else if (!refusal.isEmpty()) {
+        st.result = AlertResult::Refused;
+        st.text = refusal;
     } else {
         const JobOutcome last = ops.lastOutcome();
         st.result = ops.lastResult() == OperationResult::Communication ? AlertResult::Communication

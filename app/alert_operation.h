@@ -127,7 +127,9 @@ public:
     /// at least one target ("No projector is selected."), a message body, the question
     /// "Send this message to N projectors?" (when `confirm`), then the message checks of
     /// a send with every question they ask ("Pop on" with too many lines, a long title)
-    /// asked here once, for all targets. Targets later ask nothing: a question that comes
+    /// asked here once, for all targets, and for a message in the transparent colour whether
+    /// to send it to projectors of firmware level 0 (No refuses those projectors only).
+    /// Targets later ask nothing: a question that comes
     /// up only for a particular projector refuses that target, so no projector is sent a
     /// changed message. False when the alert must not start. Takes a new alert id.
     bool prepare(const AlertRequest &request, Prompter &prompter);

@@ -18,7 +18,11 @@ AlertRunView::AlertRunView(QWidget *parent) : QWidget(parent)
     m_table->setObjectName(QStringLiteral("alertTable"));
     m_table->setHorizontalHeaderLabels({tr("Name"), tr("Address"), tr("State")});
     m_table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    // Sized once for the longest address: measuring a thousand rows on every change would
+    // stall the window.
+    m_table->setColumnWidth(1, m_table->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 16);
     m_table->verticalHeader()->setVisible(false);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_progress = new QProgressBar(this);

@@ -248,6 +248,30 @@ private slots:
             QCOMPARE(alert.summary().succeeded, 3);
     }
 
+    // Transparent colour: asked once; a No refuses only the projectors of level 0.
+    void transparentOnLevelZero()
+    {
+        Fleet f;
+        f.add(Kind::Reachable);
+        f.add(Kind::Reachable);
+        QVERIFY(f.start());
+        f.sims[0]->setFirmwareLevel(0);
+        CurrentMessage m = message();
+        m.options.displayAttribute = 0x40;
+        for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
+            AlertOperation alert;
+            alert.setJobRunner(quick());
+            alert.setActivityLogPath(QString());
+            ScriptedPrompter prompter;
+            prompter.script({answer});
+            QVERIFY(alert.run(request(f, m), prompter));
+            alert.waitForFinished();
+            QCOMPARE(prompter.texts(), QStringList{msg(1040)});
+            QCOMPARE(alert.state(0).result, answer == PromptAnswer::Yes ? AlertResult::Succeeded : AlertResult::Refused);
+            QCOMPARE(alert.state(1).result, AlertResult::Succeeded);
+        }
+    }
+
     // Display off and Clear end an alert on the same selection; Clear asks its question
     // once for all.
     void endedAsStarted()
