@@ -191,8 +191,8 @@ AlertOperation::AlertOperation(QObject *parent)
 AlertOperation::~AlertOperation()
 {
     cancel();
-    for (auto &t : m_threads)
-        t->wait();
+    if (m_launcher)
+        m_launcher->wait();
     if (m_running)
         --g_runningAlerts;
 }
@@ -345,8 +345,6 @@ void AlertOperation::launch(const QList<int> &indices)
     m_shared = shared;
     m_running = true;
     ++g_runningAlerts;
-    m_threadsDone = 0;
-    m_threads.clear();
 
     // Threads take the next target until none is left or the alert is cancelled.
     auto drain = [this, shared] {
@@ -357,37 +355,40 @@ void AlertOperation::launch(const QList<int> &indices)
             runTarget(*shared, shared->queue.at(k));
         }
     };
+    // A launcher thread starts the workers and joins them: starting a thousand threads
+    // takes long enough to be seen if the window's thread did it.
     const int wanted = int(std::min<qsizetype>(indices.size(), m_request.maxAtOnce));
-    for (int k = 0; k < wanted; ++k) {
-        std::unique_ptr<QThread> thread(QThread::create(drain));
-        thread->setObjectName(QStringLiteral("alert target"));
-        // Counted once the thread has really ended, so the joins below never wait.
-        connect(thread.get(), &QThread::finished, this, &AlertOperation::workerDone, Qt::QueuedConnection);
-        thread->start();
-        if (!thread->isRunning()) {
-            thread->disconnect(this);
-            break; // out of threads: those running take the rest
+    m_launcher.reset(QThread::create([drain, wanted] {
+        std::vector<std::unique_ptr<QThread>> workers;
+        for (int k = 0; k < wanted; ++k) {
+            std::unique_ptr<QThread> thread(QThread::create(drain));
+            thread->setObjectName(QStringLiteral("alert target"));
+            thread->start();
+            if (!thread->isRunning())
+                break; // out of threads: those running take the rest
+            workers.push_back(std::move(thread));
         }
-        m_threads.push_back(std::move(thread));
-    }
-    if (m_threads.empty()) {
+        if (workers.empty())
+            drain();
+        for (auto &t : workers)
+            t->wait();
+    }));
+    m_launcher->setObjectName(QStringLiteral("alert launcher"));
+    connect(m_launcher.get(), &QThread::finished, this, &AlertOperation::runDone, Qt::QueuedConnection);
+    m_launcher->start();
+    if (!m_launcher->isRunning()) {
         // Not even one thread: an alert that cannot run is reported, not left hanging.
+        m_launcher->disconnect(this);
         shared->cancelled = true;
-        QMetaObject::invokeMethod(this, [this] {
-            m_threads.clear();
-            m_threadsDone = -1;
-            workerDone();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &AlertOperation::runDone, Qt::QueuedConnection);
     }
 }
 
-void AlertOperation::workerDone()
+void AlertOperation::runDone()
 {
-    if (++m_threadsDone < int(m_threads.size()))
-        return;
-    for (auto &t : m_threads)
-        t->wait();
-    m_threads.clear();
+    if (m_launcher)
+        m_launcher->wait(); // it has ended: returns at once
+    m_launcher.reset();
     // Workers post their last state before they end, so every started target is done now.
     ActivityLog log(m_logPath);
     for (int i : m_shared->queue) {

@@ -171,7 +171,7 @@ private:
     struct Shared;
     bool begin();
     void launch(const QList<int> &indices);
-    void workerDone();
+    void runDone();
     void apply(int index, const AlertTargetState &state, const QByteArray &digest);
     void runTarget(const Shared &shared, int index);
 
@@ -185,8 +185,7 @@ private:
     bool m_prepared = false;
     bool m_running = false;
     std::shared_ptr<Shared> m_shared;
-    std::vector<std::unique_ptr<QThread>> m_threads;
-    int m_threadsDone = 0;
+    std::unique_ptr<QThread> m_launcher; ///< starts and joins the workers of a run
 };
 
 /// Whether an alert of this program is running: the window's other sends are refused then.
