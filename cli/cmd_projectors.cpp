@@ -30,7 +30,7 @@ ProjectorArgs g_pa;
 QJsonObject toJson(const ProjectorEntry &d)
 {
     return {{QStringLiteral("name"), d.ProjectorName}, {QStringLiteral("address"), ipToText(d.IP)},
-            {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.Auth}};
+            {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.hasPassword ? 1 : 0}};
 }
 
 /// Loads the store; false (reason printed) when the file exists but cannot be read, so that
@@ -90,7 +90,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 else
                     printOut(QStringLiteral("%1\t%2\t%3%4")
                                  .arg(ipToText(d.IP), d.ProjectorName, d.MAC,
-                                      d.Auth ? QStringLiteral("\tpassword") : QString()));
+                                      d.hasPassword ? QStringLiteral("\tpassword") : QString()));
             }
             return int(ExitOk);
         };
@@ -121,7 +121,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             d.IP = ip;
             d.ProjectorName = QString::fromStdString(g_pa.name);
             d.MAC = g_pa.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(g_pa.mac);
-            d.Auth = pass.isEmpty() ? 0 : 1;
+            d.hasPassword = !pass.isEmpty();
             d.Pass = pass;
             ProjectorStore store = ProjectorStore::inAppHome();
             if (!loadStore(store))
@@ -173,7 +173,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             if (row < 0)
                 return int(ExitRefused);
             const bool none = g_pa.noAuth || pass.isEmpty();
-            return store.setPassword(row, none ? 0 : 1, none ? QString() : pass) ? int(ExitOk)
+            return store.setPassword(row, !none, none ? QString() : pass) ? int(ExitOk)
                                                                                   : storeRefused(store);
         };
     });

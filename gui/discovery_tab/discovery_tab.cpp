@@ -271,7 +271,7 @@ void DiscoveryTab::registration()
         record.ProjectorName = m_discoveredView->item(row, 0)->text();
         record.MAC = m_discoveredView->item(row, 1)->text();
         record.IP = m_discoveredView->item(row, 2)->data(Qt::UserRole).toUInt();
-        record.Auth = 1;
+        record.hasPassword = true;
         selected = record;
     }
     if (registerDiscovered(m_store, selected, m_frame.prompter()))
@@ -346,7 +346,7 @@ std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
     ProjectorEntry record;
     record.ProjectorName = dialog.name();
     record.IP = dialog.address();
-    record.Auth = dialog.auth();
+    record.hasPassword = dialog.auth() != 0;
     record.Pass = dialog.password();
     record.MAC = dialog.mac();
     return record;

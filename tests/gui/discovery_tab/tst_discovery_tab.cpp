@@ -50,7 +50,7 @@ private:
         ProjectorEntry d;
         d.ProjectorName = QStringLiteral("PJ");
         d.IP = ip;
-        d.Auth = 1;
+        d.hasPassword = true;
         d.MAC = mac;
         return d;
     }

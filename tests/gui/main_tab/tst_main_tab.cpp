@@ -87,7 +87,7 @@ private:
                 ProjectorEntry d;
                 d.ProjectorName = QStringLiteral("PJ");
                 parseIpv4(QString::fromLatin1(address), &d.IP);
-                d.Auth = *password ? 1 : 0;
+                d.hasPassword = *password != '\0';
                 d.Pass = QString::fromLatin1(password);
                 if (!store.addProjector(d, m_prompter))
                     qFatal("cannot register %s", address);
