@@ -9,6 +9,7 @@
 #include "message/message_file.h"
 #include "message/rich_text_document.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "render/glyph_set.h"
 #include "render/payload_decoder.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -24,8 +25,7 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -37,7 +37,19 @@ namespace glintcaster {
 
 namespace {
 
-constexpr int IconCount = 6;
+/// The icon list: "None", then the projector's title icons in the order of their index.
+constexpr int IconChoices = GlyphSet::IconCount + 1;
+
+/// The icon bitmaps the preview draws and the projector shows, from the same place
+/// (home, installed data, built-in copy), so the list never shows a different picture.
+QIcon titleIcon(const GlyphSet &icons, int index)
+{
+    if (index >= 1 && index <= GlyphSet::IconCount && !icons.icon(index).isNull())
+        return QIcon(QPixmap::fromImage(icons.icon(index)));
+    QPixmap blank(GlyphSet::IconSize, GlyphSet::IconSize);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
 
 const char *const StartupMinuteItems[] = {"1", "2", "3", "6", "8", "10", "20", "40", "60", "80", "100", "127"};
 
@@ -81,65 +93,6 @@ struct EditTab::Busy {
     int &m_counter;
 };
 
-QIcon titleIcon(int index)
-{
-    QPixmap pixmap(24, 23);
-    pixmap.fill(Qt::transparent);
-    if (index <= 0 || index >= IconCount)
-        return QIcon(pixmap);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(2, 1.5, 20, 20);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(14);
-    p.setFont(font);
-    switch (index) {
-    case 1: // notice
-        p.setBrush(QColor(0, 0, 255));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(r);
-        p.setPen(Qt::white);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("i"));
-        break;
-    case 2: { // caution
-        QPainterPath path;
-        path.moveTo(12, 1.5);
-        path.lineTo(22.5, 21.5);
-        path.lineTo(1.5, 21.5);
-        path.closeSubpath();
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(255, 255, 0));
-        p.drawPath(path);
-        p.drawText(QRectF(2, 5, 20, 17), Qt::AlignCenter, QStringLiteral("!"));
-        break;
-    }
-    case 3: // stop
-        p.setBrush(QColor(255, 0, 0));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(r);
-        p.setPen(QPen(Qt::white, 3));
-        p.drawLine(QPointF(7, 11.5), QPointF(17, 11.5));
-        break;
-    case 4: // question
-        p.setBrush(QColor(0, 255, 0));
-        p.setPen(QPen(Qt::black, 1));
-        p.drawEllipse(r);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    case 5: // alarm
-        p.setBrush(QColor(255, 0, 255));
-        p.setPen(QPen(Qt::black, 1));
-        p.drawRoundedRect(QRectF(5, 3, 14, 14), 6, 6);
-        p.drawRect(QRectF(3, 15, 18, 3));
-        p.drawEllipse(QRectF(10, 18.5, 4, 4));
-        break;
-    default:
-        break;
-    }
-    return QIcon(pixmap);
-}
-
 EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment env,
                            QWidget *parent)
     : EditTabPage(parent), m_store(store), m_outerPrompter(prompter),
@@ -180,10 +133,11 @@ void EditTab::buildUi()
 
     m_icon = new QComboBox(this);
     m_icon->setObjectName(QStringLiteral("iconBox"));
-    m_icon->setIconSize(QSize(24, 23));
+    m_icon->setIconSize(QSize(GlyphSet::IconSize, GlyphSet::IconSize));
     m_icon->setToolTip(tr("Icon of the title"));
-    for (int i = 0; i < IconCount; ++i)
-        m_icon->addItem(titleIcon(i), i == 0 ? tr("None") : QString());
+    const GlyphSet icons = GlyphSet::loadFrom(QString(), GlyphSet::findDataDir(QStringLiteral("micon")));
+    for (int i = 0; i < IconChoices; ++i)
+        m_icon->addItem(titleIcon(icons, i), i == 0 ? tr("None") : QString());
     connect(m_icon, &QComboBox::activated, this, [this](int index) {
         if (index < 0 || index == m_message.icon)
             return;
@@ -448,9 +402,9 @@ void EditTab::showMessage(const CurrentMessage &m, bool characterDisplayMode)
     m_body->setDefaultFormat(box);
     m_title->setRichText(m.title());
     m_body->setRichText(m.body());
-    // A decoded icon outside the six keeps its value for the file and the projector, but
+    // A decoded icon outside the list keeps its value for the file and the projector, but
     // the list shows no choice.
-    m_icon->setCurrentIndex(m.icon >= 0 && m.icon < IconCount ? m.icon : -1);
+    m_icon->setCurrentIndex(m.icon >= 0 && m.icon < IconChoices ? m.icon : -1);
     m_displayMode->setChecked(characterDisplayMode);
     applyBackground();
     emit colourShown(ColourTarget::Background, int(m_message.background));

@@ -190,7 +190,4 @@ private:
     QLabel *m_min = nullptr;
 };
 
-/// The six title icons as the icon box shows them (index 0: none).
-QIcon titleIcon(int index);
-
 } // namespace glintcaster

@@ -10,7 +10,9 @@
 #include "message/rich_text_document.h"
 #include "gui/edit_tab/edit_tab.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "render/glyph_set.h"
 #include "render/preview_model.h"
+#include "render/preview_raster.h"
 #include "sim/projector_sim.h"
 
 #include <QAbstractButton>
@@ -167,6 +169,30 @@ private slots:
         m_env->resetHome();
         QDir(AppHome::messageDataDir()).removeRecursively();
         QDir().mkpath(AppHome::messageDataDir());
+    }
+
+    void iconListShowsThePreviewsIcons()
+    {
+        // Each icon of the list is the bitmap the preview puts before a title with that
+        // index, so what the operator picks is what the projector shows.
+        Tab t;
+        QCOMPARE(t.edit->iconBox()->count(), GlyphSet::IconCount + 1);
+        const GlyphSet glyphs = GlyphSet::load();
+        for (int i = 1; i <= GlyphSet::IconCount; ++i) {
+            CurrentMessage m;
+            m.icon = i;
+            m.setTitle(RichText(QStringLiteral("x"), defaultCharFormat()));
+            m.options.style = 1; // Box: a title line with its icon
+            const PreviewModel model = buildPreviewModel(m, false, false);
+            const QImage drawn = RenderPreviewPart(model, glyphs, 0, 0)
+                                     .bitmap.copy(0, 0, GlyphSet::IconSize, GlyphSet::IconSize);
+            const QImage listed = t.edit->iconBox()
+                                      ->itemIcon(i)
+                                      .pixmap(GlyphSet::IconSize, GlyphSet::IconSize)
+                                      .toImage()
+                                      .convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(!drawn.isNull() && drawn == listed, qPrintable(GlyphSet::iconFileName(i)));
+        }
     }
 
     void opensWithTheSampleMessage()
