@@ -28,12 +28,6 @@ ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
 {
 }
 
-QString ProjectorOperations::applicationTitle()
-{
-    // The title the original tool gave its window class; a few failure boxes carry it.
-    return QStringLiteral("Tessaline");
-}
-
 OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 {
     if (outcome.success)
@@ -57,8 +51,7 @@ bool ProjectorOperations::refuse()
     return false;
 }
 
-bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const QString &caption,
-                                 bool noDataAsIllegal)
+bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal)
 {
     m_result = classify(outcome);
     if (m_result == OperationResult::Done)
@@ -67,7 +60,7 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
-        m_prompter.inform(text, PromptIcon::Information, caption);
+        m_prompter.inform(text, PromptIcon::Information);
     }
     return false;
 }
@@ -89,7 +82,7 @@ bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kStatusCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle(), true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus >= '1' && m_lastStatus <= '4') {
         m_prompter.inform(msg(1041));
@@ -105,7 +98,7 @@ bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, Capab
         controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     if (report) {
         report->reachable = job->control.value != kValueUnreachable;
         report->level = job->control.value;
@@ -124,12 +117,12 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
         controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8)));
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     *job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
     outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus == '0') {
         m_prompter.inform(msg(1101));
@@ -172,7 +165,7 @@ bool ProjectorOperations::mute(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_prompter.inform(msg(1020));
     m_result = OperationResult::Done;
     return true;
@@ -184,16 +177,16 @@ bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const Star
         controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     // The quiet query counts an unreachable projector and a refusal as answers; for a
     // setting both mean it was not stored.
     if (job->control.value == kValueUnreachable && !job->control.refused) {
         m_last = {false, 12, msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     if (job->control.refused) {
         m_last = {false, 1, msg(1121)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     m_result = OperationResult::Done;
     return true;

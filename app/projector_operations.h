@@ -82,9 +82,6 @@ class ProjectorOperations {
 public:
     ProjectorOperations(Prompter &prompter, JobRunFn run);
 
-    /// Caption of the few boxes that report a failed status, capability or startup read.
-    static QString applicationTitle();
-
     /// Reads the projector's status (control 6020) and refuses a projector in a fatal state.
     bool statusCheck(const ProjectorEndpoint &target);
     /// The capability query (control 0F01 and its follow-ups). An unreachable projector
@@ -139,8 +136,8 @@ public:
 private:
     JobOutcome runJob(JobRecord &job);
     bool refuse();
-    bool failed(const JobOutcome &outcome, bool showText, const QString &caption = {},
-                bool noDataAsIllegal = false);
+    /// Every failure box carries the program's name as its caption, like every other box.
+    bool failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal = false);
     JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
                          quint16 value = 0);
 

@@ -468,7 +468,7 @@ private slots:
         QVERIFY(!m_tab->startupAreaValid());
     }
 
-    void failedReadsCarryTheApplicationTitle()
+    void failedReadsCarryTheProgramsName()
     {
         auto frame = makeFrame();
         m_plain->setFault(SimFault::Refuse);
@@ -476,7 +476,7 @@ private slots:
         m_tab->sendSlotBox()->setCurrentIndex(3); // an unreachable projector's capabilities: no box
         m_plain->setFault(SimFault::None);
         QCOMPARE(m_prompter.shown().size(), 1);
-        QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        QCOMPARE(m_prompter.shown().first().caption, QString()); // the program's name, as on every box
         QVERIFY(m_prompter.texts().first().startsWith(QStringLiteral("Communication error")));
         QVERIFY(!m_tab->startupAreaValid());
     }
@@ -642,8 +642,8 @@ private slots:
         QCOMPARE(m_prompter.texts(), shown);
         QCOMPARE(stayedOpen, fault == "status" || minutes == "128");
         QCOMPARE(m_tab->startupSlotLabel()->text(), label);
-        if (fault == "refuse") // a failed startup setting is reported under the application title
-            QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        if (fault == "refuse") // a failed startup setting is reported under the program's name
+            QCOMPARE(m_prompter.shown().first().caption, QString());
     }
 
     void droppedFilesJoinTheList_data()
