@@ -140,8 +140,8 @@ int DesktopApplication::run(QApplication &app)
     setup.createMainPage = [](MainWindow &frame) { return new MainTab(frame); };
     setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
         EditTabEnvironment env;
-        env.sendLocked = [&frame] { return frame.sendLocked(); };
-        return new EditTab(frame.store(), frame.prompter(), env);
+        env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+        return new EditTab(frame.session().store(), frame.prompter(), env);
     };
     MainWindow frame(setup);
     prompter.setParent(&frame);

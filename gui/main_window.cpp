@@ -17,15 +17,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QNetworkInterface>
 #include <QStyle>
 #include <QToolBar>
 
 namespace glintcaster {
 
 namespace {
-
-constexpr int kMaxLocalAddresses = 15;
 
 QIcon commandIcon(const char *name)
 {
@@ -36,7 +33,6 @@ QIcon commandIcon(const char *name)
 
 MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
     : QMainWindow(parent), m_setup(std::move(setup)), m_prompter(m_setup.prompter),
-      m_store(ProjectorStore::inAppHome())
 {
     Q_ASSERT(m_prompter);
     setWindowTitle(msg(1011));
@@ -48,36 +44,27 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
     createMenus();
     createToolBar();
 
-    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (m_localAddresses.size() >= kMaxLocalAddresses)
-            break;
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            m_localAddresses.append(address.toIPv4Address());
-    }
-    rebuildAdaptorTable();
-    m_jobTarget.address = 0;
-
-    m_palette = {7, 8, 8};
     for (ColourButton *button : m_colourButtons) {
-        if (!button->imagesComplete() || !button->showIndex(m_palette[int(button->target())])) {
+        if (!button->imagesComplete() || !button->showIndex(m_session.paletteIndex(button->target()))) {
             m_prompter->inform(msg(1017));
             break;
         }
     }
 
-    m_sendLocked = readSendLockFlag();
+    m_session.setSendLocked(readSendLockFlag());
 
     QStringList adaptorNames;
-    for (const AdaptorEntry &adaptor : m_adaptors)
+    for (const AdaptorEntry &adaptor : m_session.adaptors())
         adaptorNames << adaptor.name;
-    m_selectedAdaptor = m_store.LoadAdaptorSelection(adaptorNames);
+    m_session.setSelectedAdaptor(m_session.store().LoadAdaptorSelection(adaptorNames));
 
     MainTabPage *mainPage = m_setup.createMainPage ? m_setup.createMainPage(*this) : new MainTabPage;
     EditTabPage *editPage = m_setup.createEditPage ? m_setup.createEditPage(*this) : new EditTabPage;
-    auto *discoveryPage = new DiscoveryTab(*this, m_store, m_setup.discovery);
+    ProjectorStore &store = m_session.store();
+    auto *discoveryPage = new DiscoveryTab(*this, store, m_setup.discovery);
     // An existing list we cannot read is left alone; say so once instead of losing it.
-    if (!m_store.loadProblem().isEmpty())
-        m_prompter->inform(m_store.problemText(), PromptIcon::Stop);
+    if (!store.loadProblem().isEmpty())
+        m_prompter->inform(store.problemText(), PromptIcon::Stop);
     m_view = new TabView(mainPage, discoveryPage, editPage, *m_prompter, this);
     setCentralWidget(m_view);
 
@@ -259,14 +246,9 @@ void MainWindow::createToolBar()
     bar->addAction(command(CmdAbout));
 }
 
-void MainWindow::rebuildAdaptorTable()
-{
-    m_adaptors = BuildAdaptorTable();
-}
-
 void MainWindow::setPaletteIndex(ColourTarget target, int index)
 {
-    m_palette[int(target)] = index;
+    m_session.setPaletteIndex(target, index);
     m_colourButtons[int(target)]->showIndex(index);
 }
 
@@ -297,7 +279,7 @@ void MainWindow::onTabSwitched(TabIndex tab)
 
 void MainWindow::updateSendCaptions()
 {
-    const QString caption = sendButtonCaption(m_sendLocked);
+    const QString caption = sendButtonCaption(m_session.sendLocked());
     mainPage()->setSendCaption(caption);
     if (m_view->currentTab() == TabIndex::Edit)
         editPage()->setSendCaption(caption);
@@ -325,23 +307,24 @@ void MainWindow::updateCommandStates()
     command(CmdFontColourButton)->setEnabled(editing);
     command(CmdFontBackgroundButton)->setEnabled(editing && !displayMode);
     command(CmdBackgroundButton)->setEnabled(editing && !displayMode);
-    command(CmdSendLock)->setEnabled(!m_sendLocked);
-    command(CmdUnlock)->setEnabled(m_sendLocked);
+    command(CmdSendLock)->setEnabled(!m_session.sendLocked());
+    command(CmdUnlock)->setEnabled(m_session.sendLocked());
 }
 
 void MainWindow::sendLockCommand(bool unlock)
 {
-    if (unlock != m_sendLocked)
+    const bool locked = m_session.sendLocked();
+    if (unlock != locked)
         return; // only reachable while the matching menu item is enabled
     std::optional<bool> result;
     if (m_setup.runSendLockDialog)
-        result = m_setup.runSendLockDialog(m_sendLocked, this);
+        result = m_setup.runSendLockDialog(locked, this);
     else
-        result = runDefaultSendLockDialog(m_sendLocked, m_prompter, this);
-    if (result && *result != m_sendLocked) {
-        m_sendLocked = *result;
+        result = runDefaultSendLockDialog(locked, m_prompter, this);
+    if (result && *result != locked) {
+        m_session.setSendLocked(*result);
         // Kept at once as well as at exit, so a killed program cannot drop the lock.
-        writeSendLockFlag(m_sendLocked);
+        writeSendLockFlag(*result);
     }
     updateSendCaptions();
     updateCommandStates();
@@ -361,7 +344,7 @@ void MainWindow::colourCommand(ColourTarget target)
         return;
     // The dialog starts on the command's current colour, the one its toolbar button shows
     // and applies, so that OK without a choice changes nothing.
-    const int current = paletteIndex(target);
+    const int current = m_session.paletteIndex(target);
     std::optional<int> chosen;
     if (m_setup.chooseColour) {
         chosen = m_setup.chooseColour(target, current, this);
@@ -378,7 +361,7 @@ void MainWindow::colourButtonClicked(ColourTarget target)
 {
     if (m_view->currentTab() != TabIndex::Edit)
         return;
-    editPage()->applyColour(target, paletteIndex(target));
+    editPage()->applyColour(target, m_session.paletteIndex(target));
 }
 
 void MainWindow::aboutCommand()
@@ -394,12 +377,13 @@ bool MainWindow::runExitSequence()
     if (m_prompter->ask(msg(1018), PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return false;
     QGuiApplication::clipboard()->clear();
-    if (m_selectedAdaptor >= 0 && m_selectedAdaptor < m_adaptors.size())
-        m_store.SaveAdaptorSelection(m_adaptors[m_selectedAdaptor].addressText,
-                                     m_adaptors[m_selectedAdaptor].name);
+    const QList<AdaptorEntry> &adaptors = m_session.adaptors();
+    const int adaptor = m_session.selectedAdaptor();
+    if (adaptor >= 0 && adaptor < adaptors.size())
+        m_session.store().SaveAdaptorSelection(adaptors[adaptor].addressText, adaptors[adaptor].name);
     else
-        m_store.SaveAdaptorSelection(QString(), QString());
-    writeSendLockFlag(m_sendLocked);
+        m_session.store().SaveAdaptorSelection(QString(), QString());
+    writeSendLockFlag(m_session.sendLocked());
     return true;
 }
 

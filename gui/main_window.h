@@ -3,12 +3,9 @@
 #pragma once
 
 #include "app/file_drop.h"
-#include "app/projector_store.h"
-#include "gui/tab_pages.h"
-#include "comm/adaptor_table.h"
 #include "comm/discovery.h"
-#include "comm/projector_endpoint.h"
-#include "message/target_capabilities.h"
+#include "gui/session.h"
+#include "gui/tab_pages.h"
 
 #include <QHash>
 #include <QList>
@@ -47,9 +44,8 @@ struct MainWindowSetup {
     TabIndex initialTab = TabIndex::Main;
 };
 
-/// The main window. Besides menus, toolbar and the tabbed view it holds what the pages
-/// share: the registered projectors, the adaptor table, the job target, the send-lock flag,
-/// the three chosen colours and the chosen projector's capabilities.
+/// The main window: menus, toolbar and the tabbed view. What the pages share lives in its
+/// Session.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -79,8 +75,8 @@ public:
     ~MainWindow() override;
 
     Prompter &prompter() const { return *m_prompter; }
-    /// The registered projectors and the current projector index.
-    ProjectorStore &store() { return m_store; }
+    /// What the pages share: projectors, adaptors, job target, capabilities, lock, colours.
+    Session &session() { return m_session; }
     TabView *view() const { return m_view; }
     DiscoveryTab *discoveryPage() const;
     MainTabPage *mainPage() const;
@@ -90,23 +86,7 @@ public:
     QAction *command(int id) const { return m_commands.value(id); }
     ColourButton *colourButton(ColourTarget target) const { return m_colourButtons[int(target)]; }
 
-    // Adaptor table and selection.
-    const QList<AdaptorEntry> &adaptors() const { return m_adaptors; }
-    void setAdaptors(const QList<AdaptorEntry> &adaptors) { m_adaptors = adaptors; }
-    void rebuildAdaptorTable();
-    int selectedAdaptor() const { return m_selectedAdaptor; }
-    void setSelectedAdaptor(int index) { m_selectedAdaptor = index; }
-
-    /// The projector a page hands to its next job.
-    ProjectorEndpoint &jobTarget() { return m_jobTarget; }
-    const QList<quint32> &localAddresses() const { return m_localAddresses; }
-    TargetCapabilities &capabilities() { return m_capabilities; }
-    /// The Main tab's chosen message file (its position in the file list).
-    int messageFileIndex() const { return m_messageFileIndex; }
-    void setMessageFileIndex(int index) { m_messageFileIndex = index; }
-
-    bool sendLocked() const { return m_sendLocked; }
-    int paletteIndex(ColourTarget target) const { return m_palette[int(target)]; }
+    /// Keeps a colour command's palette index and shows it on its toolbar button.
     void setPaletteIndex(ColourTarget target, int index);
 
     /// "Send[Locked]" or "Send" on the Main tab's Send button and on the Edit tab's when shown.
@@ -138,19 +118,11 @@ private:
 
     MainWindowSetup m_setup;
     Prompter *m_prompter = nullptr;
-    ProjectorStore m_store;
+    Session m_session;
     TabView *m_view = nullptr;
     QHash<int, QAction *> m_commands;
     std::array<ColourButton *, 3> m_colourButtons{};
 
-    QList<AdaptorEntry> m_adaptors;
-    int m_selectedAdaptor = 0;
-    ProjectorEndpoint m_jobTarget;
-    QList<quint32> m_localAddresses;
-    TargetCapabilities m_capabilities;
-    int m_messageFileIndex = 0;
-    bool m_sendLocked = false;
-    std::array<int, 3> m_palette{7, 8, 8};
     bool m_exitConfirmed = false;
 };
 

@@ -83,7 +83,7 @@ QStringList MainTab::minutesChoices()
 }
 
 MainTab::MainTab(MainWindow &frame, QWidget *parent)
-    : MainTabPage(parent), m_frame(frame),
+    : MainTabPage(parent), m_frame(frame), m_session(frame.session()),
       m_ops(frame.prompter(), [this](JobRecord &job) { return JobStatusWindow::run(job, window()); }),
       m_slotListTimings(slotListTimings())
 {
@@ -274,7 +274,7 @@ void MainTab::buildControls()
     connect(m_projectorBox, &QComboBox::currentIndexChanged, this, &MainTab::projectorChosen);
     connect(m_sendSlot, &QComboBox::currentIndexChanged, this, &MainTab::refreshTarget);
     connect(m_fileBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_frame.setMessageFileIndex(qMax(0, index)); });
+            [this](int index) { m_session.setMessageFileIndex(qMax(0, index)); });
 
     updateClearSlotEnabled();
     updateStartupMinUnit();
@@ -304,7 +304,7 @@ void MainTab::setSendCaption(const QString &caption)
 
 void MainTab::refreshProjectorBox()
 {
-    ProjectorStore &store = m_frame.store();
+    ProjectorStore &store = m_session.store();
     store.LoadRegisteredProjectors();
     {
         // Filling the box is no choice of the operator's.
@@ -331,29 +331,29 @@ void MainTab::refillFileList()
     m_fileBox->clear();
     m_fileBox->addItems(names);
     if (!names.isEmpty())
-        m_fileBox->setCurrentIndex(qBound(0, m_frame.messageFileIndex(), int(names.size()) - 1));
+        m_fileBox->setCurrentIndex(qBound(0, m_session.messageFileIndex(), int(names.size()) - 1));
 }
 
 bool MainTab::projectorCheck(ProjectorEndpoint *target)
 {
-    if (!hasProjector() || !m_frame.store().targetAt(m_projectorBox->currentIndex(), target)) {
+    if (!hasProjector() || !m_session.store().targetAt(m_projectorBox->currentIndex(), target)) {
         m_frame.prompter().inform(msg(1002));
         return false;
     }
-    m_frame.jobTarget() = *target;
+    m_session.jobTarget() = *target;
     return true;
 }
 
 void MainTab::refreshTarget()
 {
     ProjectorEndpoint target;
-    if (!hasProjector() || !m_frame.store().targetAt(m_projectorBox->currentIndex(), &target)) {
+    if (!hasProjector() || !m_session.store().targetAt(m_projectorBox->currentIndex(), &target)) {
         m_startup.reset();
         showStartupArea();
         return;
     }
-    m_frame.jobTarget() = target;
-    TargetCapabilities &caps = m_frame.capabilities();
+    m_session.jobTarget() = target;
+    TargetCapabilities &caps = m_session.capabilities();
     if (!m_queried || target.address != m_queriedAddress) {
         // Another projector: nothing known about the previous one may carry over, even
         // when this one cannot be asked.
@@ -370,7 +370,7 @@ void MainTab::refreshTarget()
 
 void MainTab::showProjectorName()
 {
-    const ProjectorEntry entry = m_frame.store().projector(m_projectorBox->currentIndex());
+    const ProjectorEntry entry = m_session.store().projector(m_projectorBox->currentIndex());
     m_projectorName->setText(hasProjector() ? entry.ProjectorName : QString());
 }
 
@@ -378,7 +378,7 @@ void MainTab::projectorChosen(int index)
 {
     if (!hasProjector() || index < 0)
         return;
-    m_frame.store().setCurrentIndex(index);
+    m_session.store().setCurrentIndex(index);
     showProjectorName();
     refreshTarget();
     if (onMainTab())
@@ -399,8 +399,8 @@ void MainTab::projectorBoxClosed()
 void MainTab::startMonitor()
 {
     ProjectorEndpoint target;
-    if (m_frame.capabilities().AlarmCapable() && hasProjector()
-        && m_frame.store().targetAt(m_projectorBox->currentIndex(), &target)) {
+    if (m_session.capabilities().AlarmCapable() && hasProjector()
+        && m_session.store().targetAt(m_projectorBox->currentIndex(), &target)) {
         m_monitor.start(target, this, m_monitorTimings);
         return;
     }
@@ -479,7 +479,7 @@ void MainTab::monitorMessage(int number, qintptr value)
 
 bool MainTab::startupAreaValid() const
 {
-    const TargetCapabilities &caps = m_frame.capabilities();
+    const TargetCapabilities &caps = m_session.capabilities();
     return m_startup && caps.hasLevel() && caps.firmwareLevel() >= 2;
 }
 
@@ -550,7 +550,7 @@ void MainTab::updateClearSlotEnabled()
 void MainTab::send()
 {
     Prompter &prompter = m_frame.prompter();
-    if (m_frame.sendLocked()) {
+    if (m_session.sendLocked()) {
         prompter.inform(msg(1043));
         return;
     }
@@ -564,7 +564,7 @@ void MainTab::send()
         return;
     }
     const int slot = qMax(0, m_sendSlot->currentIndex());
-    const TargetCapabilities caps = m_frame.capabilities();
+    const TargetCapabilities caps = m_session.capabilities();
     CurrentMessage message;
     if (!readMessageForSend(QDir(AppHome::messageDataDir()).filePath(name), caps, prompter, &message))
         return; // a file that cannot be read is never sent half-loaded
@@ -661,18 +661,18 @@ void MainTab::confirm()
 
 void MainTab::addMessageFile(const QString &path)
 {
-    const MessageColours colours{m_frame.paletteIndex(ColourTarget::Character),
-                                 m_frame.paletteIndex(ColourTarget::CharacterBackground),
-                                 m_frame.paletteIndex(ColourTarget::Background)};
+    const MessageColours colours{m_session.paletteIndex(ColourTarget::Character),
+                                 m_session.paletteIndex(ColourTarget::CharacterBackground),
+                                 m_session.paletteIndex(ColourTarget::Background)};
     const QString folder = AppHome::messageDataDir();
-    if (AddMessageFile(path, folder, colours, m_frame.capabilities(), m_frame.prompter())
+    if (AddMessageFile(path, folder, colours, m_session.capabilities(), m_frame.prompter())
         != AddFileResult::Added)
         return;
     // The new file is the one the operator is about to send: choose it.
     const QStringList names = listMessageFiles(folder);
     const int added = int(names.indexOf(QFileInfo(messageFolderTarget(folder, path)).fileName()));
     if (added >= 0)
-        m_frame.setMessageFileIndex(added);
+        m_session.setMessageFileIndex(added);
     refillFileList();
     m_frame.prompter().inform(msg(1020));
 }

@@ -24,6 +24,7 @@ class QRadioButton;
 namespace glintcaster {
 
 class MainWindow;
+class Session;
 
 /// The "Main" tab: for the chosen registered projector, send a message file into a slot,
 /// switch stored messages on and off, clear slots, keep the startup display, watch the
@@ -116,6 +117,7 @@ private:
     int runDialog(QDialog &dialog);
 
     MainWindow &m_frame;
+    Session &m_session;
     ProjectorOperations m_ops;
     StatusMonitor m_monitor;
     ExchangeTimings m_monitorTimings;

@@ -112,14 +112,14 @@ private slots:
         QCOMPARE(frame->view()->currentTab(), TabIndex::Main);
         QCOMPARE(m_main->calls, (QStringList{"refreshProjectorBox", "refreshTarget", "startMonitor"}));
         QCOMPARE(m_main->caption, QStringLiteral("Send"));
-        QCOMPARE(frame->paletteIndex(ColourTarget::Character), 7);
-        QCOMPARE(frame->paletteIndex(ColourTarget::CharacterBackground), 8);
-        QCOMPARE(frame->paletteIndex(ColourTarget::Background), 8);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::Character), 7);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::CharacterBackground), 8);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::Background), 8);
         QCOMPARE(frame->colourButton(ColourTarget::Background)->shownIndex(), 8);
         QVERIFY(frame->colourButton(ColourTarget::Character)->imagesComplete());
         QCOMPARE(frame->colourButton(ColourTarget::Character)->popupMode(), QToolButton::MenuButtonPopup);
         QVERIFY(m_prompter.texts().isEmpty());
-        QCOMPARE(frame->jobTarget().address, 0u);
+        QCOMPARE(frame->session().jobTarget().address, 0u);
     }
 
     void tabSwitchesStopAndRefreshThePages()
@@ -186,7 +186,7 @@ private slots:
         frame->colourButtonClicked(ColourTarget::Character);
         QCOMPARE(m_edit->calls.last(), QStringLiteral("applyColour 0 7"));
         frame->colourCommand(ColourTarget::CharacterBackground);
-        QCOMPARE(frame->paletteIndex(ColourTarget::CharacterBackground), 2);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::CharacterBackground), 2);
         QCOMPARE(frame->colourButton(ColourTarget::CharacterBackground)->shownIndex(), 2);
         QCOMPARE(m_edit->calls.last(), QStringLiteral("applyColour 1 2"));
 
@@ -204,10 +204,10 @@ private slots:
             auto frame = makeFrame();
             m_lockAnswer = std::nullopt; // Cancel: nothing changes, captions still refreshed
             frame->sendLockCommand(false);
-            QVERIFY(!frame->sendLocked());
+            QVERIFY(!frame->session().sendLocked());
             m_lockAnswer = true;
             frame->sendLockCommand(false);
-            QVERIFY(frame->sendLocked());
+            QVERIFY(frame->session().sendLocked());
             QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
             QVERIFY(!enabled(*frame, MainWindow::CmdSendLock));
             QVERIFY(enabled(*frame, MainWindow::CmdUnlock));
@@ -219,7 +219,7 @@ private slots:
                      .toString(),
                  QStringLiteral("1"));
         auto frame = makeFrame();
-        QVERIFY(frame->sendLocked());
+        QVERIFY(frame->session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
         frame->view()->setCurrentTab(TabIndex::Edit);
         QCOMPARE(m_edit->caption, QStringLiteral("Send[Locked]"));
@@ -253,21 +253,21 @@ private slots:
         // No password set yet: a wrong entry is refused (the dialog then gets cancelled).
         answerDialog(QStringLiteral("guess"), true);
         frame.command(MainWindow::CmdSendLock)->trigger();
-        QVERIFY(!frame.sendLocked());
+        QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
 
         answerDialog(QString(), true);
         frame.command(MainWindow::CmdSendLock)->trigger();
-        QVERIFY(frame.sendLocked());
+        QVERIFY(frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
 
         answerDialog(QString(), false);
         frame.command(MainWindow::CmdUnlock)->trigger();
-        QVERIFY(frame.sendLocked());
+        QVERIFY(frame.session().sendLocked());
 
         answerDialog(QString(), true);
         frame.command(MainWindow::CmdUnlock)->trigger();
-        QVERIFY(!frame.sendLocked());
+        QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send"));
     }
 

@@ -831,8 +831,8 @@ private slots:
         setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
             EditTabEnvironment env;
             env.runJob = fastJob;
-            env.sendLocked = [&frame] { return frame.sendLocked(); };
-            return new EditTab(frame.store(), frame.prompter(), env);
+            env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+            return new EditTab(frame.session().store(), frame.prompter(), env);
         };
         setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
         QList<int> offered; // what the colour dialog opened with
@@ -843,10 +843,10 @@ private slots:
         setup.discovery.searchPort = 42366;
         setup.discovery.answerPort = 44004;
         MainWindow frame(setup);
-        frame.store().setCurrentIndex(7); // more than the list holds
+        frame.session().store().setCurrentIndex(7); // more than the list holds
         frame.view()->setCurrentTab(TabIndex::Edit);
         auto *edit = static_cast<EditTab *>(frame.editPage());
-        QCOMPARE(frame.store().currentIndex(), 1);
+        QCOMPARE(frame.session().store().currentIndex(), 1);
         QCOMPARE(edit->projectorBox()->currentText(), QStringLiteral("127.0.97.6"));
 
         // A cancelled New leaves the clipboard alone; one that went ahead empties it.
@@ -869,7 +869,7 @@ private slots:
         edit->applyColour(ColourTarget::Background, 4);
         prompter.script({PromptAnswer::No});
         frame.command(MainWindow::CmdNew)->trigger();
-        QCOMPARE(frame.paletteIndex(ColourTarget::Background), 8);
+        QCOMPARE(frame.session().paletteIndex(ColourTarget::Background), 8);
         QVERIFY(edit->displayModeCheck()->isChecked());
 
         // The colour dialog opens on the command's current colour, not on the caret's.

@@ -273,10 +273,10 @@ private slots:
 
         // The upload carries the chosen file exactly as the encoder makes it.
         CurrentMessage message;
-        QVERIFY(readMessageForSend(path, frame->capabilities(), m_prompter, &message));
+        QVERIFY(readMessageForSend(path, frame->session().capabilities(), m_prompter, &message));
         PayloadContext context;
         context.prompter = &m_prompter;
-        context.capabilities = frame->capabilities();
+        context.capabilities = frame->session().capabilities();
         PayloadResult payload;
         QCOMPARE(BuildPayload(message, PayloadPurpose::Send, context, &payload), 0);
         const SimSlot stored = m_secret->slot(slot);
@@ -438,8 +438,8 @@ private slots:
         QVERIFY(m_tab->muteButton()->isEnabled());
 
         // A message the previous loop left queued changes nothing.
-        const quint64 stale = m_tab->monitor().start(frame->jobTarget(), m_tab) ;
-        m_tab->monitor().start(frame->jobTarget(), m_tab);
+        const quint64 stale = m_tab->monitor().start(frame->session().jobTarget(), m_tab) ;
+        m_tab->monitor().start(frame->session().jobTarget(), m_tab);
         QCoreApplication::postEvent(m_tab, new WorkerEvent(JobMessage::MonitorFailed, 12, stale));
         QCoreApplication::sendPostedEvents(m_tab);
         QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
@@ -449,7 +449,7 @@ private slots:
         QVERIFY(!m_tab->monitor().isRunning());
         QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("-"));
         QVERIFY(!m_tab->muteButton()->isEnabled());
-        QVERIFY(!frame->capabilities().AlarmCapable());
+        QVERIFY(!frame->session().capabilities().AlarmCapable());
 
         // Opening the projector list stops the monitor; closing it without a change restarts it.
         choose(0);
@@ -463,7 +463,7 @@ private slots:
         m_secret->setFault(SimFault::Refuse);
         choose(1);
         m_secret->setFault(SimFault::None);
-        QVERIFY(!frame->capabilities().AlarmCapable());
+        QVERIFY(!frame->session().capabilities().AlarmCapable());
         QVERIFY(!m_tab->monitor().isRunning());
         QVERIFY(!m_tab->startupAreaValid());
     }
@@ -688,7 +688,7 @@ private slots:
             // What was added can be sent as it is.
             CurrentMessage message;
             QVERIFY(readMessageForSend(AppHome::messageDataDir() + u'/' + listed.first(),
-                                       frame->capabilities(), m_prompter, &message));
+                                       frame->session().capabilities(), m_prompter, &message));
             QVERIFY(!message.body().isEmpty());
         }
     }
