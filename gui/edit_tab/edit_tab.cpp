@@ -9,6 +9,8 @@
 #include "message/message_file.h"
 #include "message/rich_text_document.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "render/glyph_set.h"
 #include "render/payload_decoder.h"
 
@@ -49,13 +51,6 @@ QIcon titleIcon(const GlyphSet &icons, int index)
     QPixmap blank(GlyphSet::IconSize, GlyphSet::IconSize);
     blank.fill(Qt::transparent);
     return QIcon(blank);
-}
-
-const char *const StartupMinuteItems[] = {"1", "2", "3", "6", "8", "10", "20", "40", "60", "80", "100", "127"};
-
-QString textForMinutes(int minutes)
-{
-    return minutes == 0 ? msg(1083) : QString::number(minutes);
 }
 
 } // namespace
@@ -173,24 +168,13 @@ void EditTab::buildUi()
     m_projector = new QComboBox(this);
     m_projector->setObjectName(QStringLiteral("projectorBox"));
     m_projector->setMinimumContentsLength(15);
-    m_slot = new QComboBox(this);
+    m_slot = new SlotBox(msg(1084), this);
     m_slot->setObjectName(QStringLiteral("slotBox"));
-    m_slot->addItem(msg(1084));
-    for (int i = 1; i <= 12; ++i)
-        m_slot->addItem(QString::number(i));
 
     m_startup = new QCheckBox(tr("Start&up Display"), this);
     m_startup->setObjectName(QStringLiteral("startupCheck"));
-    m_startupMinutes = new QComboBox(this);
+    m_startupMinutes = new StartupMinutesBox(this);
     m_startupMinutes->setObjectName(QStringLiteral("startupMinutesBox"));
-    m_startupMinutes->setEditable(true);
-    // Typing chooses a time; it never adds one to the list.
-    m_startupMinutes->setInsertPolicy(QComboBox::NoInsert);
-    m_startupMinutes->addItem(msg(1083));
-    for (const char *item : StartupMinuteItems)
-        m_startupMinutes->addItem(QLatin1String(item));
-    m_startupMinutes->setCurrentIndex(-1);
-    m_startupMinutes->setEditText(QString());
     m_min = new QLabel(tr("min"), this);
     m_min->setObjectName(QStringLiteral("minLabel"));
 
@@ -539,7 +523,7 @@ void EditTab::showStartupArea(std::optional<StartupSetting> setting)
         checkEnabled = !quick;
         checked = !quick && setting->enabled && setting->slot == m_slot->currentIndex();
         if (checked)
-            minutes = textForMinutes(setting->minutes);
+            minutes = StartupMinutesBox::textForMinutes(setting->minutes);
     }
     m_startup->setEnabled(checkEnabled);
     m_startup->setChecked(checked);
@@ -611,7 +595,7 @@ bool EditTab::send()
         }
     }
     SendOptions options;
-    options.slot = m_slot->currentIndex();
+    options.slot = m_slot->slot();
     options.startupMinutes = minutes;
     options.pollStorage = false;
     std::optional<StartupSetting> stored;
@@ -634,7 +618,7 @@ bool EditTab::get()
         return false;
     OptionBlock header;
     QByteArray body;
-    if (!m_ops.fetch(target, m_slot->currentIndex(), &header, &body))
+    if (!m_ops.fetch(target, m_slot->slot(), &header, &body))
         return false;
     CurrentMessage next = m_message; // alarm fields stay without alarm support
     const ReceivedMessageInfo info = decodeReceivedMessage(header, body, m_caps.AlarmCapable(), next);
@@ -651,7 +635,7 @@ bool EditTab::display(bool on)
     if (!chooseTarget(&target))
         return false;
     Busy modal(m_modal);
-    return m_ops.display(target, m_slot->currentIndex(), on, false);
+    return m_ops.display(target, m_slot->slot(), on, false);
 }
 
 // ---- files -------------------------------------------------------------------------------

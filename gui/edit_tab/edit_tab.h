@@ -4,6 +4,8 @@
 
 #include "app/projector_operations.h"
 #include "gui/tab_pages.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "base/prompter.h"
 #include "message/current_message.h"
 #include "message/target_capabilities.h"
@@ -180,13 +182,13 @@ private:
     QPushButton *m_image = nullptr;
     QPushButton *m_advanced = nullptr;
     QComboBox *m_projector = nullptr;
-    QComboBox *m_slot = nullptr;
+    SlotBox *m_slot = nullptr;
     QPushButton *m_send = nullptr;
     QPushButton *m_get = nullptr;
     QPushButton *m_displayOn = nullptr;
     QPushButton *m_displayOff = nullptr;
     QCheckBox *m_startup = nullptr;
-    QComboBox *m_startupMinutes = nullptr;
+    StartupMinutesBox *m_startupMinutes = nullptr;
     QLabel *m_min = nullptr;
 };
 

@@ -11,6 +11,8 @@
 #include "comm/job_messages.h"
 #include "gui/main_tab/stored_messages_dialog.h"
 #include "gui/widgets/job_status_window.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "message/path_rules.h"
 
 #include <QButtonGroup>
@@ -51,13 +53,6 @@ namespace {
 enum ClearChoice { ClearAll = 0, ClearQuick = 1, ClearSaved = 2 };
 
 
-void fillSlotBox(QComboBox *box)
-{
-    box->addItem(msg(1088));
-    for (int n = 1; n <= 12; ++n)
-        box->addItem(QString::number(n));
-}
-
 QLabel *stateLabel(QWidget *parent, const QString &name)
 {
     auto *label = new QLabel(QStringLiteral("-"), parent);
@@ -73,14 +68,6 @@ void setLabel(QLabel *label, const QString &text, bool enabled)
 }
 
 } // namespace
-
-QStringList MainTab::minutesChoices()
-{
-    return {msg(1083), QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"),
-            QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("20"),
-            QStringLiteral("40"), QStringLiteral("60"), QStringLiteral("80"), QStringLiteral("100"),
-            QStringLiteral("127")};
-}
 
 MainTab::MainTab(MainWindow &frame, QWidget *parent)
     : MainTabPage(parent), m_frame(frame), m_session(frame.session()),
@@ -143,9 +130,8 @@ void MainTab::buildControls()
     m_fileBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_fileBox->setMinimumContentsLength(28);
     m_fileBox->setToolTip(tr("Message files in the message folder"));
-    m_sendSlot = new QComboBox(fileGroup);
+    m_sendSlot = new SlotBox(msg(1088), fileGroup);
     m_sendSlot->setObjectName(QStringLiteral("sendSlotBox"));
-    fillSlotBox(m_sendSlot);
     m_send = new QPushButton(fileGroup);
     m_send->setObjectName(QStringLiteral("sendButton"));
     m_send->setToolTip(tr("Send the message file into the saved number"));
@@ -153,13 +139,8 @@ void MainTab::buildControls()
     m_confirm->setToolTip(tr("List what the projector holds in its saved numbers"));
     m_useStartup = new QCheckBox(tr("Start&up Display"), fileGroup);
     m_useStartup->setToolTip(tr("Also show this saved number when the projector starts"));
-    m_startupMinutes = new QComboBox(fileGroup);
+    m_startupMinutes = new StartupMinutesBox(fileGroup);
     m_startupMinutes->setObjectName(QStringLiteral("sendStartupMinutes"));
-    m_startupMinutes->setEditable(true);
-    m_startupMinutes->setInsertPolicy(QComboBox::NoInsert);
-    m_startupMinutes->addItems(minutesChoices());
-    m_startupMinutes->lineEdit()->setMaxLength(8);
-    m_startupMinutes->setEditText(QString());
     m_startupMinUnit = new QLabel(tr("min"), fileGroup);
     auto *fileLabel = new QLabel(tr("Message fi&le"), fileGroup);
     fileLabel->setBuddy(m_fileBox);
@@ -183,9 +164,8 @@ void MainTab::buildControls()
 
     // Display control.
     auto *displayGroup = new QGroupBox(tr("Display control"), this);
-    m_displaySlot = new QComboBox(displayGroup);
+    m_displaySlot = new SlotBox(msg(1088), displayGroup);
     m_displaySlot->setObjectName(QStringLiteral("displaySlotBox"));
-    fillSlotBox(m_displaySlot);
     m_displayOn = new QPushButton(tr("&Display on"), displayGroup);
     m_displayOff = new QPushButton(tr("Displa&y off"), displayGroup);
     m_powerOnDisplayOn = new QPushButton(tr("&Power on && Display on"), displayGroup);
@@ -213,11 +193,8 @@ void MainTab::buildControls()
         clearGrid->addWidget(radio, i, 0);
     }
     m_clearRange->button(ClearAll)->setChecked(true);
-    m_clearSlot = new QComboBox(clearGroup);
+    m_clearSlot = new SlotBox(msg(1089), clearGroup);
     m_clearSlot->setObjectName(QStringLiteral("clearSlotBox"));
-    m_clearSlot->addItem(msg(1089));
-    for (int n = 1; n <= 12; ++n)
-        m_clearSlot->addItem(QString::number(n));
     m_clear = new QPushButton(tr("&Clear"), clearGroup);
     m_clear->setToolTip(tr("Delete stored messages from the projector"));
     clearGrid->addWidget(m_clearSlot, 2, 1);
@@ -497,7 +474,7 @@ void MainTab::showStartupArea()
         m_editStartup->setEnabled(false);
     } else if (m_startup->enabled) {
         const StartupSetting &s = *m_startup;
-        const QString minutes = s.minutes == 0 ? msg(1083) : QString::number(s.minutes);
+        const QString minutes = StartupMinutesBox::textForMinutes(s.minutes);
         const bool checked = !quick && s.slot == m_sendSlot->currentIndex();
         m_editStartup->setEnabled(true);
         m_useStartup->setChecked(checked);
@@ -563,7 +540,7 @@ void MainTab::send()
         prompter.inform(msg(1008));
         return;
     }
-    const int slot = qMax(0, m_sendSlot->currentIndex());
+    const int slot = m_sendSlot->slot();
     const TargetCapabilities caps = m_session.capabilities();
     CurrentMessage message;
     if (!readMessageForSend(QDir(AppHome::messageDataDir()).filePath(name), caps, prompter, &message))
@@ -600,7 +577,7 @@ void MainTab::display(bool on, bool powerOn)
     ProjectorEndpoint target;
     if (!projectorCheck(&target))
         return;
-    m_ops.display(target, qMax(0, m_displaySlot->currentIndex()), on, powerOn);
+    m_ops.display(target, m_displaySlot->slot(), on, powerOn);
 }
 
 void MainTab::clear()
@@ -616,7 +593,7 @@ void MainTab::clear()
         break;
     case ClearSaved:
         // "ALL" of the list is every saved number, not the "All" range.
-        range = ClearRange::saved(m_clearSlot->currentIndex()).value_or(ClearRange::allSaved());
+        range = ClearRange::saved(m_clearSlot->slot()).value_or(ClearRange::allSaved());
         break;
     default:
         break;

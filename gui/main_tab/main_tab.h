@@ -6,6 +6,8 @@
 
 #include "app/projector_operations.h"
 #include "gui/tab_pages.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "comm/exchange_timings.h"
 #include "comm/status_monitor.h"
 
@@ -59,9 +61,6 @@ public:
     void startupDisplayClicked(bool checked);
     /// A status monitor message (number and value), as the monitor posts it.
     void monitorMessage(int number, qintptr value);
-
-    /// "Repeat", "1", ... "127": the choices of a startup display time.
-    static QStringList minutesChoices();
 
     // Test hooks.
     void setDialogRunner(DialogRunner run) { m_runDialog = std::move(run); }
@@ -132,19 +131,19 @@ private:
 
     ProjectorBox *m_projectorBox = nullptr;
     QLabel *m_projectorName = nullptr;
-    QComboBox *m_sendSlot = nullptr;
+    SlotBox *m_sendSlot = nullptr;
     QComboBox *m_fileBox = nullptr;
     QPushButton *m_send = nullptr;
     QPushButton *m_confirm = nullptr;
     QCheckBox *m_useStartup = nullptr;
-    QComboBox *m_startupMinutes = nullptr;
+    StartupMinutesBox *m_startupMinutes = nullptr;
     QLabel *m_startupMinUnit = nullptr;
-    QComboBox *m_displaySlot = nullptr;
+    SlotBox *m_displaySlot = nullptr;
     QPushButton *m_displayOn = nullptr;
     QPushButton *m_displayOff = nullptr;
     QPushButton *m_powerOnDisplayOn = nullptr;
     QButtonGroup *m_clearRange = nullptr;
-    QComboBox *m_clearSlot = nullptr;
+    SlotBox *m_clearSlot = nullptr;
     QPushButton *m_clear = nullptr;
     QLabel *m_startupSlot = nullptr;
     QLabel *m_startupTime = nullptr;
