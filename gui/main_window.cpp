@@ -104,19 +104,19 @@ EditTabPage *MainWindow::editPage() const
     return m_view->editPage();
 }
 
-QAction *MainWindow::addCommand(int id, const QString &text, const QKeySequence &shortcut)
+QAction *MainWindow::addCommand(Command id, const QString &text, const QKeySequence &shortcut)
 {
     auto *action = new QAction(text, this);
-    action->setData(id);
+    action->setData(int(id));
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    m_commands.insert(id, action);
+    m_commands.insert(int(id), action);
     return action;
 }
 
 void MainWindow::createCommands()
 {
-    QAction *a = addCommand(CmdNew, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction *a = addCommand(Command::New, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     a->setIcon(commandIcon("new"));
     a->setToolTip(tr("New message (Ctrl+N)"));
     connect(a, &QAction::triggered, this, [this] {
@@ -125,86 +125,86 @@ void MainWindow::createCommands()
             QGuiApplication::clipboard()->clear();
     });
 
-    a = addCommand(CmdOpen, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    a = addCommand(Command::Open, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     a->setIcon(commandIcon("open"));
     a->setToolTip(tr("Open a message file (Ctrl+O)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->openMessage(); });
 
-    a = addCommand(CmdSave, tr("&Save..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    a = addCommand(Command::Save, tr("&Save..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     a->setIcon(commandIcon("save"));
     a->setToolTip(tr("Save the message (Ctrl+S)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->saveMessage(); });
 
-    a = addCommand(CmdExit, tr("E&xit"));
+    a = addCommand(Command::Exit, tr("E&xit"));
     connect(a, &QAction::triggered, this, &MainWindow::close);
 
-    a = addCommand(CmdUndo, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a = addCommand(Command::Undo, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(a, &QAction::triggered, this, [this] { editPage()->undo(); });
 
-    a = addCommand(CmdCut, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    a = addCommand(Command::Cut, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
     a->setIcon(commandIcon("cut"));
     a->setToolTip(tr("Cut (Ctrl+X)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->cut(); });
 
-    a = addCommand(CmdCopy, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    a = addCommand(Command::Copy, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
     a->setIcon(commandIcon("copy"));
     a->setToolTip(tr("Copy (Ctrl+C)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->copy(); });
 
-    a = addCommand(CmdPaste, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    a = addCommand(Command::Paste, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
     a->setIcon(commandIcon("paste"));
     a->setToolTip(tr("Paste (Ctrl+V)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->paste(); });
 
-    a = addCommand(CmdFontColour, tr("Font color..."));
+    a = addCommand(Command::FontColour, tr("Font color..."));
     connect(a, &QAction::triggered, this, [this] { colourCommand(ColourTarget::Character); });
-    a = addCommand(CmdFontBackground, tr("Font background color..."));
+    a = addCommand(Command::FontBackground, tr("Font background color..."));
     connect(a, &QAction::triggered, this,
             [this] { colourCommand(ColourTarget::CharacterBackground); });
-    a = addCommand(CmdBackground, tr("Background color..."));
+    a = addCommand(Command::Background, tr("Background color..."));
     connect(a, &QAction::triggered, this, [this] { colourCommand(ColourTarget::Background); });
 
-    a = addCommand(CmdAbout, tr("&About"));
+    a = addCommand(Command::About, tr("&About"));
     a->setIcon(commandIcon("about"));
     a->setToolTip(tr("About %1").arg(msg(1011)));
     connect(a, &QAction::triggered, this, &MainWindow::aboutCommand);
 
-    a = addCommand(CmdSendLock, msg(1044));
+    a = addCommand(Command::SendLock, msg(1044));
     connect(a, &QAction::triggered, this, [this] { sendLockCommand(false); });
-    a = addCommand(CmdUnlock, msg(1045));
+    a = addCommand(Command::Unlock, msg(1045));
     connect(a, &QAction::triggered, this, [this] { sendLockCommand(true); });
-    a = addCommand(CmdChangePassword, msg(1046));
+    a = addCommand(Command::ChangePassword, msg(1046));
     connect(a, &QAction::triggered, this, &MainWindow::changePasswordCommand);
 }
 
 void MainWindow::createMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addAction(command(CmdNew));
-    file->addAction(command(CmdOpen));
-    file->addAction(command(CmdSave));
+    file->addAction(command(Command::New));
+    file->addAction(command(Command::Open));
+    file->addAction(command(Command::Save));
     file->addSeparator();
-    file->addAction(command(CmdExit));
+    file->addAction(command(Command::Exit));
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(command(CmdUndo));
+    edit->addAction(command(Command::Undo));
     edit->addSeparator();
-    edit->addAction(command(CmdCut));
-    edit->addAction(command(CmdCopy));
-    edit->addAction(command(CmdPaste));
+    edit->addAction(command(Command::Cut));
+    edit->addAction(command(Command::Copy));
+    edit->addAction(command(Command::Paste));
 
     QMenu *colour = menuBar()->addMenu(tr("C&olor"));
-    colour->addAction(command(CmdFontColour));
-    colour->addAction(command(CmdFontBackground));
-    colour->addAction(command(CmdBackground));
+    colour->addAction(command(Command::FontColour));
+    colour->addAction(command(Command::FontBackground));
+    colour->addAction(command(Command::Background));
 
     QMenu *lock = menuBar()->addMenu(msg(1044));
-    lock->addAction(command(CmdSendLock));
-    lock->addAction(command(CmdUnlock));
-    lock->addAction(command(CmdChangePassword));
+    lock->addAction(command(Command::SendLock));
+    lock->addAction(command(Command::Unlock));
+    lock->addAction(command(Command::ChangePassword));
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(command(CmdAbout));
+    help->addAction(command(Command::About));
 
     // Undo and clipboard state can change without a signal from the page (another
     // program's clipboard, a focus change): re-check whenever a menu opens.
@@ -220,16 +220,16 @@ void MainWindow::createToolBar()
     bar->setFloatable(false);
     bar->setIconSize(QSize(22, 22));
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    bar->addAction(command(CmdNew));
-    bar->addAction(command(CmdOpen));
-    bar->addAction(command(CmdSave));
+    bar->addAction(command(Command::New));
+    bar->addAction(command(Command::Open));
+    bar->addAction(command(Command::Save));
     bar->addSeparator();
-    bar->addAction(command(CmdCut));
-    bar->addAction(command(CmdCopy));
-    bar->addAction(command(CmdPaste));
+    bar->addAction(command(Command::Cut));
+    bar->addAction(command(Command::Copy));
+    bar->addAction(command(Command::Paste));
     bar->addSeparator();
 
-    const int ids[3] = {CmdFontColourButton, CmdFontBackgroundButton, CmdBackgroundButton};
+    const Command ids[3] = {Command::FontColourButton, Command::FontBackgroundButton, Command::BackgroundButton};
     for (int i = 0; i < 3; ++i) {
         const auto target = ColourTarget(i);
         auto *button = new ColourButton(target, bar);
@@ -237,13 +237,13 @@ void MainWindow::createToolBar()
         button->setIconSize(bar->iconSize());
         m_colourButtons[i] = button;
         QAction *action = bar->addWidget(button);
-        action->setData(ids[i]);
-        m_commands.insert(ids[i], action);
+        action->setData(int(ids[i]));
+        m_commands.insert(int(ids[i]), action);
         connect(button, &QToolButton::clicked, this, [this, target] { colourButtonClicked(target); });
         connect(button, &ColourButton::arrowClicked, this, [this, target] { colourCommand(target); });
     }
     bar->addSeparator();
-    bar->addAction(command(CmdAbout));
+    bar->addAction(command(Command::About));
 }
 
 void MainWindow::setPaletteIndex(ColourTarget target, int index)
@@ -294,21 +294,21 @@ void MainWindow::updateCommandStates()
     const bool displayMode = editing && edit->characterDisplayMode();
     const bool selection = editing && edit->hasSelection();
 
-    command(CmdNew)->setEnabled(editing);
-    command(CmdOpen)->setEnabled(editing);
-    command(CmdSave)->setEnabled(editing);
-    command(CmdUndo)->setEnabled(editing && edit->canUndo());
-    command(CmdCut)->setEnabled(selection);
-    command(CmdCopy)->setEnabled(selection);
-    command(CmdPaste)->setEnabled(editing && edit->canPaste());
-    command(CmdFontColour)->setEnabled(editing);
-    command(CmdFontBackground)->setEnabled(editing);
-    command(CmdBackground)->setEnabled(editing);
-    command(CmdFontColourButton)->setEnabled(editing);
-    command(CmdFontBackgroundButton)->setEnabled(editing && !displayMode);
-    command(CmdBackgroundButton)->setEnabled(editing && !displayMode);
-    command(CmdSendLock)->setEnabled(!m_session.sendLocked());
-    command(CmdUnlock)->setEnabled(m_session.sendLocked());
+    command(Command::New)->setEnabled(editing);
+    command(Command::Open)->setEnabled(editing);
+    command(Command::Save)->setEnabled(editing);
+    command(Command::Undo)->setEnabled(editing && edit->canUndo());
+    command(Command::Cut)->setEnabled(selection);
+    command(Command::Copy)->setEnabled(selection);
+    command(Command::Paste)->setEnabled(editing && edit->canPaste());
+    command(Command::FontColour)->setEnabled(editing);
+    command(Command::FontBackground)->setEnabled(editing);
+    command(Command::Background)->setEnabled(editing);
+    command(Command::FontColourButton)->setEnabled(editing);
+    command(Command::FontBackgroundButton)->setEnabled(editing && !displayMode);
+    command(Command::BackgroundButton)->setEnabled(editing && !displayMode);
+    command(Command::SendLock)->setEnabled(!m_session.sendLocked());
+    command(Command::Unlock)->setEnabled(m_session.sendLocked());
 }
 
 void MainWindow::sendLockCommand(bool unlock)

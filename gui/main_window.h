@@ -49,26 +49,26 @@ struct MainWindowSetup {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    /// Menu and toolbar command ids.
-    enum Command {
-        CmdNew = 57600,
-        CmdOpen = 57601,
-        CmdSave = 57603,
-        CmdExit = 57665,
-        CmdUndo = 57643,
-        CmdCut = 57635,
-        CmdCopy = 57634,
-        CmdPaste = 57637,
-        CmdFontColour = 32783,
-        CmdFontBackground = 32784,
-        CmdBackground = 32785,
-        CmdFontColourButton = 32771,
-        CmdFontBackgroundButton = 32772,
-        CmdBackgroundButton = 32773,
-        CmdAbout = 57664,
-        CmdSendLock = 32786,
-        CmdUnlock = 32787,
-        CmdChangePassword = 32788,
+    /// Menu and toolbar commands; the numbers are the action data the actions carry.
+    enum class Command {
+        New = 57600,
+        Open = 57601,
+        Save = 57603,
+        Exit = 57665,
+        Undo = 57643,
+        Cut = 57635,
+        Copy = 57634,
+        Paste = 57637,
+        FontColour = 32783,
+        FontBackground = 32784,
+        Background = 32785,
+        FontColourButton = 32771,
+        FontBackgroundButton = 32772,
+        BackgroundButton = 32773,
+        About = 57664,
+        SendLock = 32786,
+        Unlock = 32787,
+        ChangePassword = 32788,
     };
 
     explicit MainWindow(MainWindowSetup setup, QWidget *parent = nullptr);
@@ -82,8 +82,8 @@ public:
     MainTabPage *mainPage() const;
     EditTabPage *editPage() const;
 
-    /// The action of a menu command, or the toolbar button's action for 32771..32773.
-    QAction *command(int id) const { return m_commands.value(id); }
+    /// The action of a menu command, or the toolbar button's action of a colour button.
+    QAction *command(Command id) const { return m_commands.value(int(id)); }
     ColourButton *colourButton(ColourTarget target) const { return m_colourButtons[int(target)]; }
 
     /// Keeps a colour command's palette index and shows it on its toolbar button.
@@ -114,7 +114,7 @@ private:
     void createMenus();
     void createToolBar();
     void onTabSwitched(TabIndex tab);
-    QAction *addCommand(int id, const QString &text, const QKeySequence &shortcut = {});
+    QAction *addCommand(Command id, const QString &text, const QKeySequence &shortcut = {});
 
     MainWindowSetup m_setup;
     Prompter *m_prompter = nullptr;

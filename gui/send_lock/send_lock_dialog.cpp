@@ -14,9 +14,6 @@
 
 namespace glintcaster {
 
-namespace {
-}
-
 SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     : QDialog(parent), m_currentLocked(currentlyLocked),
       m_ownPrompter(std::make_unique<MessageBoxPrompter>(this)), m_prompter(m_ownPrompter.get())

@@ -90,7 +90,7 @@ private:
         return std::make_unique<MainWindow>(setup);
     }
 
-    static bool enabled(MainWindow &frame, int id) { return frame.command(id)->isEnabled(); }
+    static bool enabled(MainWindow &frame, MainWindow::Command id) { return frame.command(id)->isEnabled(); }
 
 private slots:
     void initTestCase() { m_env = std::make_unique<UiTestEnvironment>(); }
@@ -145,39 +145,39 @@ private slots:
     void menuEnablingFollowsTabAndState()
     {
         auto frame = makeFrame();
-        using C = MainWindow;
-        for (int id : {C::CmdNew, C::CmdOpen, C::CmdSave, C::CmdUndo, C::CmdCut, C::CmdCopy, C::CmdPaste,
-                       C::CmdFontColour, C::CmdFontBackground, C::CmdBackground, C::CmdFontColourButton,
-                       C::CmdFontBackgroundButton, C::CmdBackgroundButton, C::CmdUnlock})
-            QVERIFY2(!enabled(*frame, id), qPrintable(QString::number(id)));
-        for (int id : {C::CmdExit, C::CmdAbout, C::CmdSendLock, C::CmdChangePassword})
-            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
-        QCOMPARE(frame->command(C::CmdNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(frame->command(C::CmdPaste)->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+        using C = MainWindow::Command;
+        for (C id : {C::New, C::Open, C::Save, C::Undo, C::Cut, C::Copy, C::Paste,
+                       C::FontColour, C::FontBackground, C::Background, C::FontColourButton,
+                       C::FontBackgroundButton, C::BackgroundButton, C::Unlock})
+            QVERIFY2(!enabled(*frame, id), qPrintable(QString::number(int(id))));
+        for (C id : {C::Exit, C::About, C::SendLock, C::ChangePassword})
+            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(int(id))));
+        QCOMPARE(frame->command(C::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame->command(C::Paste)->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
 
         m_edit->paste_ = true;
         frame->view()->setCurrentTab(TabIndex::Edit);
-        for (int id : {C::CmdNew, C::CmdOpen, C::CmdSave, C::CmdPaste, C::CmdFontColour, C::CmdFontBackground,
-                       C::CmdBackground, C::CmdFontColourButton, C::CmdFontBackgroundButton,
-                       C::CmdBackgroundButton})
-            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
-        QVERIFY(!enabled(*frame, C::CmdUndo));
-        QVERIFY(!enabled(*frame, C::CmdCut));
+        for (C id : {C::New, C::Open, C::Save, C::Paste, C::FontColour, C::FontBackground,
+                       C::Background, C::FontColourButton, C::FontBackgroundButton,
+                       C::BackgroundButton})
+            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(int(id))));
+        QVERIFY(!enabled(*frame, C::Undo));
+        QVERIFY(!enabled(*frame, C::Cut));
 
         m_edit->undo_ = true;
         m_edit->selection = true;
         m_edit->displayMode = true;
         m_edit->changed();
-        QVERIFY(enabled(*frame, C::CmdUndo));
-        QVERIFY(enabled(*frame, C::CmdCut));
-        QVERIFY(enabled(*frame, C::CmdCopy));
-        QVERIFY(enabled(*frame, C::CmdFontColourButton));
-        QVERIFY(!enabled(*frame, C::CmdFontBackgroundButton));
-        QVERIFY(!enabled(*frame, C::CmdBackgroundButton));
+        QVERIFY(enabled(*frame, C::Undo));
+        QVERIFY(enabled(*frame, C::Cut));
+        QVERIFY(enabled(*frame, C::Copy));
+        QVERIFY(enabled(*frame, C::FontColourButton));
+        QVERIFY(!enabled(*frame, C::FontBackgroundButton));
+        QVERIFY(!enabled(*frame, C::BackgroundButton));
 
         frame->view()->setCurrentTab(TabIndex::Discovery);
-        QVERIFY(!enabled(*frame, C::CmdUndo));
-        QVERIFY(!enabled(*frame, C::CmdFontColourButton));
+        QVERIFY(!enabled(*frame, C::Undo));
+        QVERIFY(!enabled(*frame, C::FontColourButton));
     }
 
     void colourCommandsStoreAndApply()
@@ -209,8 +209,8 @@ private slots:
             frame->sendLockCommand(false);
             QVERIFY(frame->session().sendLocked());
             QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
-            QVERIFY(!enabled(*frame, MainWindow::CmdSendLock));
-            QVERIFY(enabled(*frame, MainWindow::CmdUnlock));
+            QVERIFY(!enabled(*frame, MainWindow::Command::SendLock));
+            QVERIFY(enabled(*frame, MainWindow::Command::Unlock));
             m_prompter.script({PromptAnswer::Ok});
             QVERIFY(frame->close());
         }
@@ -252,21 +252,21 @@ private slots:
         };
         // No password set yet: a wrong entry is refused (the dialog then gets cancelled).
         answerDialog(QStringLiteral("guess"), true);
-        frame.command(MainWindow::CmdSendLock)->trigger();
+        frame.command(MainWindow::Command::SendLock)->trigger();
         QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
 
         answerDialog(QString(), true);
-        frame.command(MainWindow::CmdSendLock)->trigger();
+        frame.command(MainWindow::Command::SendLock)->trigger();
         QVERIFY(frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
 
         answerDialog(QString(), false);
-        frame.command(MainWindow::CmdUnlock)->trigger();
+        frame.command(MainWindow::Command::Unlock)->trigger();
         QVERIFY(frame.session().sendLocked());
 
         answerDialog(QString(), true);
-        frame.command(MainWindow::CmdUnlock)->trigger();
+        frame.command(MainWindow::Command::Unlock)->trigger();
         QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send"));
     }

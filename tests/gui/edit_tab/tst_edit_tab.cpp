@@ -853,30 +853,30 @@ private slots:
         setText(edit->bodyBox(), QStringLiteral("work"));
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
         prompter.script({PromptAnswer::Cancel});
-        frame.command(MainWindow::CmdNew)->trigger();
+        frame.command(MainWindow::Command::New)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
         prompter.script({PromptAnswer::No});
-        frame.command(MainWindow::CmdNew)->trigger();
+        frame.command(MainWindow::Command::New)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
         // Character display mode disables the two background buttons at once.
-        QVERIFY(frame.command(MainWindow::CmdBackgroundButton)->isEnabled());
+        QVERIFY(frame.command(MainWindow::Command::BackgroundButton)->isEnabled());
         edit->displayModeCheck()->click();
-        QVERIFY(!frame.command(MainWindow::CmdBackgroundButton)->isEnabled());
-        QVERIFY(!frame.command(MainWindow::CmdFontBackgroundButton)->isEnabled());
+        QVERIFY(!frame.command(MainWindow::Command::BackgroundButton)->isEnabled());
+        QVERIFY(!frame.command(MainWindow::Command::FontBackgroundButton)->isEnabled());
 
         // A background from a loaded message shows on the toolbar; New keeps the display mode.
         edit->applyColour(ColourTarget::Background, 4);
         prompter.script({PromptAnswer::No});
-        frame.command(MainWindow::CmdNew)->trigger();
+        frame.command(MainWindow::Command::New)->trigger();
         QCOMPARE(frame.session().paletteIndex(ColourTarget::Background), 8);
         QVERIFY(edit->displayModeCheck()->isChecked());
 
         // The colour dialog opens on the command's current colour, not on the caret's.
         setText(edit->bodyBox(), QStringLiteral("white"));
-        frame.command(MainWindow::CmdFontColour)->trigger();
+        frame.command(MainWindow::Command::FontColour)->trigger();
         edit->bodyBox()->moveCursor(QTextCursor::Start); // the caret in white text
-        frame.command(MainWindow::CmdFontColour)->trigger();
+        frame.command(MainWindow::Command::FontColour)->trigger();
         QCOMPARE(offered, (QList<int>{7, 1}));
 
         // A dragged file is not the box's: the window takes it.
