@@ -119,6 +119,29 @@ EditTab::~EditTab() = default;
 
 void EditTab::buildUi()
 {
+    // Built left to right, so the focus moves down the message column, then the projector's.
+    QLayout *messageColumn = buildMessageColumn();
+    QGroupBox *projectorGroup = buildProjectorGroup();
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(projectorGroup);
+    right->addStretch(1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(messageColumn, 1);
+    layout->addLayout(right);
+}
+
+QPushButton *EditTab::makeButton(const QString &text, const char *name)
+{
+    auto *b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLayout *EditTab::buildMessageColumn()
+{
     m_title = new MessageEditBox(MessageEditBox::Role::Title, this);
     m_title->setObjectName(QStringLiteral("titleBox"));
     m_body = new MessageEditBox(MessageEditBox::Role::Body, this);
@@ -126,6 +149,52 @@ void EditTab::buildUi()
     connectBox(m_title);
     connectBox(m_body);
 
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(buildIconBox());
+    titleRow->addWidget(m_title, 1);
+
+    m_pageFeed = makeButton(tr("&Page feed"), "pageFeedButton");
+    m_tab = makeButton(tr("T&ab"), "tabButton");
+    // These two act on the box that had the focus: they must not keep it themselves.
+    m_pageFeed->setFocusPolicy(Qt::NoFocus);
+    m_tab->setFocusPolicy(Qt::NoFocus);
+    m_image = makeButton(tr("I&mage"), "imageButton");
+    m_advanced = makeButton(tr("Ad&vanced..."), "advancedButton");
+    auto *editRow = new QHBoxLayout;
+    editRow->addWidget(m_pageFeed);
+    editRow->addWidget(m_tab);
+    editRow->addStretch(1);
+    editRow->addWidget(m_image);
+    editRow->addWidget(m_advanced);
+
+    m_sync = new QCheckBox(
+        tr("&Synchronization of \nthe background color \nand character background color"), this);
+    m_sync->setObjectName(QStringLiteral("syncCheck"));
+    m_displayMode = new QCheckBox(tr("&Character display mode"), this);
+    m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
+    auto *checkRow = new QHBoxLayout;
+    checkRow->addWidget(m_sync);
+    checkRow->addSpacing(16);
+    checkRow->addWidget(m_displayMode, 0, Qt::AlignTop);
+    checkRow->addStretch(1);
+
+    auto *column = new QVBoxLayout;
+    column->addLayout(titleRow);
+    column->addWidget(m_body, 1);
+    column->addLayout(editRow);
+    column->addLayout(checkRow);
+
+    connect(m_pageFeed, &QPushButton::clicked, this, &EditTab::pageFeed);
+    connect(m_tab, &QPushButton::clicked, this, &EditTab::insertTab);
+    connect(m_image, &QPushButton::clicked, this, &EditTab::preview);
+    connect(m_advanced, &QPushButton::clicked, this, &EditTab::advanced);
+    connect(m_displayMode, &QCheckBox::clicked, this, [this] { markModified(); });
+    connect(m_displayMode, &QCheckBox::toggled, this, [this] { emit commandStateChanged(); });
+    return column;
+}
+
+QComboBox *EditTab::buildIconBox()
+{
     m_icon = new QComboBox(this);
     m_icon->setObjectName(QStringLiteral("iconBox"));
     m_icon->setIconSize(QSize(GlyphSet::IconSize, GlyphSet::IconSize));
@@ -140,37 +209,21 @@ void EditTab::buildUi()
         m_message.options.icon = quint8(index);
         markModified();
     });
+    return m_icon;
+}
 
-    auto makeButton = [this](const QString &text, const char *name) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    m_pageFeed = makeButton(tr("&Page feed"), "pageFeedButton");
-    m_tab = makeButton(tr("T&ab"), "tabButton");
-    // These two act on the box that had the focus: they must not keep it themselves.
-    m_pageFeed->setFocusPolicy(Qt::NoFocus);
-    m_tab->setFocusPolicy(Qt::NoFocus);
-    m_image = makeButton(tr("I&mage"), "imageButton");
-    m_advanced = makeButton(tr("Ad&vanced..."), "advancedButton");
-    m_send = makeButton(msg(1087), "sendButton");
-    m_get = makeButton(tr("&Get"), "getButton");
-    m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
-    m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
-
-    m_sync = new QCheckBox(
-        tr("&Synchronization of \nthe background color \nand character background color"), this);
-    m_sync->setObjectName(QStringLiteral("syncCheck"));
-    m_displayMode = new QCheckBox(tr("&Character display mode"), this);
-    m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
-
+QGroupBox *EditTab::buildProjectorGroup()
+{
+    auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
     m_projector = new QComboBox(this);
     m_projector->setObjectName(QStringLiteral("projectorBox"));
     m_projector->setMinimumContentsLength(15);
     m_slot = new SlotBox(msg(1084), this);
     m_slot->setObjectName(QStringLiteral("slotBox"));
-
+    m_send = makeButton(msg(1087), "sendButton");
+    m_get = makeButton(tr("&Get"), "getButton");
+    m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
+    m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
     m_startup = new QCheckBox(tr("Start&up Display"), this);
     m_startup->setObjectName(QStringLiteral("startupCheck"));
     m_startupMinutes = new StartupMinutesBox(this);
@@ -178,31 +231,6 @@ void EditTab::buildUi()
     m_min = new QLabel(tr("min"), this);
     m_min->setObjectName(QStringLiteral("minLabel"));
 
-    // Layout: the boxes on the left, the projector on the right.
-    auto *titleRow = new QHBoxLayout;
-    titleRow->addWidget(m_icon);
-    titleRow->addWidget(m_title, 1);
-
-    auto *editRow = new QHBoxLayout;
-    editRow->addWidget(m_pageFeed);
-    editRow->addWidget(m_tab);
-    editRow->addStretch(1);
-    editRow->addWidget(m_image);
-    editRow->addWidget(m_advanced);
-
-    auto *checkRow = new QHBoxLayout;
-    checkRow->addWidget(m_sync);
-    checkRow->addSpacing(16);
-    checkRow->addWidget(m_displayMode, 0, Qt::AlignTop);
-    checkRow->addStretch(1);
-
-    auto *left = new QVBoxLayout;
-    left->addLayout(titleRow);
-    left->addWidget(m_body, 1);
-    left->addLayout(editRow);
-    left->addLayout(checkRow);
-
-    auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
     auto *grid = new QGridLayout(projectorGroup);
     auto *projectorLabel = new QLabel(tr("&IP Address"), projectorGroup);
     projectorLabel->setBuddy(m_projector);
@@ -222,18 +250,6 @@ void EditTab::buildUi()
     grid->setRowStretch(8, 1);
     grid->setRowMinimumHeight(2, 36);
 
-    auto *right = new QVBoxLayout;
-    right->addWidget(projectorGroup);
-    right->addStretch(1);
-
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right);
-
-    connect(m_pageFeed, &QPushButton::clicked, this, &EditTab::pageFeed);
-    connect(m_tab, &QPushButton::clicked, this, &EditTab::insertTab);
-    connect(m_image, &QPushButton::clicked, this, &EditTab::preview);
-    connect(m_advanced, &QPushButton::clicked, this, &EditTab::advanced);
     connect(m_send, &QPushButton::clicked, this, &EditTab::send);
     connect(m_get, &QPushButton::clicked, this, &EditTab::get);
     connect(m_displayOn, &QPushButton::clicked, this, &EditTab::displayOn);
@@ -243,8 +259,7 @@ void EditTab::buildUi()
     connect(m_startup, &QCheckBox::clicked, this, &EditTab::startupSwitched);
     connect(m_startupMinutes, &QComboBox::activated, this, &EditTab::updateMinLabel);
     connect(m_startupMinutes->lineEdit(), &QLineEdit::textEdited, this, &EditTab::updateMinLabel);
-    connect(m_displayMode, &QCheckBox::clicked, this, [this] { markModified(); });
-    connect(m_displayMode, &QCheckBox::toggled, this, [this] { emit commandStateChanged(); });
+    return projectorGroup;
 }
 
 void EditTab::connectBox(MessageEditBox *box)

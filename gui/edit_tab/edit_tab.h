@@ -19,6 +19,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLayout;
 class QLabel;
 class QPushButton;
 
@@ -130,6 +132,12 @@ private:
     struct Busy;
 
     void buildUi();
+    /// Title with its icon, body, the editing buttons and the two checks.
+    QLayout *buildMessageColumn();
+    QComboBox *buildIconBox();
+    /// The projector, its saved number, Send, Get, Display on/off and the startup display.
+    QGroupBox *buildProjectorGroup();
+    QPushButton *makeButton(const QString &text, const char *name);
     void connectBox(MessageEditBox *box);
     void onContentsChange(MessageEditBox *box, int position, int removed, int added);
     void runTypingCheck();

@@ -87,7 +87,28 @@ MainTab::~MainTab()
 
 void MainTab::buildControls()
 {
-    // Projector.
+    auto *top = new QHBoxLayout;
+    top->addWidget(buildProjectorGroup(), 1);
+    top->addWidget(buildStateGroup(), 1);
+    QGroupBox *fileGroup = buildFileGroup();
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(buildDisplayGroup(), 1);
+    bottom->addWidget(buildClearGroup(), 1);
+    bottom->addWidget(buildStartupGroup(), 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addLayout(top);
+    layout->addWidget(fileGroup);
+    layout->addLayout(bottom);
+    layout->addStretch(1);
+
+    updateClearSlotEnabled();
+    updateStartupMinUnit();
+}
+
+QGroupBox *MainTab::buildProjectorGroup()
+{
     auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
     m_projectorBox = new ProjectorBox(projectorGroup);
     m_projectorBox->setObjectName(QStringLiteral("projectorBox"));
@@ -103,7 +124,14 @@ void MainTab::buildControls()
     projectorRow->addWidget(m_projectorBox);
     projectorRow->addWidget(m_projectorName, 1);
 
-    // Message and alarm state.
+    connect(m_projectorBox, &ProjectorBox::popupOpened, this, &MainTab::stopMonitor);
+    connect(m_projectorBox, &ProjectorBox::popupClosed, this, &MainTab::projectorBoxClosed);
+    connect(m_projectorBox, &QComboBox::currentIndexChanged, this, &MainTab::projectorChosen);
+    return projectorGroup;
+}
+
+QGroupBox *MainTab::buildStateGroup()
+{
     auto *stateGroup = new QGroupBox(tr("PROJECTOR Status"), this);
     m_messageState = stateLabel(stateGroup, QStringLiteral("messageState"));
     m_messageSlot = stateLabel(stateGroup, QStringLiteral("messageSlot"));
@@ -123,7 +151,12 @@ void MainTab::buildControls()
     stateGrid->addWidget(m_mute, 1, 3);
     stateGrid->setColumnStretch(2, 1);
 
-    // Message file list and send.
+    connect(m_mute, &QPushButton::clicked, this, &MainTab::mute);
+    return stateGroup;
+}
+
+QGroupBox *MainTab::buildFileGroup()
+{
     auto *fileGroup = new QGroupBox(tr("Message file list"), this);
     m_fileBox = new QComboBox(fileGroup);
     m_fileBox->setObjectName(QStringLiteral("messageFileBox"));
@@ -162,7 +195,18 @@ void MainTab::buildControls()
     fileGrid->addLayout(sendColumn, 0, 5, 2, 1);
     fileGrid->setColumnStretch(4, 1);
 
-    // Display control.
+    connect(m_send, &QPushButton::clicked, this, &MainTab::send);
+    connect(m_confirm, &QPushButton::clicked, this, &MainTab::confirm);
+    connect(m_useStartup, &QCheckBox::clicked, this, &MainTab::startupDisplayClicked);
+    connect(m_startupMinutes, &QComboBox::editTextChanged, this, &MainTab::updateStartupMinUnit);
+    connect(m_sendSlot, &QComboBox::currentIndexChanged, this, &MainTab::refreshTarget);
+    connect(m_fileBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_session.setMessageFileIndex(qMax(0, index)); });
+    return fileGroup;
+}
+
+QGroupBox *MainTab::buildDisplayGroup()
+{
     auto *displayGroup = new QGroupBox(tr("Display control"), this);
     m_displaySlot = new SlotBox(msg(1088), displayGroup);
     m_displaySlot->setObjectName(QStringLiteral("displaySlotBox"));
@@ -182,7 +226,14 @@ void MainTab::buildControls()
     displayGrid->addWidget(m_powerOnDisplayOn, 3, 0, 1, 2);
     displayGrid->setRowStretch(4, 1);
 
-    // Clear.
+    connect(m_displayOn, &QPushButton::clicked, this, &MainTab::displayOn);
+    connect(m_displayOff, &QPushButton::clicked, this, &MainTab::displayOff);
+    connect(m_powerOnDisplayOn, &QPushButton::clicked, this, &MainTab::powerOnAndDisplayOn);
+    return displayGroup;
+}
+
+QGroupBox *MainTab::buildClearGroup()
+{
     auto *clearGroup = new QGroupBox(tr("Clear"), this);
     m_clearRange = new QButtonGroup(this);
     const QString radioTexts[3] = {tr("&All"), tr("&Quick"), tr("&Saved number")};
@@ -201,7 +252,13 @@ void MainTab::buildControls()
     clearGrid->addWidget(m_clear, 3, 0, 1, 2);
     clearGrid->setRowStretch(4, 1);
 
-    // The projector's startup display.
+    connect(m_clear, &QPushButton::clicked, this, &MainTab::clear);
+    connect(m_clearRange, &QButtonGroup::idToggled, this, &MainTab::updateClearSlotEnabled);
+    return clearGroup;
+}
+
+QGroupBox *MainTab::buildStartupGroup()
+{
     auto *startupGroup = new QGroupBox(tr("Startup Display"), this);
     m_startupSlot = new QLabel(QStringLiteral("-"), startupGroup);
     m_startupSlot->setObjectName(QStringLiteral("startupSlot"));
@@ -220,41 +277,8 @@ void MainTab::buildControls()
     startupGrid->setColumnStretch(3, 1);
     startupGrid->setRowStretch(3, 1);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(projectorGroup, 1);
-    top->addWidget(stateGroup, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(displayGroup, 1);
-    bottom->addWidget(clearGroup, 1);
-    bottom->addWidget(startupGroup, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(10);
-    layout->addLayout(top);
-    layout->addWidget(fileGroup);
-    layout->addLayout(bottom);
-    layout->addStretch(1);
-
-    connect(m_send, &QPushButton::clicked, this, &MainTab::send);
-    connect(m_confirm, &QPushButton::clicked, this, &MainTab::confirm);
-    connect(m_displayOn, &QPushButton::clicked, this, &MainTab::displayOn);
-    connect(m_displayOff, &QPushButton::clicked, this, &MainTab::displayOff);
-    connect(m_powerOnDisplayOn, &QPushButton::clicked, this, &MainTab::powerOnAndDisplayOn);
-    connect(m_clear, &QPushButton::clicked, this, &MainTab::clear);
-    connect(m_mute, &QPushButton::clicked, this, &MainTab::mute);
     connect(m_editStartup, &QPushButton::clicked, this, &MainTab::editStartup);
-    connect(m_useStartup, &QCheckBox::clicked, this, &MainTab::startupDisplayClicked);
-    connect(m_startupMinutes, &QComboBox::editTextChanged, this, &MainTab::updateStartupMinUnit);
-    connect(m_clearRange, &QButtonGroup::idToggled, this, &MainTab::updateClearSlotEnabled);
-    connect(m_projectorBox, &ProjectorBox::popupOpened, this, &MainTab::stopMonitor);
-    connect(m_projectorBox, &ProjectorBox::popupClosed, this, &MainTab::projectorBoxClosed);
-    connect(m_projectorBox, &QComboBox::currentIndexChanged, this, &MainTab::projectorChosen);
-    connect(m_sendSlot, &QComboBox::currentIndexChanged, this, &MainTab::refreshTarget);
-    connect(m_fileBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_session.setMessageFileIndex(qMax(0, index)); });
-
-    updateClearSlotEnabled();
-    updateStartupMinUnit();
+    return startupGroup;
 }
 
 QRadioButton *MainTab::clearRadio(int index) const

@@ -18,6 +18,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -99,6 +100,18 @@ private:
     class MonitorPause;
 
     void buildControls();
+    /// Projector: the registered projector to work with and its name.
+    QGroupBox *buildProjectorGroup();
+    /// The projector's message and alarm state and Mute.
+    QGroupBox *buildStateGroup();
+    /// The message file, the saved number to send it into, Send and Confirm.
+    QGroupBox *buildFileGroup();
+    /// Display control: a saved number on and off.
+    QGroupBox *buildDisplayGroup();
+    /// Clear: what to delete from the projector.
+    QGroupBox *buildClearGroup();
+    /// The projector's startup display and its editor.
+    QGroupBox *buildStartupGroup();
     void display(bool on, bool powerOn);
     void refillFileList();
     bool hasProjector() const { return m_projectorCount > 0; }
