@@ -133,6 +133,7 @@ int DesktopApplication::run(QApplication &app)
     MessageBoxPrompter prompter;
     MainWindowSetup setup;
     setup.prompter = &prompter;
+    setup.refreshWhenShown = true;
     setup.chooseColour = [](ColourTarget target, int current, QWidget *parent) -> std::optional<int> {
         const int index = chooseColour(parent, target, current);
         return index >= 0 ? std::optional<int>(index) : std::nullopt;

@@ -18,7 +18,9 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace glintcaster {
 
@@ -74,10 +76,40 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateCommandStates);
 
+    if (m_setup.refreshWhenShown)
+        m_initialTabPending = true;
+    else
+        showInitialTab();
+}
+
+void MainWindow::showInitialTab()
+{
     if (m_setup.initialTab == m_view->currentTab())
         onTabSwitched(m_setup.initialTab);
     else
         m_view->setCurrentTab(m_setup.initialTab);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_initialTabPending)
+        return;
+    m_initialTabPending = false;
+    QTimer::singleShot(0, this, &MainWindow::showInitialTabWhenExposed);
+}
+
+void MainWindow::showInitialTabWhenExposed()
+{
+    // Shown is not yet on screen: wait (a little, bounded) until the window system has
+    // mapped and painted the window, then ask the projector.
+    constexpr int kExposeWaitMs = 20;
+    constexpr int kMaxExposeWaits = 50;
+    if (windowHandle() && !windowHandle()->isExposed() && ++m_exposeWaits < kMaxExposeWaits) {
+        QTimer::singleShot(kExposeWaitMs, this, &MainWindow::showInitialTabWhenExposed);
+        return;
+    }
+    showInitialTab();
 }
 
 MainWindow::~MainWindow()

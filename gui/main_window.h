@@ -42,6 +42,10 @@ struct MainWindowSetup {
     DiscoveryConfig discovery;
     /// Tab shown first.
     TabIndex initialTab = TabIndex::Main;
+    /// The first tab's refresh (which asks the chosen projector for its capabilities) waits
+    /// until the window is on screen, so a projector that never answers cannot keep the
+    /// program from appearing. Off: the refresh runs in the constructor (tests).
+    bool refreshWhenShown = false;
 };
 
 /// The main window: menus, toolbar and the tabbed view. What the pages share lives in its
@@ -107,6 +111,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -114,6 +119,8 @@ private:
     void createMenus();
     void createToolBar();
     void onTabSwitched(TabIndex tab);
+    void showInitialTab();
+    void showInitialTabWhenExposed();
     QAction *addCommand(Command id, const QString &text, const QKeySequence &shortcut = {});
 
     MainWindowSetup m_setup;
@@ -124,6 +131,8 @@ private:
     std::array<ColourButton *, 3> m_colourButtons{};
 
     bool m_exitConfirmed = false;
+    bool m_initialTabPending = false;
+    int m_exposeWaits = 0;
 };
 
 } // namespace glintcaster

@@ -73,11 +73,12 @@ private:
     RecordingEditPage *m_edit = nullptr;
     std::optional<bool> m_lockAnswer;
 
-    std::unique_ptr<MainWindow> makeFrame(TabIndex tab = TabIndex::Main)
+    std::unique_ptr<MainWindow> makeFrame(TabIndex tab = TabIndex::Main, bool refreshWhenShown = false)
     {
         MainWindowSetup setup;
         setup.prompter = &m_prompter;
         setup.initialTab = tab;
+        setup.refreshWhenShown = refreshWhenShown;
         setup.createMainPage = [this](MainWindow &) { return m_main = new RecordingMainPage; };
         setup.createEditPage = [this](MainWindow &) { return m_edit = new RecordingEditPage; };
         setup.runSendLockDialog = [this](bool, QWidget *) { return m_lockAnswer; };
@@ -120,6 +121,17 @@ private slots:
         QCOMPARE(frame->colourButton(ColourTarget::Character)->popupMode(), QToolButton::MenuButtonPopup);
         QVERIFY(m_prompter.texts().isEmpty());
         QCOMPARE(frame->session().jobTarget().address, 0u);
+    }
+
+    void projectorIsAskedOnlyOnceTheWindowIsShown()
+    {
+        // A first projector that never answers kept the window from appearing for the
+        // whole answer wait: the program's window asks only once it is on screen.
+        auto frame = makeFrame(TabIndex::Main, true);
+        QVERIFY(m_main->calls.isEmpty());
+        frame->show();
+        QVERIFY(m_main->calls.isEmpty());
+        QTRY_COMPARE(m_main->calls, (QStringList{"refreshProjectorBox", "refreshTarget", "startMonitor"}));
     }
 
     void tabSwitchesStopAndRefreshThePages()
