@@ -364,9 +364,26 @@ void MainTab::refreshTarget()
         m_queriedAddress = target.address;
     }
     CapabilityReport report;
-    if (m_ops.refreshCapabilities(target, &caps, &report))
+    if (m_ops.refreshCapabilities(target, &caps, &report) && report.reachable) {
+        m_capabilitiesUnknown = false;
         m_startup = report.startup();
+    } else {
+        // Nothing the projector said before still holds: show the unknown state, and let
+        // the status monitor tell when it answers again.
+        m_capabilitiesUnknown = true;
+        caps.forget();
+        m_startup.reset();
+        resetStateLabels();
+    }
     showStartupArea();
+}
+
+void MainTab::projectorAnsweredAgain()
+{
+    if (!m_capabilitiesUnknown || !onMainTab())
+        return;
+    MonitorPause pause(*this);
+    refreshTarget();
 }
 
 void MainTab::showProjectorName()
@@ -400,7 +417,8 @@ void MainTab::projectorBoxClosed()
 void MainTab::startMonitor()
 {
     ProjectorEndpoint target;
-    if (m_session.capabilities().AlarmCapable() && hasProjector()
+    // A projector whose capabilities could not be read is watched too, for its return.
+    if ((m_session.capabilities().AlarmCapable() || m_capabilitiesUnknown) && hasProjector()
         && m_session.store().targetAt(m_projectorBox->currentIndex(), &target)) {
         m_monitor.start(target, this, m_monitorTimings);
         return;
@@ -437,6 +455,13 @@ bool MainTab::event(QEvent *event)
 void MainTab::monitorMessage(int number, qintptr value)
 {
     using namespace JobMessage;
+    if (m_capabilitiesUnknown) {
+        // Any answer means the projector is back: read it again (after this message, as
+        // the query waits for its own answers).
+        if (number != MonitorFailed)
+            QTimer::singleShot(0, this, &MainTab::projectorAnsweredAgain);
+        return;
+    }
     const int high = int((value >> 8) & 0xFF);
     switch (number) {
     case MonitorValueA:

@@ -120,6 +120,8 @@ private:
     bool projectorCheck(ProjectorEndpoint *target);
     void projectorChosen(int index);
     void projectorBoxClosed();
+    /// The status monitor heard from a projector whose capabilities were unknown.
+    void projectorAnsweredAgain();
     void showProjectorName();
     void showStartupArea();
     void resetStateLabels();
@@ -139,6 +141,8 @@ private:
     int m_projectorCount = 0;
     quint32 m_queriedAddress = 0;
     bool m_queried = false;
+    /// The last capability query failed or found the projector unreachable.
+    bool m_capabilitiesUnknown = false;
     std::optional<StartupSetting> m_startup;
     QString m_rememberedMinutes;
 

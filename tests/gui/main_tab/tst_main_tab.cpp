@@ -464,8 +464,31 @@ private slots:
         choose(1);
         m_secret->setFault(SimFault::None);
         QVERIFY(!frame->session().capabilities().AlarmCapable());
-        QVERIFY(!m_tab->monitor().isRunning());
+        QVERIFY(m_tab->monitor().isRunning()); // only to notice its return
         QVERIFY(!m_tab->startupAreaValid());
+    }
+
+    void failedQueryShowsTheUnknownStateUntilTheProjectorAnswers()
+    {
+        // A failed query left the previous answers on screen, the Startup Display box
+        // ticked; and only choosing the projector again brought it back.
+        m_plain->setStartupSetting(StartupSetting{true, 2, 5}.value());
+        m_plain->setAlarmState(0x0301);
+        auto frame = makeFrame();
+        m_tab->sendSlotBox()->setCurrentIndex(2);
+        QVERIFY(m_tab->startupCheck()->isChecked());
+        QTRY_COMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
+
+        m_plain->setFault(SimFault::Refuse);
+        m_tab->refreshTarget(); // as at every return to the tab
+        const QStringList unknown{"unchecked", "off", "", "off", "-", "-", "off", "off"};
+        QCOMPARE(areaState(), unknown);
+        QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("-"));
+
+        m_plain->setFault(SimFault::None);
+        m_tab->startMonitor();
+        QTRY_VERIFY(m_tab->startupCheck()->isChecked());
+        QTRY_COMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
     }
 
     void failedReadsCarryTheProgramsName()
