@@ -23,6 +23,17 @@ constexpr quint8 kTypeRead = 2;
 constexpr quint8 kTypeClear = 6;
 } // namespace
 
+QString clearRangeText(ClearRange range)
+{
+    if (range == ClearRange::all())
+        return msg(1170);
+    if (range == ClearRange::quick())
+        return msg(1171);
+    if (range == ClearRange::allSaved())
+        return msg(1172);
+    return msg(1173, {range.code() - ClearRange::allSaved().code()});
+}
+
 ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
     : m_prompter(prompter), m_run(std::move(run))
 {
@@ -41,6 +52,14 @@ OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 
 JobOutcome ProjectorOperations::runJob(JobRecord &job)
 {
+    // Each kind fills only its own section.
+    for (quint32 address : {job.control.endpoint.address, job.upload.endpoint.address,
+                            job.info.endpoint.address}) {
+        if (address != 0) {
+            m_lastAddress = address;
+            break;
+        }
+    }
     m_last = m_run(job);
     return m_last;
 }
@@ -60,6 +79,8 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool 
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
+        if (m_describe && m_lastAddress != 0)
+            text = m_describe(m_lastAddress) + u'\n' + text;
         m_prompter.inform(text, PromptIcon::Information);
     }
     return false;
@@ -145,7 +166,10 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
 
 bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
 {
-    if (m_prompter.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
+    QString question = msg(1021);
+    if (m_describe) // the window says what goes where
+        question += QStringLiteral("\n\n") + m_describe(target.address) + u'\n' + clearRangeText(range);
+    if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
         return refuse();
     if (!statusCheck(target))
         return false;

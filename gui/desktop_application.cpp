@@ -134,6 +134,7 @@ int DesktopApplication::run(QApplication &app)
     MainWindowSetup setup;
     setup.prompter = &prompter;
     setup.refreshWhenShown = true;
+    setup.nameProjectorsInBoxes = true;
     setup.chooseColour = [](ColourTarget target, int current, QWidget *parent) -> std::optional<int> {
         const int index = chooseColour(parent, target, current);
         return index >= 0 ? std::optional<int>(index) : std::nullopt;
@@ -142,6 +143,7 @@ int DesktopApplication::run(QApplication &app)
     setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
         EditTabEnvironment env;
         env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+        env.describeTarget = [&frame](quint32 address) { return frame.session().describeProjector(address); };
         return new EditTab(frame.session().store(), frame.prompter(), env);
     };
     MainWindow frame(setup);

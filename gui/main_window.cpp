@@ -54,6 +54,7 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
     }
 
     m_session.setSendLocked(readSendLockFlag());
+    m_session.setNamesProjectorsInBoxes(m_setup.nameProjectorsInBoxes);
 
     QStringList adaptorNames;
     for (const AdaptorEntry &adaptor : m_session.adaptors())

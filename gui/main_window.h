@@ -46,6 +46,8 @@ struct MainWindowSetup {
     /// until the window is on screen, so a projector that never answers cannot keep the
     /// program from appearing. Off: the refresh runs in the constructor (tests).
     bool refreshWhenShown = false;
+    /// Failure boxes name their projector (Session::namesProjectorsInBoxes).
+    bool nameProjectorsInBoxes = false;
 };
 
 /// The main window: menus, toolbar and the tabbed view. What the pages share lives in its

@@ -22,6 +22,14 @@ Session::Session() : m_store(ProjectorStore::inAppHome())
     rebuildAdaptorTable();
 }
 
+QString Session::describeProjector(quint32 address) const
+{
+    const QString ip = ipToText(address);
+    const int index = m_store.indexOfIp(address);
+    const QString name = index >= 0 ? m_store.projector(index).ProjectorName : QString();
+    return name.isEmpty() ? ip : name + QStringLiteral(" (") + ip + u')';
+}
+
 void Session::rebuildAdaptorTable()
 {
     m_adaptors = BuildAdaptorTable();

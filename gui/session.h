@@ -41,6 +41,13 @@ public:
     int messageFileIndex() const { return m_messageFileIndex; }
     void setMessageFileIndex(int index) { m_messageFileIndex = index; }
 
+    /// "name (address)" of a registered projector, the address alone for any other.
+    QString describeProjector(quint32 address) const;
+    /// Failure boxes and the Clear question start with describeProjector() (the program;
+    /// tests that compare the message texts alone leave it off).
+    bool namesProjectorsInBoxes() const { return m_namesProjectors; }
+    void setNamesProjectorsInBoxes(bool on) { m_namesProjectors = on; }
+
     bool sendLocked() const { return m_sendLocked; }
     void setSendLocked(bool locked) { m_sendLocked = locked; }
     /// Palette index of a colour command (character, character background, background).
@@ -56,6 +63,7 @@ private:
     TargetCapabilities m_capabilities;
     int m_messageFileIndex = 0;
     bool m_sendLocked = false;
+    bool m_namesProjectors = false;
     std::array<int, 3> m_palette{7, 8, 8};
 };
 

@@ -100,6 +100,8 @@ EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment e
     m_env.complete();
     if (!m_env.runJob)
         m_env.runJob = [this](JobRecord &job) { return JobStatusWindow::run(job, this); };
+    if (m_env.describeTarget)
+        m_ops.setTargetDescriber(m_env.describeTarget);
     buildUi();
 
     // Opening the tab: the sample texts, default options, "Quick", nothing modified.

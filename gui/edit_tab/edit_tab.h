@@ -34,6 +34,8 @@ class ProjectorStore;
 struct EditTabEnvironment {
     /// Whether the Send buttons are locked.
     std::function<bool()> sendLocked;
+    /// "name (address)" at the start of failure boxes; none: the texts alone.
+    std::function<QString(quint32 address)> describeTarget;
     /// Runs one projector job; default: the "Communication Status" window.
     JobRunFn runJob;
     /// File dialogs: the chosen path, or empty on Cancel.

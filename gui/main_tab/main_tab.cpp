@@ -74,6 +74,8 @@ MainTab::MainTab(MainWindow &frame, QWidget *parent)
       m_ops(frame.prompter(), [this](JobRecord &job) { return JobStatusWindow::run(job, window()); }),
       m_slotListTimings(slotListTimings())
 {
+    if (m_session.namesProjectorsInBoxes())
+        m_ops.setTargetDescriber([this](quint32 address) { return m_session.describeProjector(address); });
     buildControls();
     showStartupArea();
     resetStateLabels();

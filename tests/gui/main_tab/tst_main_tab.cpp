@@ -78,6 +78,7 @@ private:
     std::unique_ptr<ProjectorSim> m_plain, m_secret, m_old;
     MainTab *m_tab = nullptr;
     MainTab::DialogRunner m_runDialog;
+    bool m_nameProjectors = false;
 
     std::unique_ptr<MainWindow> makeFrame(bool register_ = true)
     {
@@ -95,6 +96,7 @@ private:
         }
         MainWindowSetup setup;
         setup.prompter = &m_prompter;
+        setup.nameProjectorsInBoxes = m_nameProjectors;
         setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
         setup.createMainPage = [this](MainWindow &frame) {
             m_tab = new MainTab(frame);
@@ -159,6 +161,7 @@ private slots:
         QDir(AppHome::messageDataDir()).removeRecursively();
         m_prompter = ScriptedPrompter();
         m_runDialog = nullptr;
+        m_nameProjectors = false;
         for (ProjectorSim *s : {m_plain.get(), m_secret.get(), m_old.get()}) {
             s->updateDevice([](SimDevice &d) { d = SimDevice{}; });
             s->clearRawAnswers();
@@ -489,6 +492,26 @@ private slots:
         m_tab->startMonitor();
         QTRY_VERIFY(m_tab->startupCheck()->isChecked());
         QTRY_COMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
+    }
+
+    void boxesNameTheProjector()
+    {
+        // With several rooms, a bare "Communication error" did not say which one failed,
+        // nor the Clear question what it would clear where.
+        m_nameProjectors = true;
+        auto frame = makeFrame();
+        m_plain->setFault(SimFault::Refuse);
+        m_prompter.script({PromptAnswer::Yes});
+        m_tab->clearRadio(2)->setChecked(true);
+        m_tab->clearSlotBox()->setCurrentIndex(12);
+        m_tab->clear();
+        m_plain->setFault(SimFault::None);
+        const QString room = QStringLiteral("PJ (127.0.61.1)\n");
+        QCOMPARE(m_prompter.texts().size(), 2);
+        QCOMPARE(m_prompter.texts().at(0),
+                 QStringLiteral("You clicked [Clear]. Are you sure?\n\n") + room + QStringLiteral("Clear: saved number 12"));
+        QVERIFY2(m_prompter.texts().at(1).startsWith(room + QStringLiteral("Communication error")),
+                 qPrintable(m_prompter.texts().at(1)));
     }
 
     void failedReadsCarryTheProgramsName()
