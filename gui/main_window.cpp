@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -38,9 +39,12 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
 {
     Q_ASSERT(m_prompter);
     setWindowTitle(msg(1011));
-    // A fixed-size window: no sizing border, no maximise box.
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    setFixedSize(1000, 700);
+    // 1000 x 700 where the screen has room; the pages scroll where it has not (large
+    // display scaling, small screens), and the window can be resized and maximised.
+    const QSize preferred(1000, 700);
+    const QSize frame(24, 48); // title bar and borders, which resize() does not count
+    const QSize room = screen() ? screen()->availableGeometry().size() - frame : preferred;
+    resize(preferred.boundedTo(room));
 
     createCommands();
     createMenus();
