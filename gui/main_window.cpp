@@ -35,7 +35,7 @@ QIcon commandIcon(const char *name)
 } // namespace
 
 MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
-    : QMainWindow(parent), m_setup(std::move(setup)), m_prompter(m_setup.prompter),
+    : QMainWindow(parent), m_setup(std::move(setup)), m_prompter(m_setup.prompter)
 {
     Q_ASSERT(m_prompter);
     setWindowTitle(msg(1011));
