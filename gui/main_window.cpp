@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -76,6 +77,19 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
     setCentralWidget(m_view);
 
     connect(m_view, &TabView::tabSwitched, this, &MainWindow::onTabSwitched);
+    // Window shortcuts come before any list or text box, which would otherwise take the
+    // keys for its own selection: the tabs switch from anywhere.
+    const QList<std::pair<QKeySequence, int>> tabKeys{
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1}};
+    for (const auto &[key, step] : tabKeys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            constexpr int kTabs = 3;
+            m_view->setCurrentTab(TabIndex((int(m_view->currentTab()) + step + kTabs) % kTabs));
+        });
+    }
     connect(editPage, &EditTabPage::commandStateChanged, this, &MainWindow::updateCommandStates);
     connect(editPage, &EditTabPage::colourShown, this, &MainWindow::setPaletteIndex);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,

@@ -8,7 +8,9 @@
 #include "gui/widgets/job_status_window.h"
 #include "message/message_file.h"
 #include "message/rich_text_document.h"
+#include "message/text_limits.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "gui/widgets/alt_key.h"
 #include "gui/widgets/slot_box.h"
 #include "gui/widgets/startup_minutes_box.h"
 #include "render/glyph_set.h"
@@ -33,6 +35,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace glintcaster {
@@ -109,11 +112,12 @@ EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment e
     initial.setTitle(RichText(QStringLiteral("Title"), defaultCharFormat()));
     initial.setBody(RichText(QStringLiteral("Message"), defaultCharFormat()));
     showMessage(initial, false);
+    m_selectOnFocus = {m_title, m_body};
     m_slot->setCurrentIndex(0);
     m_sync->setChecked(true);
     setModified(false);
     showStartupArea(std::nullopt);
-    updateImageButton();
+    updateForCapabilities();
     m_focused = m_body;
 }
 
@@ -151,9 +155,13 @@ QLayout *EditTab::buildMessageColumn()
     connectBox(m_title);
     connectBox(m_body);
 
+    m_titleCount = new QLabel(this);
+    m_titleCount->setObjectName(QStringLiteral("titleCount"));
     auto *titleRow = new QHBoxLayout;
     titleRow->addWidget(buildIconBox());
     titleRow->addWidget(m_title, 1);
+    titleRow->addWidget(m_titleCount);
+    connect(m_title->document(), &QTextDocument::contentsChanged, this, &EditTab::updateTitleCount);
 
     m_pageFeed = makeButton(tr("&Page feed"), "pageFeedButton");
     m_tab = makeButton(tr("T&ab"), "tabButton");
@@ -170,7 +178,7 @@ QLayout *EditTab::buildMessageColumn()
     editRow->addWidget(m_advanced);
 
     m_sync = new QCheckBox(
-        tr("&Synchronization of \nthe background color \nand character background color"), this);
+        tr("Synchroni&zation of \nthe background color \nand character background color"), this);
     m_sync->setObjectName(QStringLiteral("syncCheck"));
     m_displayMode = new QCheckBox(tr("&Character display mode"), this);
     m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
@@ -222,7 +230,7 @@ QGroupBox *EditTab::buildProjectorGroup()
     m_projector->setMinimumContentsLength(15);
     m_slot = new SlotBox(msg(1084), this);
     m_slot->setObjectName(QStringLiteral("slotBox"));
-    m_send = makeButton(msg(1087), "sendButton");
+    m_send = makeButton(withAltKey(msg(1087), u'S'), "sendButton");
     m_get = makeButton(tr("&Get"), "getButton");
     m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
     m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
@@ -273,6 +281,10 @@ void EditTab::connectBox(MessageEditBox *box)
     connect(box, &MessageEditBox::focusChanged, this, [this, box](bool in) {
         if (in) {
             m_focused = box;
+            // The starting "Title" and "Message" are there to be typed over: selected on
+            // the first visit (after the click that gave the focus has placed the cursor).
+            if (m_selectOnFocus.remove(box))
+                QTimer::singleShot(0, box, [box] { box->selectAll(); });
             // Without the extended character set only what the keyboard types directly
             // can be shown: no input method while the box has the focus.
             box->setAttribute(Qt::WA_InputMethodEnabled, m_caps.ExtendedCharset());
@@ -397,6 +409,7 @@ PayloadContext EditTab::payloadContext()
 void EditTab::showMessage(const CurrentMessage &m, bool characterDisplayMode)
 {
     Busy busy(m_busy);
+    m_selectOnFocus.clear();
     m_message = m;
     const CharFormat box = defaultCharFormat(m.isDoubleSize());
     m_title->setDefaultFormat(box);
@@ -512,7 +525,7 @@ void EditTab::chooseProjector()
     ProjectorEndpoint target;
     if (!chooseTarget(&target, true)) {
         showStartupArea(std::nullopt);
-        updateImageButton();
+        updateForCapabilities();
         return;
     }
     if (m_capsAddress != target.address) {
@@ -527,7 +540,7 @@ void EditTab::chooseProjector()
     } else {
         showStartupArea(std::nullopt);
     }
-    updateImageButton();
+    updateForCapabilities();
 }
 
 void EditTab::showStartupArea(std::optional<StartupSetting> setting)
@@ -572,15 +585,28 @@ void EditTab::updateMinLabel()
     m_min->setEnabled(m_startupMinutes->isEnabled() && number);
 }
 
-void EditTab::updateImageButton()
+void EditTab::updateForCapabilities()
 {
     // The preview draws the basic character set only.
     m_image->setEnabled(bool(m_env.showPreview) && !m_caps.ExtendedCharset());
+    updateTitleCount();
 }
 
 void EditTab::setSendCaption(const QString &caption)
 {
-    m_send->setText(caption);
+    m_send->setText(withAltKey(caption, u'S'));
+}
+
+void EditTab::updateTitleCount()
+{
+    // What the projector shows of the title depends on the character size and set.
+    const int length = int(m_title->document()->toPlainText().size());
+    const int limit = titleLimit(m_message.options.fontSize, m_caps.ExtendedCharset());
+    m_titleCount->setText(QStringLiteral("%1 / %2").arg(length).arg(limit));
+    QPalette palette = this->palette();
+    if (length > limit)
+        palette.setColor(QPalette::WindowText, Qt::red);
+    m_titleCount->setPalette(palette);
 }
 
 // ---- projector operations ------------------------------------------------------------------

@@ -13,6 +13,7 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <optional>
@@ -118,6 +119,8 @@ public:
     QCheckBox *syncCheck() const { return m_sync; }
     QCheckBox *displayModeCheck() const { return m_displayMode; }
     QLabel *minLabel() const { return m_min; }
+    /// "12 / 40": the title's characters and how many the projector shows, red past it.
+    QLabel *titleCount() const { return m_titleCount; }
     QPushButton *sendButton() const { return m_send; }
     QPushButton *imageButton() const { return m_image; }
     QPushButton *button(const QString &objectName) const;
@@ -157,7 +160,9 @@ private:
     void showStartupArea(std::optional<StartupSetting> setting);
     void startupSwitched(bool on);
     void updateMinLabel();
-    void updateImageButton();
+    /// The Image button and the title counter follow the chosen projector.
+    void updateForCapabilities();
+    void updateTitleCount();
     bool display(bool on);
     bool askUnsaved();
     bool saveChecked(bool alreadyChecked);
@@ -200,6 +205,9 @@ private:
     QCheckBox *m_startup = nullptr;
     StartupMinutesBox *m_startupMinutes = nullptr;
     QLabel *m_min = nullptr;
+    QLabel *m_titleCount = nullptr;
+    /// Boxes still showing a starting text that the first focus selects.
+    QSet<MessageEditBox *> m_selectOnFocus;
 };
 
 } // namespace glintcaster

@@ -10,6 +10,7 @@
 #include "base/message_table.h"
 #include "comm/job_messages.h"
 #include "gui/main_tab/stored_messages_dialog.h"
+#include "gui/widgets/alt_key.h"
 #include "gui/widgets/job_status_window.h"
 #include "gui/widgets/slot_box.h"
 #include "gui/widgets/startup_minutes_box.h"
@@ -218,7 +219,7 @@ QGroupBox *MainTab::buildDisplayGroup()
     m_displayOn->setToolTip(tr("Show the stored message of the saved number"));
     m_displayOff->setToolTip(tr("Take the stored message of the saved number off the screen"));
     m_powerOnDisplayOn->setToolTip(tr("Switch the projector on and show the stored message"));
-    auto *displaySlotLabel = new QLabel(tr("Saved number"), displayGroup);
+    auto *displaySlotLabel = new QLabel(tr("Saved num&ber"), displayGroup);
     displaySlotLabel->setBuddy(m_displaySlot);
     auto *displayGrid = new QGridLayout(displayGroup);
     displayGrid->addWidget(displaySlotLabel, 0, 0);
@@ -238,7 +239,7 @@ QGroupBox *MainTab::buildClearGroup()
 {
     auto *clearGroup = new QGroupBox(tr("Clear"), this);
     m_clearRange = new QButtonGroup(this);
-    const QString radioTexts[3] = {tr("&All"), tr("&Quick"), tr("&Saved number")};
+    const QString radioTexts[3] = {tr("&All"), tr("&Quick"), tr("Sa&ved number")};
     auto *clearGrid = new QGridLayout(clearGroup);
     for (int i = 0; i < 3; ++i) {
         auto *radio = new QRadioButton(radioTexts[i], clearGroup);
@@ -300,7 +301,7 @@ int MainTab::runDialog(QDialog &dialog)
 
 void MainTab::setSendCaption(const QString &caption)
 {
-    m_send->setText(caption);
+    m_send->setText(withAltKey(caption, u'S'));
 }
 
 // Projector box and target.

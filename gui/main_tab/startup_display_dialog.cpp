@@ -43,8 +43,10 @@ StartupDisplayDialog::StartupDisplayDialog(const StartupSetting &initial, Projec
     timeRow->addWidget(m_minutes, 1);
     timeRow->addWidget(m_minLabel);
     auto *form = new QFormLayout;
-    form->addRow(tr("Saved number"), m_slot);
-    form->addRow(tr("Display time"), timeRow);
+    form->addRow(tr("Saved &number"), m_slot);
+    auto *timeLabel = new QLabel(tr("Display &time"), this);
+    timeLabel->setBuddy(m_minutes);
+    form->addRow(timeLabel, timeRow);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QVBoxLayout(this);

@@ -134,6 +134,29 @@ private slots:
         QTRY_COMPARE(m_main->calls, (QStringList{"refreshProjectorBox", "refreshTarget", "startMonitor"}));
     }
 
+    void ctrlTabSwitchesTabsFromAnywhere()
+    {
+        // In a list, Ctrl+Tab moved the list's current cell instead of switching tabs.
+        auto frame = makeFrame(TabIndex::Discovery);
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        auto *table = frame->discoveryPage()->findChild<QTableWidget *>();
+        QVERIFY(table);
+        table->setRowCount(2);
+        table->setCurrentCell(0, 0);
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Edit);
+        QCOMPARE(table->currentRow(), 0);
+        QCOMPARE(table->currentColumn(), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Discovery);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Main);
+        frame->discoveryPage()->stopSearch();
+    }
+
     void tabSwitchesStopAndRefreshThePages()
     {
         auto frame = makeFrame();

@@ -195,6 +195,27 @@ private slots:
         }
     }
 
+    void startingTextsAreTypedOverAndTheTitleIsCounted()
+    {
+        // Typing into a fresh tab appended to "Title"; nothing said how much of a title
+        // the projector shows.
+        Tab t;
+        focus(t.title());
+        t.settle();
+        QCOMPARE(t.title()->textCursor().selectedText(), QStringLiteral("Title"));
+        type(t.title(), QStringLiteral("Fire drill"));
+        QCOMPARE(text(t.title()), QStringLiteral("Fire drill"));
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("10 / 40"));
+        const QColor normal = t.edit->titleCount()->palette().color(QPalette::WindowText);
+        focus(t.title()); // only the first visit selects
+        t.settle();
+        QVERIFY(!t.title()->textCursor().hasSelection());
+        setText(t.title(), QString(41, u'x'));
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("41 / 40"));
+        QCOMPARE(t.edit->titleCount()->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QVERIFY(normal != QColor(Qt::red));
+    }
+
     void opensWithTheSampleMessage()
     {
         Tab t;
