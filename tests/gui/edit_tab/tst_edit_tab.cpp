@@ -205,13 +205,14 @@ private slots:
         QCOMPARE(t.title()->textCursor().selectedText(), QStringLiteral("Title"));
         type(t.title(), QStringLiteral("Fire drill"));
         QCOMPARE(text(t.title()), QStringLiteral("Fire drill"));
-        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("10 / 40"));
+        // No projector chosen: the extended character set's wider glyphs are assumed.
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("10 / 20"));
         const QColor normal = t.edit->titleCount()->palette().color(QPalette::WindowText);
         focus(t.title()); // only the first visit selects
         t.settle();
         QVERIFY(!t.title()->textCursor().hasSelection());
-        setText(t.title(), QString(41, u'x'));
-        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("41 / 40"));
+        setText(t.title(), QString(21, u'x'));
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("21 / 20"));
         QCOMPARE(t.edit->titleCount()->palette().color(QPalette::WindowText), QColor(Qt::red));
         QVERIFY(normal != QColor(Qt::red));
     }
