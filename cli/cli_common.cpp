@@ -90,7 +90,7 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
         const int row = store.indexOfIp(ip);
         if (row >= 0) {
             const ProjectorEntry d = store.projector(row);
-            t.endpoint.authentication = d.Auth;
+            t.endpoint.authentication = d.hasPassword ? 1 : 0;
             t.endpoint.password = d.Pass;
         }
         if (opts.passwordGiven)

@@ -44,7 +44,7 @@ struct PasswordOptions {
 QJsonObject toJson(const ProjectorEntry &d)
 {
     return {{QStringLiteral("name"), d.ProjectorName}, {QStringLiteral("address"), ipToText(d.IP)},
-            {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.Auth}};
+            {QStringLiteral("mac"), d.MAC}, {QStringLiteral("auth"), d.hasPassword ? 1 : 0}};
 }
 
 /// Loads the store; false (reason printed) when the file exists but cannot be read, so that
@@ -95,7 +95,7 @@ int listCommand(const ListOptions &o)
         else
             printOut(QStringLiteral("%1\t%2\t%3%4")
                          .arg(ipToText(d.IP), d.ProjectorName, d.MAC,
-                              d.Auth ? QStringLiteral("\tpassword") : QString()));
+                              d.hasPassword ? QStringLiteral("\tpassword") : QString()));
     }
     return ExitOk;
 }
@@ -117,7 +117,7 @@ int addCommand(const AddOptions &o)
     d.IP = ip;
     d.ProjectorName = QString::fromStdString(o.name);
     d.MAC = o.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(o.mac);
-    d.Auth = pass->isEmpty() ? 0 : 1;
+    d.hasPassword = !pass->isEmpty();
     d.Pass = *pass;
     ProjectorStore store = ProjectorStore::inAppHome();
     if (!loadStore(store))
