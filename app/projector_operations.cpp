@@ -25,6 +25,17 @@ constexpr quint8 kTypeRead = 2;
 constexpr quint8 kTypeClear = 6;
 } // namespace
 
+QString clearRangeText(ClearRange range)
+{
+    if (range == ClearRange::all())
+        return msg(1170);
+    if (range == ClearRange::quick())
+        return msg(1171);
+    if (range == ClearRange::allSaved())
+        return msg(1172);
+    return msg(1173, {range.code() - ClearRange::allSaved().code()});
+}
+
 ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
     : m_forward(prompter), m_prompter(m_forward), m_run(std::move(run))
 {
@@ -111,12 +122,6 @@ bool ProjectorOperations::editStartup(const ProjectorEndpoint &target, StartupSe
     return log.done(editStartupSteps(target, setting));
 }
 
-QString ProjectorOperations::applicationTitle()
-{
-    // The title the original tool gave its window class; a few failure boxes carry it.
-    return QStringLiteral("Tessaline");
-}
-
 OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 {
     if (outcome.success)
@@ -130,6 +135,14 @@ OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 
 JobOutcome ProjectorOperations::runJob(JobRecord &job)
 {
+    // Each kind fills only its own section.
+    for (quint32 address : {job.control.endpoint.address, job.upload.endpoint.address,
+                            job.info.endpoint.address}) {
+        if (address != 0) {
+            m_lastAddress = address;
+            break;
+        }
+    }
     m_last = m_run(job);
     return m_last;
 }
@@ -140,8 +153,7 @@ bool ProjectorOperations::refuse()
     return false;
 }
 
-bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const QString &caption,
-                                 bool noDataAsIllegal)
+bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal)
 {
     m_result = classify(outcome);
     if (m_result == OperationResult::Done)
@@ -150,7 +162,9 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
-        m_prompter.inform(text, PromptIcon::Information, caption);
+        if (m_describe && m_lastAddress != 0)
+            text = m_describe(m_lastAddress) + u'\n' + text;
+        m_prompter.inform(text, PromptIcon::Information);
     }
     return false;
 }
@@ -172,7 +186,7 @@ bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kStatusCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle(), true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus >= '1' && m_lastStatus <= '4') {
         m_prompter.inform(msg(1041));
@@ -188,7 +202,7 @@ bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, Capab
         controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     if (report) {
         report->reachable = job->control.value != kValueUnreachable;
         report->level = job->control.value;
@@ -207,12 +221,12 @@ bool ProjectorOperations::displaySteps(const ProjectorEndpoint &target, int slot
         controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8)));
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     *job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
     outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus == '0') {
         m_prompter.inform(msg(1101));
@@ -235,7 +249,10 @@ bool ProjectorOperations::displaySteps(const ProjectorEndpoint &target, int slot
 
 bool ProjectorOperations::clearSteps(const ProjectorEndpoint &target, ClearRange range)
 {
-    if (m_prompter.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
+    QString question = msg(1021);
+    if (m_describe) // the window says what goes where
+        question += QStringLiteral("\n\n") + m_describe(target.address) + u'\n' + clearRangeText(range);
+    if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
         return refuse();
     if (!statusCheck(target))
         return false;
@@ -255,7 +272,7 @@ bool ProjectorOperations::muteSteps(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_prompter.inform(msg(1020));
     m_result = OperationResult::Done;
     return true;
@@ -267,16 +284,16 @@ bool ProjectorOperations::setStartupSteps(const ProjectorEndpoint &target, const
         controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     // The quiet query counts an unreachable projector and a refusal as answers; for a
     // setting both mean it was not stored.
     if (job->control.value == kValueUnreachable && !job->control.refused) {
         m_last = {false, 12, msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     if (job->control.refused) {
         m_last = {false, 1, msg(1121)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     m_result = OperationResult::Done;
     return true;
