@@ -13,11 +13,13 @@
 
 #include <QJsonObject>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct AlertArgs {
+struct AlertOptions {
     CommonOptions common;
     TargetOptions target;
     std::string file;
@@ -29,16 +31,19 @@ struct AlertArgs {
     std::string startup;
     bool noDisplay = false;
     bool powerOn = false;
-    std::string since;
-    std::string logTarget;
 };
-AlertArgs g_aa;
+
+struct LogOptions {
+    CommonOptions common;
+    std::string since;
+    std::string target;
+};
 
 /// The alert's message: the file, or the title and text poured into the template.
-bool readMessage(Prompter &prompter, CurrentMessage *out)
+bool readMessage(const AlertOptions &o, Prompter &prompter, CurrentMessage *out)
 {
-    if (!g_aa.file.empty()) {
-        const QString path = QString::fromStdString(g_aa.file);
+    if (!o.file.empty()) {
+        const QString path = QString::fromStdString(o.file);
         if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
             printErr(QStringLiteral("%1: %2").arg(path, problem));
             return false;
@@ -47,12 +52,12 @@ bool readMessage(Prompter &prompter, CurrentMessage *out)
         return readMessageForSend(path, TargetCapabilities::fixed(true, true, true), prompter, out);
     }
     // "\n" typed on a command line stands for a line break.
-    QString body = QString::fromStdString(g_aa.text);
+    QString body = QString::fromStdString(o.text);
     body.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
-    const QString name = g_aa.templ.empty() ? MessageTemplates::defaultName() : QString::fromStdString(g_aa.templ);
+    const QString name = o.templ.empty() ? MessageTemplates::defaultName() : QString::fromStdString(o.templ);
     QString error;
     if (!MessageTemplates::pour(MessageTemplates::pathOf(MessageTemplates::folder(), name),
-                                QString::fromStdString(g_aa.title), body, out, &error)) {
+                                QString::fromStdString(o.title), body, out, &error)) {
         printErr(error);
         return false;
     }
@@ -68,42 +73,42 @@ int exitOf(const AlertSummary &s)
     return ExitOk;
 }
 
-int alertCommand()
+int alertCommand(const AlertOptions &o)
 {
-    if (!applyCommon(g_aa.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    const int slot = parseSlot(g_aa.slot);
+    const int slot = parseSlot(o.slot);
     if (slot < 0) {
         printErr(QStringLiteral("--slot must be quick or 1..12"));
         return ExitUsage;
     }
-    if (g_aa.file.empty() == !g_aa.textGiven) {
+    if (o.file.empty() == !o.textGiven) {
         printErr(QStringLiteral("give a message FILE or --text (with --title and --template), not both"));
         return ExitUsage;
     }
-    if (!g_aa.textGiven && (!g_aa.title.empty() || !g_aa.templ.empty())) {
+    if (!o.textGiven && (!o.title.empty() || !o.templ.empty())) {
         printErr(QStringLiteral("--title and --template go with --text"));
         return ExitUsage;
     }
-    const bool withStartup = !g_aa.startup.empty();
+    const bool withStartup = !o.startup.empty();
     if (withStartup && slot == 0) {
         printErr(QStringLiteral("--startup needs --slot 1..12"));
         return ExitUsage;
     }
-    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_aa.startup)) : -1;
+    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(o.startup)) : -1;
     if (withStartup && minutes < 0) {
         printErr(msg(1014));
         return ExitUsage;
     }
     std::vector<Target> targets;
-    if (!resolveTargets(g_aa.target, &targets))
+    if (!resolveTargets(o.target, &targets))
         return ExitUsage;
-    CliPrompter prompter(QString(), CliPrompter::modeFor(g_aa.common.yes));
+    CliPrompter prompter(QString(), CliPrompter::modeFor(o.common.yes));
     if (refuseWhenLocked(SendLockProfile().lockFlag(), prompter))
         return ExitRefused;
 
     AlertRequest request;
-    if (!readMessage(prompter, &request.message))
+    if (!readMessage(o, prompter, &request.message))
         return ExitRefused;
     for (const Target &t : targets)
         request.targets.append({t.endpoint, {}});
@@ -116,8 +121,8 @@ int alertCommand()
                 t.name = store.projector(r).ProjectorName;
     }
     request.slot = slot;
-    request.displayOn = !g_aa.noDisplay;
-    request.powerOn = g_aa.powerOn;
+    request.displayOn = !o.noDisplay;
+    request.powerOn = o.powerOn;
     request.startupMinutes = minutes;
     request.origin = QStringLiteral("cli");
 
@@ -142,7 +147,7 @@ int alertCommand()
         const int exit = st.result == AlertResult::Succeeded ? ExitOk
                          : st.result == AlertResult::Communication ? ExitCommunication
                                                                    : ExitRefused;
-        if (g_aa.common.json) {
+        if (o.common.json) {
             QJsonObject o{{QStringLiteral("target"), ipToText(t.endpoint.address)},
                           {QStringLiteral("ok"), exit == ExitOk},
                           {QStringLiteral("exit"), exit},
@@ -180,23 +185,23 @@ bool parseSince(const QString &text, QDateTime *out)
     return t.isValid();
 }
 
-int logCommand()
+int logCommand(const LogOptions &o)
 {
-    if (!applyCommon(g_aa.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     QDateTime since;
-    if (!g_aa.since.empty() && !parseSince(QString::fromStdString(g_aa.since), &since)) {
+    if (!o.since.empty() && !parseSince(QString::fromStdString(o.since), &since)) {
         printErr(QStringLiteral("--since takes a time such as 2026-12-08T10:15:00Z or 2026-12-08"));
         return ExitUsage;
     }
     quint32 target = 0;
-    if (!g_aa.logTarget.empty() && (!parseIpv4(QString::fromStdString(g_aa.logTarget), &target) || target == 0)) {
-        printErr(QStringLiteral("Not an IPv4 address: \"%1\"").arg(QString::fromStdString(g_aa.logTarget)));
+    if (!o.target.empty() && (!parseIpv4(QString::fromStdString(o.target), &target) || target == 0)) {
+        printErr(QStringLiteral("Not an IPv4 address: \"%1\"").arg(QString::fromStdString(o.target)));
         return ExitUsage;
     }
     int skipped = 0;
     for (const ActivityRecord &r : ActivityLog::inAppHome().read(since, target, &skipped)) {
-        if (g_aa.common.json) {
+        if (o.common.json) {
             printJson(r.toJson());
             continue;
         }
@@ -219,24 +224,26 @@ int logCommand()
 void addAlertCommands(CLI::App &app, std::function<int()> *action)
 {
     auto *alert = app.add_subcommand("alert", "Store one message and switch it on at many projectors at once");
-    alert->add_option("file", g_aa.file, ".glc or .txt message file (or --text)");
-    alert->add_option("--title", g_aa.title, "Title of a quick message");
-    alert->add_option("--text", g_aa.text, "Body of a quick message (\\n for a line break)")
-        ->each([](const std::string &) { g_aa.textGiven = true; });
-    alert->add_option("--template", g_aa.templ, "Template of a quick message: urgent, notice (default), banner or your own");
-    alert->add_option("--slot", g_aa.slot, "quick (default) or 1..12");
-    alert->add_flag("--no-display", g_aa.noDisplay, "Store only; do not switch the message on");
-    alert->add_flag("--power-on", g_aa.powerOn, "Power the projector on when switching the message on");
-    alert->add_option("--startup", g_aa.startup, "Also make the slot the startup display: repeat or 1..127 minutes");
-    addTargetOptions(alert, g_aa.target);
-    addCommonOptions(alert, g_aa.common);
-    alert->callback([action] { *action = alertCommand; });
+    auto a = std::make_shared<AlertOptions>();
+    alert->add_option("file", a->file, ".glc or .txt message file (or --text)");
+    alert->add_option("--title", a->title, "Title of a quick message");
+    alert->add_option("--text", a->text, "Body of a quick message (\\n for a line break)")
+        ->each([a](const std::string &) { a->textGiven = true; });
+    alert->add_option("--template", a->templ, "Template of a quick message: urgent, notice (default), banner or your own");
+    alert->add_option("--slot", a->slot, "quick (default) or 1..12");
+    alert->add_flag("--no-display", a->noDisplay, "Store only; do not switch the message on");
+    alert->add_flag("--power-on", a->powerOn, "Power the projector on when switching the message on");
+    alert->add_option("--startup", a->startup, "Also make the slot the startup display: repeat or 1..127 minutes");
+    addTargetOptions(alert, a->target);
+    addCommonOptions(alert, a->common);
+    setAction(alert, action, a, alertCommand);
 
     auto *log = app.add_subcommand("log", "Print the activity log (Activity.log)");
-    log->add_option("--since", g_aa.since, "Only from this time on (ISO 8601; a date alone is its midnight, local time)");
-    log->add_option("--target", g_aa.logTarget, "Only this projector's address");
-    addCommonOptions(log, g_aa.common);
-    log->callback([action] { *action = logCommand; });
+    auto l = std::make_shared<LogOptions>();
+    log->add_option("--since", l->since, "Only from this time on (ISO 8601; a date alone is its midnight, local time)");
+    log->add_option("--target", l->target, "Only this projector's address");
+    addCommonOptions(log, l->common);
+    setAction(log, action, l, logCommand);
 }
 
 } // namespace glintcaster::cli

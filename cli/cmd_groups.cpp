@@ -8,22 +8,21 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct GroupArgs {
+/// The options of each groups subcommand (each has its own).
+struct GroupOptions {
     CommonOptions common;
     std::string name;
     std::string newName;
     std::vector<std::string> addresses;
-};
-GroupArgs g_ga;
 
-QString name()
-{
-    return QString::fromStdString(g_ga.name);
-}
+    QString groupName() const { return QString::fromStdString(name); }
+};
 
 /// The registered list and the groups, both readable; otherwise why not is printed.
 bool load(ProjectorStore &store, ProjectorGroups &groups)
@@ -40,9 +39,9 @@ bool load(ProjectorStore &store, ProjectorGroups &groups)
     return true;
 }
 
-bool parseAddresses(QList<quint32> *out)
+bool parseAddresses(const GroupOptions &o, QList<quint32> *out)
 {
-    for (const std::string &raw : g_ga.addresses) {
+    for (const std::string &raw : o.addresses) {
         quint32 ip = 0;
         const QString text = QString::fromStdString(raw).trimmed();
         if (!parseIpv4(text, &ip) || ip == 0) {
@@ -63,9 +62,9 @@ int changed(bool ok, const QString &error)
     return ExitOk;
 }
 
-int listCommand()
+int listCommand(const GroupOptions &o)
 {
-    if (!applyCommon(g_ga.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     ProjectorStore store = ProjectorStore::inAppHome();
     ProjectorGroups groups = ProjectorGroups::inAppHome();
@@ -74,7 +73,7 @@ int listCommand()
     for (const QString &group : groups.names()) {
         QList<ProjectorEntry> members;
         groups.resolve(group, store, &members);
-        if (g_ga.common.json) {
+        if (o.common.json) {
             QJsonArray addresses;
             for (const ProjectorEntry &p : members)
                 addresses.append(ipToText(p.IP));
@@ -87,9 +86,9 @@ int listCommand()
     return ExitOk;
 }
 
-int showCommand()
+int showCommand(const GroupOptions &o)
 {
-    if (!applyCommon(g_ga.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     ProjectorStore store = ProjectorStore::inAppHome();
     ProjectorGroups groups = ProjectorGroups::inAppHome();
@@ -98,10 +97,10 @@ int showCommand()
     QList<ProjectorEntry> members;
     QList<quint32> unregistered;
     QString error;
-    if (!groups.resolve(name(), store, &members, &error, &unregistered))
+    if (!groups.resolve(o.groupName(), store, &members, &error, &unregistered))
         return changed(false, error);
     for (const ProjectorEntry &p : members) {
-        if (g_ga.common.json)
+        if (o.common.json)
             printJson({{QStringLiteral("name"), p.ProjectorName}, {QStringLiteral("address"), ipToText(p.IP)}});
         else
             printOut(QStringLiteral("%1\t%2").arg(ipToText(p.IP), p.ProjectorName));
@@ -111,46 +110,46 @@ int showCommand()
     return ExitOk;
 }
 
-int addCommand()
+int addCommand(const GroupOptions &o)
 {
-    if (!applyCommon(g_ga.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     QList<quint32> addresses;
-    if (!parseAddresses(&addresses))
+    if (!parseAddresses(o, &addresses))
         return ExitUsage;
     ProjectorStore store = ProjectorStore::inAppHome();
     ProjectorGroups groups = ProjectorGroups::inAppHome();
     if (!load(store, groups))
         return ExitRefused;
     QString error;
-    if (!groups.contains(name()) && !groups.create(name(), &error))
+    if (!groups.contains(o.groupName()) && !groups.create(o.groupName(), &error))
         return changed(false, error);
     if (addresses.isEmpty())
         return ExitOk;
-    return changed(groups.addMembers(name(), addresses, store, &error), error);
+    return changed(groups.addMembers(o.groupName(), addresses, store, &error), error);
 }
 
-int removeCommand()
+int removeCommand(const GroupOptions &o)
 {
-    if (!applyCommon(g_ga.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     QList<quint32> addresses;
-    if (!parseAddresses(&addresses))
+    if (!parseAddresses(o, &addresses))
         return ExitUsage;
     ProjectorGroups groups = ProjectorGroups::inAppHome();
     QString error;
     if (addresses.isEmpty())
-        return changed(groups.remove(name(), &error), error);
-    return changed(groups.removeMembers(name(), addresses, &error), error);
+        return changed(groups.remove(o.groupName(), &error), error);
+    return changed(groups.removeMembers(o.groupName(), addresses, &error), error);
 }
 
-int renameCommand()
+int renameCommand(const GroupOptions &o)
 {
-    if (!applyCommon(g_ga.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     ProjectorGroups groups = ProjectorGroups::inAppHome();
     QString error;
-    return changed(groups.rename(name(), QString::fromStdString(g_ga.newName), &error), error);
+    return changed(groups.rename(o.groupName(), QString::fromStdString(o.newName), &error), error);
 }
 
 } // namespace
@@ -160,32 +159,43 @@ void addGroupsCommand(CLI::App &app, std::function<int()> *action)
     auto *groups = app.add_subcommand("groups", "Named groups of registered projectors (Groups.ini)");
     groups->require_subcommand(1);
 
-    auto *list = groups->add_subcommand("list", "Every group with its number of projectors (\"All\" first)");
-    addCommonOptions(list, g_ga.common);
-    list->callback([action] { *action = listCommand; });
-
-    auto *show = groups->add_subcommand("show", "The projectors of a group");
-    show->add_option("name", g_ga.name, "Group name")->required();
-    addCommonOptions(show, g_ga.common);
-    show->callback([action] { *action = showCommand; });
-
-    auto *add = groups->add_subcommand("add", "Create a group, or add registered projectors to it");
-    add->add_option("name", g_ga.name, "Group name")->required();
-    add->add_option("addresses", g_ga.addresses, "Addresses of registered projectors");
-    addCommonOptions(add, g_ga.common);
-    add->callback([action] { *action = addCommand; });
-
-    auto *remove = groups->add_subcommand("remove", "Delete a group, or remove projectors from it");
-    remove->add_option("name", g_ga.name, "Group name")->required();
-    remove->add_option("addresses", g_ga.addresses, "Addresses to remove (none: the whole group)");
-    addCommonOptions(remove, g_ga.common);
-    remove->callback([action] { *action = removeCommand; });
-
-    auto *rename = groups->add_subcommand("rename", "Rename a group");
-    rename->add_option("old", g_ga.name, "Current name")->required();
-    rename->add_option("new", g_ga.newName, "New name")->required();
-    addCommonOptions(rename, g_ga.common);
-    rename->callback([action] { *action = renameCommand; });
+    auto add = [&](const char *name, const char *help) {
+        auto *cmd = groups->add_subcommand(name, help);
+        auto o = std::make_shared<GroupOptions>();
+        return std::make_pair(cmd, o);
+    };
+    {
+        auto [cmd, o] = add("list", "Every group with its number of projectors (\"All\" first)");
+        addCommonOptions(cmd, o->common);
+        setAction(cmd, action, o, listCommand);
+    }
+    {
+        auto [cmd, o] = add("show", "The projectors of a group");
+        cmd->add_option("name", o->name, "Group name")->required();
+        addCommonOptions(cmd, o->common);
+        setAction(cmd, action, o, showCommand);
+    }
+    {
+        auto [cmd, o] = add("add", "Create a group, or add registered projectors to it");
+        cmd->add_option("name", o->name, "Group name")->required();
+        cmd->add_option("addresses", o->addresses, "Addresses of registered projectors");
+        addCommonOptions(cmd, o->common);
+        setAction(cmd, action, o, addCommand);
+    }
+    {
+        auto [cmd, o] = add("remove", "Delete a group, or remove projectors from it");
+        cmd->add_option("name", o->name, "Group name")->required();
+        cmd->add_option("addresses", o->addresses, "Addresses to remove (none: the whole group)");
+        addCommonOptions(cmd, o->common);
+        setAction(cmd, action, o, removeCommand);
+    }
+    {
+        auto [cmd, o] = add("rename", "Rename a group");
+        cmd->add_option("old", o->name, "Current name")->required();
+        cmd->add_option("new", o->newName, "New name")->required();
+        addCommonOptions(cmd, o->common);
+        setAction(cmd, action, o, renameCommand);
+    }
 }
 
 } // namespace glintcaster::cli

@@ -36,6 +36,8 @@ int main(int argc, char *argv[])
     addImportCommand(app, &action);
     addSoundCommand(app, &action);
     addPreviewCommand(app, &action);
+    addGroupsCommand(app, &action);
+    addAlertCommands(app, &action);
 
     // With --json a failure that no command reported as an object (a usage error, a file
     // refused before any target ran) still gives one: its exit status and its reason.
