@@ -284,7 +284,7 @@ bool AlertTab::start(AlertAction action)
     for (const ProjectorEntry &p : m_tree->checkedProjectors()) {
         AlertTarget t;
         t.endpoint.address = p.IP;
-        t.endpoint.authentication = p.Auth;
+        t.endpoint.authentication = p.hasPassword ? 1 : 0;
         t.endpoint.password = p.Pass;
         t.name = p.ProjectorName;
         request.targets << t;

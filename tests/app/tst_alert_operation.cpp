@@ -314,7 +314,7 @@ private slots:
         ScriptedPrompter prompter;
         ProjectorEndpoint target = f.targets[0].endpoint;
         target.password = QStringLiteral("right");
-        QVERIFY(store.addProjector({QStringLiteral("Hall"), target.address, 1, QStringLiteral("right"), {}}, prompter));
+        QVERIFY(store.addProjector({QStringLiteral("Hall"), target.address, true, QStringLiteral("right"), {}}, prompter));
         ProjectorOperations ops(prompter, quick());
         CurrentMessage m = message();
         SendOptions options;
@@ -322,7 +322,7 @@ private slots:
         options.startupMinutes = 5;
         QVERIFY(ops.sendMessage(target, m, PayloadContext{}, options));
         QVERIFY(ops.mute(target));
-        QVERIFY(store.setPassword(0, 1, QStringLiteral("newpass")));
+        QVERIFY(store.setPassword(0, true, QStringLiteral("newpass")));
         ActivityLog::setProcessOrigin(QString());
         AppHome::setOverride(QString());
 

@@ -61,7 +61,7 @@ private slots:
         ProjectorStore s(m_lastPj);
         ScriptedPrompter p;
         for (const char *a : {"10.0.0.1", "10.0.0.2", "10.0.0.3"})
-            QVERIFY(s.addProjector({QStringLiteral("Room"), ip(a), 1, QStringLiteral("secret"), {}}, p));
+            QVERIFY(s.addProjector({QStringLiteral("Room"), ip(a), true, QStringLiteral("secret"), {}}, p));
     }
 
     // Edits round trip through the file, never touch "LastPj.txt", and keep the rules.
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(reread.load());
         QCOMPARE(reread.groups().at(0).members, QList<quint32>{ip("10.0.0.1")});
         ScriptedPrompter p;
-        QVERIFY(changing.addProjector({QStringLiteral("Room"), ip("10.0.0.2"), 1, QStringLiteral("secret"), {}}, p));
+        QVERIFY(changing.addProjector({QStringLiteral("Room"), ip("10.0.0.2"), true, QStringLiteral("secret"), {}}, p));
     }
 
     // A groups file we cannot read is reported, and no change ever overwrites it.

@@ -67,7 +67,7 @@ private slots:
         ProjectorStore store(m_env.lastPj());
         ScriptedPrompter p;
         for (int n = 1; n <= 4; ++n)
-            QVERIFY(store.addProjector({QStringLiteral("Room %1").arg(n), address(n), 0, {}, {}}, p));
+            QVERIFY(store.addProjector({QStringLiteral("Room %1").arg(n), address(n), false, {}, {}}, p));
     }
 
     void sendToAll()
