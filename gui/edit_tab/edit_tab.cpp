@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/edit_tab/edit_tab.h"
 
+#include "app/alert_operation.h"
 #include "app/projector_store.h"
 #include "base/app_home.h"
 #include "base/message_table.h"
@@ -613,6 +614,8 @@ void EditTab::updateTitleCount()
 
 bool EditTab::send()
 {
+    if (refuseWhileAlertRuns(*m_prompter))
+        return false;
     if (m_env.sendLocked && m_env.sendLocked()) {
         m_prompter->inform(msg(1043));
         return false;
