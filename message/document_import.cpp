@@ -79,8 +79,9 @@ DocumentImport importDocument(const QByteArray &input, bool mustBeRtf)
         if (rtf.trailingIgnored)
             result.warnings << QStringLiteral("data after the end of the document ignored");
         if (rtf.openGroups > 0)
-            result.warnings << QStringLiteral("the document is cut off (%1 groups left open); what was read is kept")
-                                   .arg(rtf.openGroups);
+            result.warnings << QStringLiteral("the document is cut off (%1 left open); what was read is kept")
+                                   .arg(rtf.openGroups == 1 ? QStringLiteral("1 group")
+                                                            : QStringLiteral("%1 groups").arg(rtf.openGroups));
         read = std::move(rtf.text);
     } else if (mustBeRtf) {
         result.error = QStringLiteral("not an RTF document");

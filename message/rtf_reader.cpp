@@ -123,9 +123,12 @@ private:
     }
     bool failed() const { return !m_error.isEmpty(); }
 
+    bool readGroups();
     bool beginGroup();
     bool endGroup();
     bool control();
+    bool wordToken();
+    bool controlSymbol(char c, bool atGroupStart);
     bool controlWord(const QByteArray &name, bool hasParam, int param);
     bool skipBinary(bool hasParam, int param);
     bool destinationWord(Word word);
@@ -187,6 +190,37 @@ RtfReadResult Reader::run()
         return result;
     }
 
+    const bool finished = readGroups();
+    if (!failed() && !finished) {
+        if (m_limits.keepTruncated) {
+            flush();
+            result.openGroups = int(m_stack.size());
+        } else {
+            fail(QStringLiteral("unterminated group at end of document"));
+        }
+    }
+    // The document ends with its outermost group, as word processors read it. Writers pad
+    // files with line ends or NULs; anything else (a stray brace, a second document) is noted.
+    for (qsizetype i = m_pos; finished && i < m_data.size(); ++i) {
+        const char c = m_data.at(i);
+        if (c != 0 && !QChar::isSpace(uchar(c))) {
+            result.trailingIgnored = true;
+            break;
+        }
+    }
+    if (failed()) {
+        result.error = m_error;
+        result.trailingIgnored = false;
+        return result;
+    }
+    result.ok = true;
+    result.text = std::move(m_out);
+    return result;
+}
+
+// Reads tokens until the outermost group closes (true) or the data ends (false).
+bool Reader::readGroups()
+{
     bool finished = false;
     while (!finished && !failed() && m_pos < m_data.size()) {
         const char c = m_data.at(m_pos);
@@ -219,31 +253,7 @@ RtfReadResult Reader::run()
             break;
         }
     }
-    if (!failed() && !finished) {
-        if (m_limits.keepTruncated) {
-            flush();
-            result.openGroups = int(m_stack.size());
-        } else {
-            fail(QStringLiteral("unterminated group at end of document"));
-        }
-    }
-    // The document ends with its outermost group, as word processors read it. Writers pad
-    // files with line ends or NULs; anything else (a stray brace, a second document) is noted.
-    for (qsizetype i = m_pos; finished && i < m_data.size(); ++i) {
-        const char c = m_data.at(i);
-        if (c != 0 && !QChar::isSpace(uchar(c))) {
-            result.trailingIgnored = true;
-            break;
-        }
-    }
-    if (failed()) {
-        result.error = m_error;
-        result.trailingIgnored = false;
-        return result;
-    }
-    result.ok = true;
-    result.text = std::move(m_out);
-    return result;
+    return finished;
 }
 
 bool Reader::beginGroup()
@@ -290,36 +300,46 @@ bool Reader::control()
     if (m_pos >= m_data.size())
         return endOfData(QStringLiteral("backslash at end of document"));
     const char c = m_data.at(m_pos);
-    if (isLetter(c)) {
-        const qsizetype start = m_pos;
-        while (m_pos < m_data.size() && isLetter(m_data.at(m_pos)))
-            ++m_pos;
-        if (m_pos - start > 32)
-            return fail(QStringLiteral("control word longer than 32 letters"));
-        const QByteArray name = m_data.mid(start, m_pos - start);
-        bool negative = false;
-        if (m_pos + 1 < m_data.size() && m_data.at(m_pos) == '-' && isDigit(m_data.at(m_pos + 1))) {
-            negative = true;
-            ++m_pos;
-        }
-        const qsizetype digits = m_pos;
-        long long value = 0;
-        while (m_pos < m_data.size() && isDigit(m_data.at(m_pos))) {
-            if (m_pos - digits >= 10)
-                return fail(QStringLiteral("number too long after \\%1").arg(QLatin1String(name)));
-            value = value * 10 + (m_data.at(m_pos) - '0');
-            ++m_pos;
-        }
-        const bool hasParam = m_pos > digits;
-        if (negative)
-            value = -value;
-        if (value > INT_MAX || value < INT_MIN)
-            return fail(QStringLiteral("number out of range after \\%1").arg(QLatin1String(name)));
-        if (m_pos < m_data.size() && m_data.at(m_pos) == ' ')
-            ++m_pos;
-        return controlWord(name, hasParam, int(value));
-    }
+    if (isLetter(c))
+        return wordToken();
     ++m_pos;
+    return controlSymbol(c, atGroupStart);
+}
+
+// A control word's letters, its optional signed number and the space that ends it.
+bool Reader::wordToken()
+{
+    const qsizetype start = m_pos;
+    while (m_pos < m_data.size() && isLetter(m_data.at(m_pos)))
+        ++m_pos;
+    if (m_pos - start > 32)
+        return fail(QStringLiteral("control word longer than 32 letters"));
+    const QByteArray name = m_data.mid(start, m_pos - start);
+    bool negative = false;
+    if (m_pos + 1 < m_data.size() && m_data.at(m_pos) == '-' && isDigit(m_data.at(m_pos + 1))) {
+        negative = true;
+        ++m_pos;
+    }
+    const qsizetype digits = m_pos;
+    long long value = 0;
+    while (m_pos < m_data.size() && isDigit(m_data.at(m_pos))) {
+        if (m_pos - digits >= 10)
+            return fail(QStringLiteral("number too long after \\%1").arg(QLatin1String(name)));
+        value = value * 10 + (m_data.at(m_pos) - '0');
+        ++m_pos;
+    }
+    const bool hasParam = m_pos > digits;
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return fail(QStringLiteral("number out of range after \\%1").arg(QLatin1String(name)));
+    if (m_pos < m_data.size() && m_data.at(m_pos) == ' ')
+        ++m_pos;
+    return controlWord(name, hasParam, int(value));
+}
+
+bool Reader::controlSymbol(char c, bool atGroupStart)
+{
     if (c == '\'')
         return hexEscape();
     if (c == '*') {

@@ -32,12 +32,19 @@ int cutTo(QList<RichChar> &chars, qsizetype keep)
 
 } // namespace
 
+int fitTitle(CurrentMessage &message, const TargetCapabilities &target)
+{
+    const int limit = titleLimit(message.options.fontSize, target.ExtendedCharset());
+    if (message.title().size() <= limit)
+        return 0;
+    message.titleModified = true;
+    return cutTo(message.title().chars(), limit);
+}
+
 FitResult fitMessage(CurrentMessage &message, const TargetCapabilities &target)
 {
     FitResult fit;
-    const int limit = titleLimit(message.options.fontSize, target.ExtendedCharset());
-    if (message.title().size() > limit)
-        fit.titleCut = cutTo(message.title().chars(), limit);
+    fit.titleCut = fitTitle(message, target);
 
     ScriptedPrompter silent; // answers Cancel: every question is a refusal here
     PayloadContext context;

@@ -23,4 +23,7 @@ struct FitResult {
 /// after characters the target cannot show were removed: it asks nothing and shows nothing.
 FitResult fitMessage(CurrentMessage &message, const TargetCapabilities &target);
 
+/// Only the title's part of `fitMessage`: returns the characters cut.
+int fitTitle(CurrentMessage &message, const TargetCapabilities &target);
+
 } // namespace glintcaster
