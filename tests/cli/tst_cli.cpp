@@ -352,7 +352,7 @@ private slots:
             << 0 << QStringLiteral("5 characters left out to fit: the title cut to 20 characters") << 5;
         QTest::newRow("long title refused")
             << QByteArray("{\\rtf1 body}") << QStringList{QStringLiteral("--title"), QString(25, u'T')} << 1
-            << QStringLiteral("(Max 20 characters.) Do you want to proceed? (--fit cuts it)") << -1;
+            << QStringLiteral("(Max 20 characters.): Do you want to proceed? (--fit cuts it)") << -1;
         QTest::newRow("mid-group \\* and trailing data")
             << QByteArray("{\\rtf1{\\loch\\*\\cs7 Hello}}}\x01garbage") << QStringList{} << 0
             << QStringLiteral("data after the end of the document ignored") << 0;
