@@ -17,11 +17,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct ImportArgs {
+struct ImportOptions {
     CommonOptions common;
     std::string file;
     std::string output;
@@ -29,7 +31,6 @@ struct ImportArgs {
     std::string charset = "extended";
     bool fit = false;
 };
-ImportArgs g_ia;
 
 /// The checks' questions are asked on a terminal or answered by --yes; otherwise they are
 /// refused unasked. What the checks show ends the import, so it is kept for the one line
@@ -90,9 +91,8 @@ QString unsupportedReport(const RichText &body, const QList<qsizetype> &position
     return parts.join(QStringLiteral("; "));
 }
 
-int importCommand()
+int importCommand(const ImportOptions &o)
 {
-    const ImportArgs &o = g_ia;
     if (!applyCommon(o.common))
         return ExitUsage;
     if (o.charset != "basic" && o.charset != "extended") {
@@ -213,18 +213,19 @@ int importCommand()
 
 void addImportCommand(CLI::App &app, std::function<int()> *action)
 {
+    auto o = std::make_shared<ImportOptions>();
     auto *cmd = app.add_subcommand("import", "Turn an RTF document or a text file into a message file");
-    cmd->add_option("file", g_ia.file, "RTF document (from a word processor, WordPad, ...) or text file")
+    cmd->add_option("file", o->file, "RTF document (from a word processor, WordPad, ...) or text file")
         ->required();
-    cmd->add_option("-o,--output", g_ia.output, "Message file to write (.glc)")->required();
-    cmd->add_option("--title", g_ia.title, "Title of the message (default: none)");
-    cmd->add_option("--charset", g_ia.charset,
+    cmd->add_option("-o,--output", o->output, "Message file to write (.glc)")->required();
+    cmd->add_option("--title", o->title, "Title of the message (default: none)");
+    cmd->add_option("--charset", o->charset,
                     "basic or extended (default extended): the characters the projectors show");
-    cmd->add_flag("--fit", g_ia.fit,
+    cmd->add_flag("--fit", o->fit,
                   "Cut a title or body longer than a projector takes, saying how much was left out "
                   "(--yes does it too)");
-    addCommonOptions(cmd, g_ia.common);
-    cmd->callback([action] { *action = importCommand; });
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, importCommand);
 }
 
 } // namespace glintcaster::cli
