@@ -10,6 +10,7 @@
 #include "message/document_import.h"
 #include "message/message_file.h"
 #include "message/text_limits.h"
+#include "render/message_fit.h"
 #include "render/payload_encoder.h"
 #include "render/text_wrap.h"
 
@@ -28,7 +29,49 @@ struct ImportOptions {
     std::string output;
     std::string title;
     std::string charset = "extended";
+    bool fit = false;
 };
+
+/// The checks' questions are asked on a terminal or answered by --yes; otherwise they are
+/// refused unasked. What the checks show ends the import, so it is kept for the one line
+/// that says why rather than printed as it comes.
+class ImportPrompter : public Prompter {
+public:
+    ImportPrompter(const QString &subject, CliPrompter::Mode mode) : m_cli(subject, mode), m_mode(mode) {}
+    void inform(const QString &text, PromptIcon = PromptIcon::Information, const QString & = {}) override
+    {
+        m_reason = text;
+    }
+    PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon icon = PromptIcon::Question,
+                     const QString &caption = {}) override
+    {
+        const PromptAnswer answer = m_mode == CliPrompter::Mode::Refuse
+            ? (buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel)
+            : m_cli.ask(text, buttons, icon, caption);
+        if (answer == PromptAnswer::No || answer == PromptAnswer::Cancel)
+            m_reason = text;
+        return answer;
+    }
+    QString reason() const { return oneLine(m_reason); }
+
+private:
+    CliPrompter m_cli;
+    CliPrompter::Mode m_mode;
+    QString m_reason;
+};
+
+/// "N characters left out to fit: the title cut to T characters, the body cut after K of M".
+QString fitLine(const FitResult &fit, const CurrentMessage &message)
+{
+    QStringList parts;
+    if (fit.titleCut > 0)
+        parts << QStringLiteral("the title cut to %1 characters").arg(message.title().size());
+    if (fit.bodyCut > 0)
+        parts << QStringLiteral("the body cut after %1 of %2")
+                     .arg(message.body().size())
+                     .arg(message.body().size() + fit.bodyCut);
+    return QStringLiteral("%1 characters left out to fit: %2").arg(fit.total()).arg(parts.join(QStringLiteral(", ")));
+}
 
 /// "Line N : [c]" for each unsupported character, as the Edit tab reports them.
 QString unsupportedReport(const RichText &body, const QList<qsizetype> &positions, bool doubleSize)
@@ -58,13 +101,15 @@ int importCommand(const ImportOptions &o)
     }
     const QString path = QString::fromStdString(o.file);
     const QString out = QString::fromStdString(o.output);
+    const bool fitting = o.fit || o.common.yes;
     Reporter &reporter = Reporter::instance();
-    CliPrompter prompter(path, CliPrompter::modeFor(o.common.yes));
+    ImportPrompter prompter(path, CliPrompter::modeFor(o.common.yes));
+    // A refusal is one line, printed once (and one object with --json).
     auto refuse = [&](const QString &subject, const QString &why) {
         reporter.event(subject, why);
         if (o.common.json)
             printJson({{QStringLiteral("file"), subject}, {QStringLiteral("ok"), false},
-                       {QStringLiteral("exit"), int(ExitRefused)}, {QStringLiteral("text"), why}});
+                       {QStringLiteral("exit"), int(ExitRefused)}, {QStringLiteral("text"), oneLine(why)}});
         return int(ExitRefused);
     };
 
@@ -85,6 +130,8 @@ int importCommand(const ImportOptions &o)
     DocumentImport doc = importDocument(bytes, path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive));
     if (!doc.ok)
         return refuse(path, doc.error);
+    for (const QString &warning : doc.warnings)
+        reporter.event(path, warning);
     if (doc.dropped > 0)
         reporter.event(path, QStringLiteral("%1 control characters removed").arg(doc.dropped));
 
@@ -92,6 +139,7 @@ int importCommand(const ImportOptions &o)
     message.setTitle(RichText(QString::fromStdString(o.title), defaultCharFormat()));
     message.setBody(doc.body);
     const bool extended = o.charset == "extended";
+    const TargetCapabilities target = TargetCapabilities::fixed(true, false, extended);
     const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
     int removed = 0; // characters, a surrogate pair counting once
     if (!unsupported.isEmpty()) {
@@ -101,23 +149,39 @@ int importCommand(const ImportOptions &o)
                 unsupported.at(i + 1) == unsupported.at(i) + 1)
                 ++i;
         }
-        const QString summary = withNumber(msg(1037), removed);
-        reporter.event(path, summary + unsupportedReport(message.body(), unsupported, message.isDoubleSize()));
+        const QString summary = oneLine(withNumber(msg(1037), removed));
+        const QString report = unsupportedReport(message.body(), unsupported, message.isDoubleSize());
         if (!o.common.yes)
-            return refuse(path, oneLine(summary) + QStringLiteral(" (--yes removes them)"));
+            return refuse(path, summary + QStringLiteral(": ") + report + QStringLiteral(" (--yes removes them)"));
         for (qsizetype i = unsupported.size() - 1; i >= 0; --i)
             message.body().chars().removeAt(unsupported.at(i));
-        reporter.event(path, QStringLiteral("%1 unsupported characters removed").arg(removed));
+        reporter.event(path, QStringLiteral("%1 unsupported characters removed: %2").arg(removed).arg(report));
     }
     if (message.body().isEmpty())
         return refuse(path, msg(1003));
 
+    FitResult fit;
+    if (fitting) {
+        fit = fitMessage(message, target);
+    } else if (message.title().size() > titleLimit(message.options.fontSize, extended)) {
+        // The save's own question; going on means the title's end is left out.
+        const PromptAnswer answer = prompter.ask(withNumber(msg(1146), titleLimit(message.options.fontSize, extended)),
+                                                 PromptButtons::OkCancel, PromptIcon::Information);
+        if (answer != PromptAnswer::Ok && answer != PromptAnswer::Yes)
+            return refuse(path, prompter.reason() + QStringLiteral(" (--fit cuts it)"));
+        fit.titleCut = fitTitle(message, target);
+    }
+    if (fit.total() > 0)
+        reporter.event(path, fitLine(fit, message));
+
     PayloadContext ctx;
     ctx.prompter = &prompter;
-    ctx.capabilities = TargetCapabilities::fixed(true, false, extended);
+    ctx.capabilities = target;
     PayloadResult payload;
-    if (BuildPayload(message, PayloadPurpose::SaveToFile, ctx, &payload) != 0)
-        return refuse(path, prompter.lastText().isEmpty() ? QStringLiteral("refused") : oneLine(prompter.lastText()));
+    if (BuildPayload(message, PayloadPurpose::SaveToFile, ctx, &payload) != 0) {
+        const QString why = prompter.reason().isEmpty() ? QStringLiteral("refused") : prompter.reason();
+        return refuse(path, fitting ? why : why + QStringLiteral(" (--fit cuts what does not fit)"));
+    }
 
     MessageFileContext fileCtx;
     fileCtx.prompter = &prompter;
@@ -126,7 +190,7 @@ int importCommand(const ImportOptions &o)
     QString error;
     const MessageFileStatus st = writeMessageFile(out, message, false, fileCtx, &error);
     if (st != MessageFileStatus::Ok)
-        return refuse(out, error.isEmpty() ? oneLine(prompter.lastText()) : error);
+        return refuse(out, error.isEmpty() ? prompter.reason() : error);
 
     const QString body = message.body().plainText();
     if (o.common.json) {
@@ -135,7 +199,8 @@ int importCommand(const ImportOptions &o)
                    {QStringLiteral("exit"), int(ExitOk)},
                    {QStringLiteral("format"), doc.rtf ? QStringLiteral("rtf") : QStringLiteral("text")},
                    {QStringLiteral("characters"), int(body.size())},
-                   {QStringLiteral("removed"), removed + doc.dropped},
+                   {QStringLiteral("removed"), removed + doc.dropped + fit.total()},
+                   {QStringLiteral("cut"), fit.total()},
                    {QStringLiteral("length"), payload.bodyLength},
                    {QStringLiteral("text"), msg(1020).trimmed()}});
     } else {
@@ -156,6 +221,9 @@ void addImportCommand(CLI::App &app, std::function<int()> *action)
     cmd->add_option("--title", o->title, "Title of the message (default: none)");
     cmd->add_option("--charset", o->charset,
                     "basic or extended (default extended): the characters the projectors show");
+    cmd->add_flag("--fit", o->fit,
+                  "Cut a title or body longer than a projector takes, saying how much was left out "
+                  "(--yes does it too)");
     addCommonOptions(cmd, o->common);
     setAction(cmd, action, o, importCommand);
 }

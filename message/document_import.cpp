@@ -69,11 +69,19 @@ DocumentImport importDocument(const QByteArray &input, bool mustBeRtf)
         base.colour = kAutomatic;
         base.background = kAutomatic;
         const qsizetype bom = input.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-        RtfReadResult rtf = readRtf(input.mid(bom), base);
+        RtfLimits limits;
+        limits.keepTruncated = true; // a mail or a disk cut it short: the text read is still wanted
+        RtfReadResult rtf = readRtf(input.mid(bom), base, limits);
         if (!rtf.ok) {
             result.error = QStringLiteral("not readable as RTF: %1").arg(rtf.error);
             return result;
         }
+        if (rtf.trailingIgnored)
+            result.warnings << QStringLiteral("data after the end of the document ignored");
+        if (rtf.openGroups > 0)
+            result.warnings << QStringLiteral("the document is cut off (%1 left open); what was read is kept")
+                                   .arg(rtf.openGroups == 1 ? QStringLiteral("1 group")
+                                                            : QStringLiteral("%1 groups").arg(rtf.openGroups));
         read = std::move(rtf.text);
     } else if (mustBeRtf) {
         result.error = QStringLiteral("not an RTF document");

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace glintcaster {
 
@@ -20,6 +21,7 @@ struct DocumentImport {
     bool rtf = false;   ///< read as RTF rather than as plain text
     RichText body;      ///< colours on the palette, the message's standard size and face
     int dropped = 0;    ///< control characters and non-characters removed on the way
+    QStringList warnings; ///< what was taken despite damage (trailing data, a cut-off end)
 };
 
 /// Turns an RTF document (any editor; code pages through \ansicpg or the fonts' charsets,
@@ -28,6 +30,8 @@ struct DocumentImport {
 /// black text on no highlight (ink on paper) become the message's white; no highlight or a
 /// white one (the paper) becomes the half-transparent background. Control characters other
 /// than line breaks are dropped and counted, trailing empty lines removed.
+/// Data after the document's end is ignored and a document cut off inside a group keeps
+/// what was read; each says so in `warnings`.
 /// With `mustBeRtf` (a file named ".rtf") bytes that are not RTF are refused rather than
 /// read as text.
 DocumentImport importDocument(const QByteArray &bytes, bool mustBeRtf = false);

@@ -123,10 +123,19 @@ private:
     }
     bool failed() const { return !m_error.isEmpty(); }
 
+    bool readGroups();
     bool beginGroup();
     bool endGroup();
     bool control();
+    bool wordToken();
+    bool controlSymbol(char c, bool atGroupStart);
     bool controlWord(const QByteArray &name, bool hasParam, int param);
+    bool skipBinary(bool hasParam, int param);
+    bool destinationWord(Word word);
+    void fontTableWord(Word word, int p);
+    void colourTableWord(Word word, int p);
+    void textWord(Word word, bool hasParam, int p);
+    bool endOfData(const QString &why);
     bool hexEscape();
     void textByte(char c);
     void flush();
@@ -148,6 +157,7 @@ private:
     QList<State> m_stack;
     State m_state;
     bool m_ignorableNext = false;
+    bool m_atGroupStart = false; // nothing read yet since the last '{'
     int m_fallbackLeft = 0;
     QByteArray m_pending;
 
@@ -180,6 +190,37 @@ RtfReadResult Reader::run()
         return result;
     }
 
+    const bool finished = readGroups();
+    if (!failed() && !finished) {
+        if (m_limits.keepTruncated) {
+            flush();
+            result.openGroups = int(m_stack.size());
+        } else {
+            fail(QStringLiteral("unterminated group at end of document"));
+        }
+    }
+    // The document ends with its outermost group, as word processors read it. Writers pad
+    // files with line ends or NULs; anything else (a stray brace, a second document) is noted.
+    for (qsizetype i = m_pos; finished && i < m_data.size(); ++i) {
+        const char c = m_data.at(i);
+        if (c != 0 && !QChar::isSpace(uchar(c))) {
+            result.trailingIgnored = true;
+            break;
+        }
+    }
+    if (failed()) {
+        result.error = m_error;
+        result.trailingIgnored = false;
+        return result;
+    }
+    result.ok = true;
+    result.text = std::move(m_out);
+    return result;
+}
+
+// Reads tokens until the outermost group closes (true) or the data ends (false).
+bool Reader::readGroups()
+{
     bool finished = false;
     while (!finished && !failed() && m_pos < m_data.size()) {
         const char c = m_data.at(m_pos);
@@ -212,21 +253,7 @@ RtfReadResult Reader::run()
             break;
         }
     }
-    if (!failed() && !finished)
-        fail(QStringLiteral("unterminated group at end of document"));
-    // Writers pad files with line ends or NULs; anything else after the document is damage.
-    for (; !failed() && m_pos < m_data.size(); ++m_pos) {
-        const char c = m_data.at(m_pos);
-        if (c != 0 && !QChar::isSpace(uchar(c)))
-            fail(QStringLiteral("data after the end of the document"));
-    }
-    if (failed()) {
-        result.error = m_error;
-        return result;
-    }
-    result.ok = true;
-    result.text = std::move(m_out);
-    return result;
+    return finished;
 }
 
 bool Reader::beginGroup()
@@ -234,6 +261,7 @@ bool Reader::beginGroup()
     flush();
     m_fallbackLeft = 0;
     m_ignorableNext = false;
+    m_atGroupStart = true;
     if (m_stack.size() >= m_limits.maxDepth)
         return fail(QStringLiteral("groups nested deeper than %1").arg(m_limits.maxDepth));
     m_stack.append(m_state);
@@ -245,6 +273,7 @@ bool Reader::endGroup()
     flush();
     m_fallbackLeft = 0;
     m_ignorableNext = false;
+    m_atGroupStart = false;
     if (m_stack.isEmpty())
         return fail(QStringLiteral("unbalanced closing brace"));
     if (m_state.dest == Dest::FontTable && !commitFont())
@@ -253,46 +282,70 @@ bool Reader::endGroup()
     return true;
 }
 
+// The data ran out in the middle of something: refused, or with keepTruncated the end of
+// what is read.
+bool Reader::endOfData(const QString &why)
+{
+    if (!m_limits.keepTruncated)
+        return fail(why);
+    m_pos = m_data.size();
+    return true;
+}
+
 bool Reader::control()
 {
     ++m_pos; // the backslash
+    const bool atGroupStart = m_atGroupStart;
+    m_atGroupStart = false;
     if (m_pos >= m_data.size())
-        return fail(QStringLiteral("backslash at end of document"));
+        return endOfData(QStringLiteral("backslash at end of document"));
     const char c = m_data.at(m_pos);
-    if (isLetter(c)) {
-        const qsizetype start = m_pos;
-        while (m_pos < m_data.size() && isLetter(m_data.at(m_pos)))
-            ++m_pos;
-        if (m_pos - start > 32)
-            return fail(QStringLiteral("control word longer than 32 letters"));
-        const QByteArray name = m_data.mid(start, m_pos - start);
-        bool negative = false;
-        if (m_pos + 1 < m_data.size() && m_data.at(m_pos) == '-' && isDigit(m_data.at(m_pos + 1))) {
-            negative = true;
-            ++m_pos;
-        }
-        const qsizetype digits = m_pos;
-        long long value = 0;
-        while (m_pos < m_data.size() && isDigit(m_data.at(m_pos))) {
-            if (m_pos - digits >= 10)
-                return fail(QStringLiteral("number too long after \\%1").arg(QLatin1String(name)));
-            value = value * 10 + (m_data.at(m_pos) - '0');
-            ++m_pos;
-        }
-        const bool hasParam = m_pos > digits;
-        if (negative)
-            value = -value;
-        if (value > INT_MAX || value < INT_MIN)
-            return fail(QStringLiteral("number out of range after \\%1").arg(QLatin1String(name)));
-        if (m_pos < m_data.size() && m_data.at(m_pos) == ' ')
-            ++m_pos;
-        return controlWord(name, hasParam, int(value));
-    }
+    if (isLetter(c))
+        return wordToken();
     ++m_pos;
+    return controlSymbol(c, atGroupStart);
+}
+
+// A control word's letters, its optional signed number and the space that ends it.
+bool Reader::wordToken()
+{
+    const qsizetype start = m_pos;
+    while (m_pos < m_data.size() && isLetter(m_data.at(m_pos)))
+        ++m_pos;
+    if (m_pos - start > 32)
+        return fail(QStringLiteral("control word longer than 32 letters"));
+    const QByteArray name = m_data.mid(start, m_pos - start);
+    bool negative = false;
+    if (m_pos + 1 < m_data.size() && m_data.at(m_pos) == '-' && isDigit(m_data.at(m_pos + 1))) {
+        negative = true;
+        ++m_pos;
+    }
+    const qsizetype digits = m_pos;
+    long long value = 0;
+    while (m_pos < m_data.size() && isDigit(m_data.at(m_pos))) {
+        if (m_pos - digits >= 10)
+            return fail(QStringLiteral("number too long after \\%1").arg(QLatin1String(name)));
+        value = value * 10 + (m_data.at(m_pos) - '0');
+        ++m_pos;
+    }
+    const bool hasParam = m_pos > digits;
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return fail(QStringLiteral("number out of range after \\%1").arg(QLatin1String(name)));
+    if (m_pos < m_data.size() && m_data.at(m_pos) == ' ')
+        ++m_pos;
+    return controlWord(name, hasParam, int(value));
+}
+
+bool Reader::controlSymbol(char c, bool atGroupStart)
+{
     if (c == '\'')
         return hexEscape();
     if (c == '*') {
-        m_ignorableNext = true;
+        // Only "{\*" marks a destination; writers also put \* before ordinary words
+        // mid-group, and the group's text must not be lost to it.
+        m_ignorableNext = atGroupStart;
         return true;
     }
     if (c == '\\' || c == '{' || c == '}') {
@@ -327,7 +380,7 @@ bool Reader::control()
 bool Reader::hexEscape()
 {
     if (m_pos + 2 > m_data.size())
-        return fail(QStringLiteral("truncated \\' escape"));
+        return endOfData(QStringLiteral("truncated \\' escape"));
     const int hi = hexValue(m_data.at(m_pos));
     const int lo = hexValue(m_data.at(m_pos + 1));
     if (hi < 0 || lo < 0)
@@ -339,6 +392,7 @@ bool Reader::hexEscape()
 
 void Reader::textByte(char c)
 {
+    m_atGroupStart = false;
     if (m_fallbackLeft > 0) {
         --m_fallbackLeft;
         return;
@@ -490,17 +544,8 @@ bool Reader::controlWord(const QByteArray &name, bool hasParam, int param)
         return true;
     }
     const Word word = *found;
-
-    if (word == Word::Bin) {
-        if (hasParam && param < 0)
-            return fail(QStringLiteral("negative \\bin length"));
-        if (hasParam && param > m_data.size() - m_pos)
-            return fail(QStringLiteral("\\bin data beyond the end of the document"));
-        m_pos += hasParam ? param : 0;
-        if (m_fallbackLeft > 0)
-            --m_fallbackLeft;
-        return true;
-    }
+    if (word == Word::Bin)
+        return skipBinary(hasParam, param);
     if (m_fallbackLeft > 0) {
         --m_fallbackLeft;
         return true;
@@ -512,10 +557,40 @@ bool Reader::controlWord(const QByteArray &name, bool hasParam, int param)
         }
         return true;
     }
-    if (m_state.dest == Dest::Skip)
+    if (m_state.dest == Dest::Skip || destinationWord(word))
         return true;
 
     const int p = hasParam ? param : 0;
+    switch (m_state.dest) {
+    case Dest::FontTable:
+        fontTableWord(word, p);
+        break;
+    case Dest::ColourTable:
+        colourTableWord(word, p);
+        break;
+    default:
+        textWord(word, hasParam, p);
+        break;
+    }
+    return !failed();
+}
+
+// \binN: N bytes of binary data that are never text, whatever destination holds them.
+bool Reader::skipBinary(bool hasParam, int param)
+{
+    if (hasParam && param < 0)
+        return fail(QStringLiteral("negative \\bin length"));
+    if (hasParam && param > m_data.size() - m_pos)
+        return endOfData(QStringLiteral("\\bin data beyond the end of the document"));
+    m_pos += hasParam ? param : 0;
+    if (m_fallbackLeft > 0)
+        --m_fallbackLeft;
+    return true;
+}
+
+// Words that choose where the group's text goes; true when `word` was one of them.
+bool Reader::destinationWord(Word word)
+{
     switch (word) {
     case Word::FontTable:
         m_state.dest = Dest::FontTable;
@@ -535,54 +610,55 @@ bool Reader::controlWord(const QByteArray &name, bool hasParam, int param)
     case Word::TextDest:
         return true;
     default:
+        return false;
+    }
+}
+
+void Reader::fontTableWord(Word word, int p)
+{
+    switch (word) {
+    case Word::F:
+        if (commitFont())
+            m_fontNumber = p;
+        break;
+    case Word::FCharset:
+        m_fontCharset = p;
+        break;
+    case Word::Cpg:
+        m_fontCodePage = p;
+        break;
+    case Word::U:
+        emitUnicode(p);
+        m_fallbackLeft = m_state.unicodeSkip;
+        break;
+    case Word::Uc:
+        m_state.unicodeSkip = qBound(0, p, 64);
+        break;
+    default:
         break;
     }
+}
 
-    if (m_state.dest == Dest::FontTable) {
-        switch (word) {
-        case Word::F:
-            if (!commitFont())
-                return false;
-            m_fontNumber = p;
-            break;
-        case Word::FCharset:
-            m_fontCharset = p;
-            break;
-        case Word::Cpg:
-            m_fontCodePage = p;
-            break;
-        case Word::U:
-            emitUnicode(p);
-            m_fallbackLeft = m_state.unicodeSkip;
-            break;
-        case Word::Uc:
-            m_state.unicodeSkip = qBound(0, p, 64);
-            break;
-        default:
-            break;
-        }
-        return true;
+void Reader::colourTableWord(Word word, int p)
+{
+    switch (word) {
+    case Word::Red:
+        m_red = qBound(0, p, 255);
+        break;
+    case Word::Green:
+        m_green = qBound(0, p, 255);
+        break;
+    case Word::Blue:
+        m_blue = qBound(0, p, 255);
+        break;
+    default:
+        return;
     }
-    if (m_state.dest == Dest::ColourTable) {
-        switch (word) {
-        case Word::Red:
-            m_red = qBound(0, p, 255);
-            m_colourGiven = true;
-            break;
-        case Word::Green:
-            m_green = qBound(0, p, 255);
-            m_colourGiven = true;
-            break;
-        case Word::Blue:
-            m_blue = qBound(0, p, 255);
-            m_colourGiven = true;
-            break;
-        default:
-            break;
-        }
-        return true;
-    }
+    m_colourGiven = true;
+}
 
+void Reader::textWord(Word word, bool hasParam, int p)
+{
     switch (word) {
     case Word::Ansi:
         m_docCodePage = 1252;
@@ -653,7 +729,6 @@ bool Reader::controlWord(const QByteArray &name, bool hasParam, int param)
     default:
         break;
     }
-    return !failed();
 }
 
 } // namespace

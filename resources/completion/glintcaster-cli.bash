@@ -69,7 +69,7 @@ _glintcaster_cli()
         display)    opts+=" $target --slot --power-on" ;;
         clear)      opts+=" $target --slot" ;;
         startup)    opts+=" $target --set --slot --minutes --disable" ;;
-        import)     opts+=" -o --output --title --charset" ;;
+        import)     opts+=" -o --output --title --charset --fit" ;;
         preview)    opts+=" -o --output --tick --character-display-mode" ;;
         sound)      opts+=" -o --output --play" ;;
         projectors)

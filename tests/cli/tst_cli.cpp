@@ -332,6 +332,55 @@ private slots:
 #endif
     }
 
+    // Long and sloppy documents: each outcome is one line on standard error, printed once.
+    void importTakesLongAndSloppyDocuments_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("line"); // the one line standard error holds
+        QTest::addColumn<int>("cut");      // -1: nothing written
+        const QByteArray longBody = "{\\rtf1\\ansi " + QByteArray(3000, 'x') + "}";
+        QTest::newRow("long body refused")
+            << "{\\rtf1\\ansi " + QByteArray(2000, 'x') + "}" << QStringList{} << 1
+            << QStringLiteral("Current:4136[byte] / MAX:3968[byte]): Please delete character datas. (--fit cuts") << -1;
+        QTest::newRow("long body cut with --fit")
+            << longBody << QStringList{QStringLiteral("--fit")} << 0
+            << QStringLiteral("1084 characters left out to fit: the body cut after 1916 of 3000") << 1084;
+        QTest::newRow("long title cut with --yes")
+            << QByteArray("{\\rtf1 body}") << QStringList{QStringLiteral("--yes"), QStringLiteral("--title"), QString(25, u'T')}
+            << 0 << QStringLiteral("5 characters left out to fit: the title cut to 20 characters") << 5;
+        QTest::newRow("long title refused")
+            << QByteArray("{\\rtf1 body}") << QStringList{QStringLiteral("--title"), QString(25, u'T')} << 1
+            << QStringLiteral("(Max 20 characters.): Do you want to proceed? (--fit cuts it)") << -1;
+        QTest::newRow("mid-group \\* and trailing data")
+            << QByteArray("{\\rtf1{\\loch\\*\\cs7 Hello}}}\x01garbage") << QStringList{} << 0
+            << QStringLiteral("data after the end of the document ignored") << 0;
+        QTest::newRow("no text") << QByteArray("{\\rtf1{\\pict 00}}") << QStringList{} << 1
+                                 << QStringLiteral("Please input Message") << -1;
+    }
+    void importTakesLongAndSloppyDocuments()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QStringList, options);
+        QFETCH(int, exit);
+        QFETCH(QString, line);
+        QFETCH(int, cut);
+        const QString out = m_home.filePath(QStringLiteral("sloppy.glc"));
+        QFile::remove(out);
+        const Run r = cli(QStringList{QStringLiteral("import"), writeFile(QStringLiteral("sloppy.rtf"), rtf),
+                                      QStringLiteral("-o"), out, QStringLiteral("--json")} + options);
+        QCOMPARE(r.exit, exit);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains(line), r.err.constData());
+        QCOMPARE(QFile::exists(out), cut >= 0);
+        if (cut < 0)
+            return;
+        QCOMPARE(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("cut")).toInt(), cut);
+        QCOMPARE(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("removed")).toInt(), cut);
+        QCOMPARE(cli({QStringLiteral("encode"), out}).exit, 0); // what send would carry
+    }
+
     void everyProgramAnswersVersion()
     {
         for (const QString &program : {QStringLiteral("glintcaster-cli"), QStringLiteral("glintcaster-sim")}) {

@@ -5,6 +5,7 @@
 #include "message/current_message.h"
 #include "message/document_import.h"
 #include "message/message_options.h"
+#include "common/corpus_dir.h"
 
 #include <QDir>
 #include <QProcess>
@@ -16,8 +17,6 @@
 using namespace glintcaster;
 
 namespace {
-
-QString corpusDir() { return QStringLiteral(GLINTCASTER_SOURCE_DIR "/../shared/corpus/rtf-real"); }
 
 /// What `unrtf --text` shows of the document's body: its banner ("###" lines) and the
 /// document information above the dashed line left out.
@@ -145,12 +144,26 @@ private slots:
         }
     }
 
-    void brokenDocumentsAreRefusedWithAReason()
+    void damagedEndsImportWithOneWarning()
     {
-        for (const QByteArray &bad : {QByteArray("{\\rtf1 unterminated"), QByteArray("{\\rtf1 a}}junk")}) {
-            const DocumentImport doc = importDocument(bad);
-            QVERIFY(!doc.ok);
-            QVERIFY(doc.error.startsWith(QStringLiteral("not readable as RTF: ")));
+        const struct {
+            QByteArray rtf;
+            QString text;
+            QString warning;
+        } cases[] = {
+            {"{\\rtf1 cut off{\\b mid", QStringLiteral("cut offmid"), QStringLiteral("cut off (2 groups left open)")},
+            {"{\\rtf1 a}}junk{\\rtf1 b}", QStringLiteral("a"), QStringLiteral("data after the end of the document ignored")},
+            {"{\\rtf1 a\\'zz}", {}, {}}, // damage that is not at the end is refused
+        };
+        for (const auto &c : cases) {
+            const DocumentImport doc = importDocument(c.rtf);
+            QCOMPARE(doc.ok, !c.text.isEmpty());
+            QCOMPARE(doc.body.plainText(), c.text);
+            QCOMPARE(doc.warnings.size(), c.warning.isEmpty() ? 0 : 1);
+            if (doc.ok)
+                QVERIFY2(doc.warnings.first().contains(c.warning), qPrintable(doc.warnings.first()));
+            else
+                QVERIFY(doc.error.startsWith(QStringLiteral("not readable as RTF: ")));
         }
     }
 
@@ -165,7 +178,7 @@ private slots:
     // what an independent reader reads.
     void realWorldCorpusMatchesUnrtf()
     {
-        const QDir dir(corpusDir());
+        const QDir dir(rtfCorpusDir());
         if (!dir.exists())
             QSKIP("../shared/corpus/rtf-real is not here");
         if (QStandardPaths::findExecutable(QStringLiteral("unrtf")).isEmpty())

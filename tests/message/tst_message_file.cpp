@@ -77,6 +77,7 @@ private slots:
     void acceptedHeaderVariants_data();
     void acceptedHeaderVariants();
     void lappedOverPictureFromEleventhOptionLine();
+    void editedByAnotherProgram();
     void refusedFiles_data();
     void refusedFiles();
     void alarmDigits();
@@ -173,6 +174,9 @@ void TestMessageFile::roundTripKeepsTextColoursAndOptions()
     QCOMPARE(loaded.background, ColourCode::Green);
     QCOMPARE(loaded.filePath, path("round.glc"));
     QVERIFY(!loaded.isModified());
+    // Saved again unchanged, the file is the same to the byte.
+    QCOMPARE(writeMessageFile(path("again.glc"), loaded, false, m_context), MessageFileStatus::Ok);
+    QCOMPARE(fileBytes(path("again.glc")), fileBytes(path("round.glc")));
 
     // Double size: the whole title is set to the double size on reading.
     saved.options.fontSize = 1;
@@ -247,6 +251,20 @@ void TestMessageFile::acceptedHeaderVariants()
     QCOMPARE(loaded.body().plainText(), QStringLiteral("The body"));
     QCOMPARE(loaded.options.verticalPosition, quint8(2));
     QVERIFY(m_prompter.shown().isEmpty());
+}
+
+// A message file touched by a word processor: \\* before an ordinary word mid-group and a
+// stray brace after the end lose nothing; a file cut short is still refused (below).
+void TestMessageFile::editedByAnotherProgram()
+{
+    QByteArray bytes = handWritten(standardHeader() + QStringList{"The title", "The body", ""});
+    QVERIFY(bytes.contains("The body"));
+    bytes.replace("The body", "{\\loch\\f0\\*\\cs7 The} body");
+    bytes += "}\r\n";
+    putFile(path("edited.glc"), bytes);
+    CurrentMessage loaded;
+    QCOMPARE(readMessageFile(path("edited.glc"), loaded, m_context), MessageFileStatus::Ok);
+    QCOMPARE(loaded.body().plainText(), QStringLiteral("The body"));
 }
 
 void TestMessageFile::lappedOverPictureFromEleventhOptionLine()
