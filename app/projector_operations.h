@@ -141,8 +141,8 @@ private:
     bool refuse();
     bool failed(const JobOutcome &outcome, bool showText, const QString &caption = {},
                 bool noDataAsIllegal = false);
-    JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
-                         quint16 value = 0);
+    std::unique_ptr<JobRecord> controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code,
+                                          quint8 type, quint16 value = 0);
 
     Prompter &m_prompter;
     JobRunFn m_run;

@@ -6,13 +6,13 @@
 
 #include "base/app_home.h"
 #include "base/message_table.h"
+#include "comm/all_at_once.h"
 #include "comm/command_exchange.h"
 #include "comm/job_runner.h"
 
 #include <QJsonDocument>
 #include <QMutex>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -147,7 +147,6 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
     // questions are refused.
     const CliPrompter::Mode mode = CliPrompter::modeFor(opts.yes, !several);
     std::vector<TargetResult> results(targets.size());
-    std::vector<std::unique_ptr<QThread>> threads;
     QStringList names;
     for (const Target &t : targets)
         names << t.text;
@@ -187,26 +186,9 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
         if (!targets.empty())
             one(0);
     } else {
-        // Every target at once, up to a bound: each takes a thread (two while a job runs),
-        // and a thread that cannot be made must not leave its target unreported. Threads
-        // take the next target until none is left; results keep the order given.
-        std::atomic<size_t> next{0};
-        auto drain = [&] {
-            for (size_t i = next++; i < targets.size(); i = next++)
-                one(i);
-        };
-        const size_t wanted = std::min(targets.size(), kMaxTargetsAtOnce);
-        for (size_t k = 0; k < wanted; ++k) {
-            std::unique_ptr<QThread> thread(QThread::create(drain));
-            thread->start();
-            if (!thread->isRunning())
-                break; // the system is out of threads: those running take the rest
-            threads.push_back(std::move(thread));
-        }
-        if (threads.empty())
-            drain();
-        for (auto &th : threads)
-            th->wait();
+        // Every target at once on its own thread (two while a job runs with live progress);
+        // results keep the order given.
+        runAllAtOnce(targets.size(), one);
     }
     reporter.endTargets();
 
