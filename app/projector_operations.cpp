@@ -169,21 +169,23 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool 
     return false;
 }
 
-JobRecord ProjectorOperations::controlJob(JobKind kind, const ProjectorEndpoint &target,
-                                          quint16 code, quint8 type, quint16 value)
+std::unique_ptr<JobRecord> ProjectorOperations::controlJob(JobKind kind, const ProjectorEndpoint &target,
+                                                           quint16 code, quint8 type, quint16 value)
 {
-    JobRecord job;
-    job.kind = kind;
-    job.control.endpoint = target;
-    job.control.code = code;
-    job.control.type = type;
-    job.control.value = value;
+    // Built where it stays: a record on the stack would cost every thread of a bulk send
+    // its size in stack pages.
+    auto job = std::make_unique<JobRecord>();
+    job->kind = kind;
+    job->control.endpoint = target;
+    job->control.code = code;
+    job->control.type = type;
+    job->control.value = value;
     return job;
 }
 
 bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
 {
-    auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kStatusCode, kTypeRead));
+    auto job = controlJob(JobKind::Control, target, kStatusCode, kTypeRead);
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true, true);
@@ -198,8 +200,7 @@ bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
 
 bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, CapabilityReport *report)
 {
-    auto job = std::make_unique<JobRecord>(
-        controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead));
+    auto job = controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead);
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);
@@ -217,13 +218,12 @@ bool ProjectorOperations::displaySteps(const ProjectorEndpoint &target, int slot
 {
     if (!statusCheck(target))
         return false;
-    auto job = std::make_unique<JobRecord>(
-        controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8)));
+    auto job = controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8));
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true, true);
     m_lastStatus = job->control.value;
-    *job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
+    job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
     outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true, true);
@@ -233,7 +233,7 @@ bool ProjectorOperations::displaySteps(const ProjectorEndpoint &target, int slot
         return refuse();
     }
     const quint16 value = quint16((slot << 8) | (powerOn ? 0x8000 : 0) | (on ? 1 : 0));
-    *job = controlJob(JobKind::Control, target, kDisplayCode, kTypeSet, value);
+    job = controlJob(JobKind::Control, target, kDisplayCode, kTypeSet, value);
     outcome = runJob(*job);
     if (!outcome.success) {
         if (on && outcome.text == msg(1121)) {
@@ -256,7 +256,7 @@ bool ProjectorOperations::clearSteps(const ProjectorEndpoint &target, ClearRange
         return refuse();
     if (!statusCheck(target))
         return false;
-    auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, range.code(), kTypeClear, 1));
+    auto job = controlJob(JobKind::Control, target, range.code(), kTypeClear, 1);
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);
@@ -269,7 +269,7 @@ bool ProjectorOperations::muteSteps(const ProjectorEndpoint &target)
 {
     if (!statusCheck(target))
         return false;
-    auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1));
+    auto job = controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1);
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true, true);
@@ -280,8 +280,7 @@ bool ProjectorOperations::muteSteps(const ProjectorEndpoint &target)
 
 bool ProjectorOperations::setStartupSteps(const ProjectorEndpoint &target, const StartupSetting &setting)
 {
-    auto job = std::make_unique<JobRecord>(
-        controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
+    auto job = controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value());
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);
@@ -361,7 +360,7 @@ bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, Optio
     const qint32 length = job->info.length;
     const qint32 total = job->info.total;
 
-    *job = JobRecord{};
+    job = std::make_unique<JobRecord>();
     job->kind = JobKind::GetText;
     job->upload.endpoint = target;
     job->upload.saveId = quint8(slot);
@@ -374,7 +373,7 @@ bool ProjectorOperations::fetch(const ProjectorEndpoint &target, int slot, Optio
         return failed(outcome, true);
     const QByteArray text = job->upload.bodyBytes();
 
-    *job = JobRecord{};
+    job = std::make_unique<JobRecord>();
     job->kind = JobKind::Status;
     job->info.endpoint = target;
     job->info.saveId = quint8(slot);

@@ -160,8 +160,8 @@ private:
     bool refuse();
     /// Every failure box carries the program's name as its caption, like every other box.
     bool failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal = false);
-    JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
-                         quint16 value = 0);
+    std::unique_ptr<JobRecord> controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code,
+                                          quint8 type, quint16 value = 0);
 
     /// Passes every message on and keeps the last one: the result text of the log.
     struct LastText : Prompter {

@@ -7,13 +7,13 @@
 
 #include "base/app_home.h"
 #include "base/message_table.h"
+#include "comm/all_at_once.h"
 #include "comm/command_exchange.h"
 #include "comm/job_runner.h"
 
 #include <QJsonDocument>
 #include <QMutex>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -219,32 +219,6 @@ TargetResult runOne(const Target &t, size_t index, CliPrompter::Mode mode, bool 
     return r;
 }
 
-/// Calls `one(i)` for every i below `count`, on up to kMaxTargetsAtOnce threads at once,
-/// and returns when every call has returned.
-void runOnThreads(size_t count, const std::function<void(size_t)> &one)
-{
-    // Each target takes a thread (two while a job runs), and a thread that cannot be made
-    // must not leave its target unreported. Threads take the next target until none is left.
-    std::atomic<size_t> next{0};
-    auto drain = [&] {
-        for (size_t i = next++; i < count; i = next++)
-            one(i);
-    };
-    std::vector<std::unique_ptr<QThread>> threads;
-    const size_t wanted = std::min(count, kMaxTargetsAtOnce);
-    for (size_t k = 0; k < wanted; ++k) {
-        std::unique_ptr<QThread> thread(QThread::create(drain));
-        thread->start();
-        if (!thread->isRunning())
-            break; // the system is out of threads: those running take the rest
-        threads.push_back(std::move(thread));
-    }
-    if (threads.empty())
-        drain();
-    for (auto &th : threads)
-        th->wait();
-}
-
 /// Prints the results in the order given (JSON objects or text lines, prefixed with the
 /// target when there are several) and returns the worst exit status.
 int printResults(const std::vector<TargetResult> &results, const CommonOptions &opts, bool several)
@@ -288,8 +262,10 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
 
     std::vector<TargetResult> results(targets.size());
     auto one = [&](size_t i) { results[i] = runOne(targets[i], i, mode, liveProgress, work); };
+    // Every target at once on a thread of its own (two while a job runs with live
+    // progress); results keep the order given.
     if (several)
-        runOnThreads(targets.size(), one);
+        runAllAtOnce(targets.size(), one);
     else if (!targets.empty())
         one(0);
     reporter.endTargets();

@@ -90,11 +90,8 @@ QString wrongPasswordHint();
 bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
                    CapabilityReport *report, TargetCapabilities *caps);
 
-/// Most targets one command works on at the same time; further ones wait for a free thread.
-inline constexpr size_t kMaxTargetsAtOnce = 1024;
-
-/// Runs `work` for every target at the same time (one thread each, at most
-/// kMaxTargetsAtOnce at once) and prints one result per target in the order given, then
+/// Runs `work` for every target at the same time (runAllAtOnce: one small-stack thread
+/// each, up to kMaxAtOnce) and prints one result per target in the order given, then
 /// "N of M succeeded" on standard error when there were several. A failed result always
 /// carries a reason in its `text`. Returns the worst exit status.
 int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,

@@ -12,4 +12,7 @@ inline std::atomic<bool> CancelRequested{false};
 /// it, so that the status job which follows ends as cancelled.
 inline std::atomic<bool> CancelCarried{false};
 
+/// The workers' cancel hook: the operator pressed Cancel.
+inline bool operatorCancelled() { return CancelRequested.load(); }
+
 } // namespace glintcaster

@@ -5,8 +5,6 @@
 #include "comm/auth_digest.h"
 #include "comm/status_line.h"
 
-#include <thread>
-
 namespace glintcaster {
 
 namespace {
@@ -17,14 +15,42 @@ constexpr qsizetype kGreetingDrainLimit = 64 * 1024;
 CommandExchange::CommandExchange(ProjectorEndpoint endpoint, ExchangeTimings timings,
                                  int receiveBufferSize)
     : m_endpoint(std::move(endpoint)), m_timings(timings),
-      m_answer(qMax(receiveBufferSize, 16), '\0')
+      m_bufferSize(qMax(receiveBufferSize, 16))
 {
 }
 
 void CommandExchange::clearAnswer()
 {
-    m_answer.fill('\0');
+    // Made at the first read, not before: thousands of exchanges of a bulk send spend
+    // their greeting waits at the same time and need no buffer for them.
+    if (m_answer.isEmpty())
+        m_answer = QByteArray(m_bufferSize, '\0');
+    else
+        m_answer.fill('\0');
     m_received = 0;
+}
+
+CommandExchange::Waited CommandExchange::waitUntil(bool writable, Clock::time_point deadline,
+                                                   const CancelHook &hook)
+{
+    const auto slice = std::chrono::duration_cast<std::chrono::microseconds>(
+        qMax(m_timings.cancelCheck, std::chrono::milliseconds(1)));
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+        const auto limit = qMax(std::chrono::microseconds(0), hook ? qMin(left, slice) : left);
+        const TcpSocket::Wait w =
+            writable ? m_socket.waitWritable(limit) : m_socket.waitReadable(limit);
+        if (w == TcpSocket::Wait::Ready)
+            return Waited::Ready;
+        if (w == TcpSocket::Wait::Failed)
+            return Waited::Failed;
+        if (hook && hook()) {
+            close();
+            return Waited::Cancelled;
+        }
+        if (Clock::now() >= deadline)
+            return Waited::TimedOut;
+    }
 }
 
 int CommandExchange::open(ConnectMode mode)
@@ -37,23 +63,43 @@ int CommandExchange::open(ConnectMode mode)
         return SocketFailed;
     const auto limit = mode == ConnectMode::TimedConnect ? m_timings.timedConnectLimit
                                                          : m_timings.blockingConnectLimit;
-    if (!m_socket.connectTo(m_endpoint.address, m_endpoint.port, limit)) {
+    const auto deadline = Clock::now() + limit;
+    switch (m_socket.beginConnect(m_endpoint.address, m_endpoint.port)) {
+    case TcpSocket::Wait::Ready:
+        return 0;
+    case TcpSocket::Wait::Failed:
         close();
         return ConnectFailed;
+    case TcpSocket::Wait::TimedOut:
+        break;
     }
-    return 0;
+    switch (waitUntil(true, deadline, m_cancelHook)) {
+    case Waited::Ready:
+        if (m_socket.finishConnect())
+            return 0;
+        break;
+    case Waited::Cancelled:
+        return WaitCancelled;
+    case Waited::TimedOut:
+    case Waited::Failed:
+        break;
+    }
+    close();
+    return ConnectFailed;
 }
 
 int CommandExchange::greet()
 {
     m_digest.clear();
-    switch (m_socket.waitReadable(m_timings.greetingWait)) {
-    case TcpSocket::Wait::TimedOut:
+    switch (waitUntil(false, Clock::now() + m_timings.greetingWait, m_cancelHook)) {
+    case Waited::TimedOut:
         return 0; // no password protection
-    case TcpSocket::Wait::Failed:
+    case Waited::Cancelled:
+        return WaitCancelled;
+    case Waited::Failed:
         close();
         return GreetingWaitFailed;
-    case TcpSocket::Wait::Ready:
+    case Waited::Ready:
         break;
     }
     clearAnswer();
@@ -85,7 +131,6 @@ int CommandExchange::send(QByteArrayView commandText, QByteArrayView body)
     request.append(m_digest);
     request.append(commandText);
     request.append(body);
-    m_lastRequest = request;
     m_lastCommand = commandText.toByteArray();
     // One call for the whole request; a short send is not retried.
     if (m_socket.send(request.constData(), request.size(), m_timings.sendLimit) < 0) {
@@ -97,21 +142,18 @@ int CommandExchange::send(QByteArrayView commandText, QByteArrayView body)
 
 CommandExchange::Await CommandExchange::awaitAnswer(const CancelHook &cancelHook)
 {
-    for (int check = 1;; ++check) {
-        const TcpSocket::Wait w = m_socket.waitReadable(m_timings.answerCheck);
-        m_checksUsed = check;
-        if (w == TcpSocket::Wait::Ready)
-            return Await::Ready;
-        if (check >= m_timings.answerChecks || !m_socket.isOpen()) {
-            close();
-            return Await::NoAnswer;
-        }
-        std::this_thread::sleep_for(m_timings.answerSleep);
-        if (cancelHook && cancelHook()) {
-            close();
-            return Await::Cancelled;
-        }
+    m_answerDeadline = Clock::now() + m_timings.answerWait();
+    switch (waitUntil(false, m_answerDeadline, cancelHook ? cancelHook : m_cancelHook)) {
+    case Waited::Ready:
+        return Await::Ready;
+    case Waited::Cancelled:
+        return Await::Cancelled;
+    case Waited::TimedOut:
+    case Waited::Failed:
+        break;
     }
+    close();
+    return Await::NoAnswer;
 }
 
 int CommandExchange::readAnswer()
@@ -123,21 +165,22 @@ int CommandExchange::readAnswer()
         return AnswerReadFailed;
     }
     m_received = n;
-    // The rest of the answer wait, but at least one readiness period: an answer that
-    // started in the last check still gets its second segment.
-    const auto period = m_timings.answerCheck + m_timings.answerSleep;
-    const int periods = qMax(1, m_timings.answerChecks - m_checksUsed);
-    int waited = 0;
+    // The rest of the answer wait, but at least one former readiness period: an answer
+    // that started at the end of the wait still gets its second segment.
+    const auto deadline = qMax(m_answerDeadline, Clock::now() + m_timings.answerPeriod());
     while (!answerComplete(m_lastCommand, QByteArrayView(m_answer.constData(), m_received))) {
         if (m_received >= m_answer.size())
             return 0; // a full buffer is all there is to read; the caller judges it
-        if (waited >= periods) {
+        switch (waitUntil(false, deadline, m_cancelHook)) {
+        case Waited::Ready:
+            break;
+        case Waited::Cancelled:
+            return WaitCancelled;
+        case Waited::TimedOut:
+        case Waited::Failed:
             close();
             return UnexpectedAnswer;
         }
-        ++waited;
-        if (m_socket.waitReadable(period) != TcpSocket::Wait::Ready)
-            continue;
         const qint64 more = m_socket.receive(m_answer.data() + m_received, m_answer.size() - m_received);
         if (more <= 0) {
             close(); // closed or broken half-way through the answer
@@ -152,6 +195,8 @@ int CommandExchange::readMore(qsizetype wanted, const CancelHook &cancelHook, bo
 {
     if (cancelled)
         *cancelled = false;
+    if (m_answer.isEmpty())
+        clearAnswer();
     const qsizetype room = qMin<qsizetype>(wanted, m_answer.size() - m_received);
     if (room <= 0)
         return 0;

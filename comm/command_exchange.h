@@ -25,11 +25,15 @@ enum TransportCode : int {
     UnexpectedAnswer = 19,
     BodyReadFailed = 21,
     BodyCut = 22,
+    /// The cancel hook ended a wait; the socket is closed. Never shown: workers end the
+    /// job as cancelled instead.
+    WaitCancelled = 30,
 };
 
 enum class ConnectMode { BlockingConnect, TimedConnect };
 
-/// Asked after every sleep of an answer wait; true ends the wait as cancelled.
+/// Asked at least every ExchangeTimings::cancelCheck during every wait; true ends the wait
+/// as cancelled and closes the connection.
 using CancelHook = std::function<bool()>;
 
 /// Receive buffer sizes, per command.
@@ -40,6 +44,8 @@ inline constexpr int kInfoAnswerBuffer = 3966;   // info, status, cancel, stored
 /// `CommandExchange`: one short conversation with a projector on a worker thread: open,
 /// greet (digest), send one request, wait for and read the answer, close. Every step returns
 /// 0 or a TransportCode and closes the socket itself on failure; the destructor closes too.
+/// Every wait ends the moment the socket is ready or closed, within the bound its timing
+/// gives, and looks at the cancel hook (setCancelHook) every cancelCheck on the way.
 /// Blocking; never call it on the user-interface thread.
 class CommandExchange {
 public:
@@ -48,19 +54,25 @@ public:
     CommandExchange(ProjectorEndpoint endpoint, ExchangeTimings timings,
                     int receiveBufferSize = kSmallAnswerBuffer);
 
-    /// `Open`: 0, SocketFailed or ConnectFailed.
+    /// The hook every following wait looks at; an empty hook waits out every bound.
+    void setCancelHook(CancelHook hook) { m_cancelHook = std::move(hook); }
+
+    /// `Open`: 0, SocketFailed, ConnectFailed or WaitCancelled.
     int open(ConnectMode mode);
     /// `Greet`: waits for a greeting and, if one came, prepares the digest that will lead
-    /// every request. 0, GreetingReadFailed or GreetingWaitFailed.
+    /// every request. 0, GreetingReadFailed, GreetingWaitFailed or WaitCancelled.
     int greet();
     /// `Send`: digest (if any) + command text + body, in one send call. 0 or SendFailed.
     int send(QByteArrayView commandText, QByteArrayView body = {});
-    /// `AwaitAnswer`: Ready, NoAnswer (socket closed) or Cancelled (socket closed).
+    /// `AwaitAnswer`: waits up to ExchangeTimings::answerWait() for the first byte of the
+    /// answer. Ready, NoAnswer (socket closed) or Cancelled (socket closed). `cancelHook`,
+    /// when given, replaces the one set for this wait.
     Await awaitAnswer(const CancelHook &cancelHook = {});
     /// `ReadAnswer`: reads into the zero-filled receive buffer until the answer is complete
     /// (see answerComplete()), the buffer is full, or the rest of the answer wait has passed
-    /// (at least one more readiness period). 0, AnswerReadFailed when nothing came, or
-    /// UnexpectedAnswer when the answer stayed incomplete (cut or closed half-way).
+    /// (at least one more answerPeriod()). 0, AnswerReadFailed when nothing came,
+    /// UnexpectedAnswer when the answer stayed incomplete (cut or closed half-way), or
+    /// WaitCancelled.
     int readAnswer();
     /// Waits (as awaitAnswer) and appends one read at `received()` for answers that come
     /// in pieces; never beyond the buffer. 0, NoAnswer, BodyReadFailed or BodyCut;
@@ -69,26 +81,32 @@ public:
     /// `Close`.
     void close();
 
-    /// The receive buffer: always its full size, zero beyond `received()` bytes.
+    /// The receive buffer: its full size from the first read on (empty before), zero
+    /// beyond `received()` bytes.
     const QByteArray &answer() const { return m_answer; }
     qsizetype received() const { return m_received; }
     /// The 32-digit digest that leads each request, or empty without a greeting.
     const QByteArray &digestPrefix() const { return m_digest; }
-    /// The bytes of the last request as sent (for diagnostics and tests).
-    const QByteArray &lastRequest() const { return m_lastRequest; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    enum class Waited { Ready, TimedOut, Failed, Cancelled };
+
     void clearAnswer();
+    /// Waits for the socket (readable, or writable for a connect under way) until
+    /// `deadline`, asking the hook every cancelCheck; closes the socket when cancelled.
+    Waited waitUntil(bool writable, Clock::time_point deadline, const CancelHook &hook);
 
     ProjectorEndpoint m_endpoint;
     ExchangeTimings m_timings;
     TcpSocket m_socket;
+    int m_bufferSize = 0;
     QByteArray m_answer;
     qsizetype m_received = 0;
     QByteArray m_digest;
-    QByteArray m_lastRequest;
-    QByteArray m_lastCommand; // m_lastRequest without the digest and body
-    int m_checksUsed = 0;     // readiness checks the last answer wait took
+    QByteArray m_lastCommand; // the last request without the digest and body
+    CancelHook m_cancelHook;
+    Clock::time_point m_answerDeadline{}; // when the last answer wait would have ended
 };
 
 } // namespace glintcaster

@@ -13,18 +13,25 @@ namespace {
 
 constexpr int kValuePos = 14;
 
-bool cancelRequested() { return CancelRequested.load(); }
-
 // One more request on the open connection of a capability query; the value it reads, or
-// kValueNotObtained.
-quint16 followUp(CommandExchange &exchange, quint16 code, quint8 type, quint16 value)
+// kValueNotObtained. `cancelled` is set when the operator's cancel ended it.
+quint16 followUp(CommandExchange &exchange, quint16 code, quint8 type, quint16 value, bool *cancelled)
 {
     if (exchange.send(controlCommandText(code, type, value)) != 0)
         return kValueNotObtained;
-    if (exchange.awaitAnswer(cancelRequested) != CommandExchange::Await::Ready)
+    switch (exchange.awaitAnswer()) {
+    case CommandExchange::Await::Ready:
+        break;
+    case CommandExchange::Await::Cancelled:
+        *cancelled = true;
         return kValueNotObtained;
-    if (exchange.readAnswer() != 0)
+    case CommandExchange::Await::NoAnswer:
         return kValueNotObtained;
+    }
+    if (const int failure = exchange.readAnswer()) {
+        *cancelled = failure == WaitCancelled;
+        return kValueNotObtained;
+    }
     if (!startsWithStatusLine(exchange.answer(), "CTRL 0\r\n"))
         return kValueNotObtained;
     return quint16(parseDecimal(exchange.answer(), kValuePos));
@@ -56,6 +63,7 @@ void controlWorker(JobRecord &job, QObject *receiver)
     ctrl.refused = false;
 
     CommandExchange exchange(ctrl.endpoint, job.timings, kSmallAnswerBuffer);
+    exchange.setCancelHook(operatorCancelled);
     int code = exchange.open(plain ? ConnectMode::BlockingConnect : ConnectMode::TimedConnect);
     if (code == ConnectFailed && !plain) {
         // The quiet queries run while the operator picks a projector: an unreachable one is
@@ -70,23 +78,36 @@ void controlWorker(JobRecord &job, QObject *receiver)
     if (code == 0)
         code = exchange.send(controlCommandText(ctrl.code, ctrl.type, requestValue));
     if (code == 0) {
-        // A cancel is reported like a missing answer.
-        if (exchange.awaitAnswer(cancelRequested) != CommandExchange::Await::Ready)
+        switch (exchange.awaitAnswer()) {
+        case CommandExchange::Await::Ready:
+            break;
+        case CommandExchange::Await::Cancelled:
+            code = WaitCancelled;
+            break;
+        case CommandExchange::Await::NoAnswer:
             code = NoAnswer;
+            break;
+        }
     }
     if (code == 0)
         code = exchange.readAnswer();
     if (code != 0) {
         exchange.close();
-        postWorkerMessage(receiver, CtrlFailed, code);
+        postFailure(receiver, CtrlFailed, code);
         return;
     }
 
     const int message = readControlAnswer(exchange.answer(), kind, ctrl);
     if (message == CtrlAnswer0 && !ctrl.refused && kind == JobKind::CapabilityQuery &&
         ctrl.value >= 3) {
-        ctrl.secondValue = followUp(exchange, 0x0F02, ctrl.type, requestValue);
-        ctrl.thirdValue = followUp(exchange, 0x3532, ctrl.type, requestValue);
+        bool cancelled = false;
+        ctrl.secondValue = followUp(exchange, 0x0F02, ctrl.type, requestValue, &cancelled);
+        if (!cancelled)
+            ctrl.thirdValue = followUp(exchange, 0x3532, ctrl.type, requestValue, &cancelled);
+        if (cancelled) {
+            postWorkerMessage(receiver, JobCancelled);
+            return;
+        }
     }
     exchange.close();
     if (message)

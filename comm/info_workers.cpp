@@ -7,24 +7,31 @@
 #include "comm/job_workers.h"
 #include "comm/status_line.h"
 
-#include <thread>
-
 namespace glintcaster {
 
 namespace {
 
-bool cancelRequested() { return CancelRequested.load(); }
-
-// Open, greet, send `command`, wait (a cancel counts as no answer) and read once.
+// Open, greet, send `command`, wait and read once; a cancel gives WaitCancelled.
 int converse(CommandExchange &exchange, const QByteArray &command)
 {
+    exchange.setCancelHook(operatorCancelled);
     int code = exchange.open(ConnectMode::BlockingConnect);
     if (code == 0)
         code = exchange.greet();
     if (code == 0)
         code = exchange.send(command);
-    if (code == 0 && exchange.awaitAnswer(cancelRequested) != CommandExchange::Await::Ready)
-        code = NoAnswer;
+    if (code == 0) {
+        switch (exchange.awaitAnswer()) {
+        case CommandExchange::Await::Ready:
+            break;
+        case CommandExchange::Await::Cancelled:
+            code = WaitCancelled;
+            break;
+        case CommandExchange::Await::NoAnswer:
+            code = NoAnswer;
+            break;
+        }
+    }
     if (code == 0)
         code = exchange.readAnswer();
     if (code != 0)
@@ -48,7 +55,7 @@ void infoWorker(JobRecord &job, QObject *receiver)
     const int code = converse(exchange, "INFO " + slotHex(info.saveId) + "\r\n");
     job.greeted = !exchange.digestPrefix().isEmpty();
     if (code != 0) {
-        postWorkerMessage(receiver, InfoFailed, code);
+        postFailure(receiver, InfoFailed, code);
         return;
     }
     const int message = readInfoAnswer(exchange.answer(), exchange.received(), info);
@@ -79,7 +86,7 @@ void statusWorker(JobRecord &job, QObject *receiver)
         const int code = converse(exchange, command);
         job.greeted = !exchange.digestPrefix().isEmpty();
         if (code != 0) {
-            postWorkerMessage(receiver, InfoFailed, code);
+            postFailure(receiver, InfoFailed, code);
             return;
         }
         const int message = readStatAnswer(exchange.answer(), info);
@@ -96,7 +103,10 @@ void statusWorker(JobRecord &job, QObject *receiver)
                 postWorkerMessage(receiver, InfoFailed, SocketFailed);
                 return;
             }
-            std::this_thread::sleep_for(job.timings.statusPollInterval);
+            if (pauseUnlessCancelled(job.timings.statusPollInterval, job.timings)) {
+                postWorkerMessage(receiver, JobCancelled);
+                return;
+            }
             continue;
         }
         if (message)
@@ -117,7 +127,7 @@ void cancelWorker(JobRecord &job, QObject *receiver)
     const int code = converse(exchange, "CANCEL\r\n");
     job.greeted = !exchange.digestPrefix().isEmpty();
     if (code != 0) {
-        postWorkerMessage(receiver, InfoFailed, code);
+        postFailure(receiver, InfoFailed, code);
         return;
     }
     const int message = readCancelAnswer(exchange.answer());

@@ -100,11 +100,6 @@ void JobRunner::joinWorker()
         m_worker.join();
 }
 
-bool JobRunner::cancelEnabled(JobKind kind)
-{
-    return kind == JobKind::Upload || kind == JobKind::GetText;
-}
-
 bool JobRunner::runsHidden(const JobRecord &job)
 {
     switch (job.kind) {

@@ -16,7 +16,7 @@ namespace glintcaster {
 class JobPresenter {
 public:
     virtual ~JobPresenter() = default;
-    /// A job is about to start (its kind tells whether it is shown and may be cancelled).
+    /// A job is about to start (its kind tells whether it is shown).
     virtual void jobStarted(const JobRecord &job) { Q_UNUSED(job) }
     virtual void statusLineChanged(const QString &text) = 0;
     virtual void jobFinished(bool success) { Q_UNUSED(success) }
@@ -63,8 +63,6 @@ public:
     /// can be exercised without a network.
     void handleMessage(int number, qintptr parameter);
 
-    /// Kinds whose Cancel button is enabled: upload and get text.
-    static bool cancelEnabled(JobKind kind);
     /// Jobs that never appear on screen: the quiet queries and hidden plain controls.
     static bool runsHidden(const JobRecord &job);
     /// The cancel flags as a new job of `kind` finds them.

@@ -22,6 +22,13 @@ void infoWorker(JobRecord &job, QObject *receiver);
 void statusWorker(JobRecord &job, QObject *receiver);
 void cancelWorker(JobRecord &job, QObject *receiver);
 
+/// Posts the failure `failedMessage` with transport `code`, or JobCancelled when the code
+/// says that the operator's cancel ended a wait.
+void postFailure(QObject *receiver, int failedMessage, int code);
+/// Sleeps `pause`, looking at the cancel flag every `timings.cancelCheck`; true when the
+/// operator cancelled.
+bool pauseUnlessCancelled(std::chrono::milliseconds pause, const ExchangeTimings &timings);
+
 /// Request texts (without digest and body).
 QByteArray uploadCommandText(const UploadSection &upload);
 QByteArray controlCommandText(quint16 code, quint8 type, quint16 value);

@@ -174,18 +174,18 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
         if (state->stop.load())
             return;
         CommandExchange exchange(endpoint, timings, kInfoAnswerBuffer);
+        // Closing the list ends whatever wait it is in.
+        exchange.setCancelHook(stopHook);
         if (const int code = exchange.open(ConnectMode::BlockingConnect)) {
-            state->post(SlotListMessage::ListFailed, code);
+            if (code != WaitCancelled)
+                state->post(SlotListMessage::ListFailed, code);
             return;
         }
-        // Unlike the other commands, the list insists on a greeting.
+        // As every command: a greeting is answered with the digest; a projector without a
+        // password stays silent and gets the bare command.
         if (const int code = exchange.greet()) {
-            state->post(SlotListMessage::ListFailed, code);
-            return;
-        }
-        if (exchange.digestPrefix().isEmpty()) {
-            exchange.close();
-            state->post(SlotListMessage::ListFailed, GreetingWaitFailed);
+            if (code != WaitCancelled)
+                state->post(SlotListMessage::ListFailed, code);
             return;
         }
         // A slot that gets no answer at all is a failure of the whole list, not an empty
@@ -195,7 +195,7 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
             state->post(SlotListMessage::ListFailed, code);
             return;
         }
-        switch (exchange.awaitAnswer(stopHook)) {
+        switch (exchange.awaitAnswer()) {
         case CommandExchange::Await::Ready:
             break;
         case CommandExchange::Await::Cancelled:
@@ -205,6 +205,8 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
             return;
         }
         if (const int code = exchange.readAnswer()) {
+            if (code == WaitCancelled)
+                return;
             state->post(SlotListMessage::ListFailed, code);
             return;
         }

@@ -26,7 +26,7 @@ inline constexpr int SlotTimeOut = 32773;
 inline constexpr int SlotError = 32774;
 inline constexpr int ListStarted = 32775;
 inline constexpr int SlotUnrecognised = 32776;
-/// The projector could not be reached, did not greet, or a slot got no complete answer
+/// The projector could not be reached, or a slot got no complete answer
 /// (or no slot an answer we understand); the parameter is a transport code.
 inline constexpr int ListFailed = 32777;
 /// Posted last, however the list ended (but never after close()), so that a caller without
@@ -66,8 +66,8 @@ ExchangeTimings slotListTimings(double waitSeconds);
 
 /// Asks a projector, slot by slot, what it holds, on a thread of its own. It posts
 /// ListStarted, then one slot message per slot (with the slot's text stored before the
-/// message is posted), ListFailed when the projector cannot be reached or does not
-/// greet, and finally ListEnded. After close() it neither stores texts nor posts anything; close() never waits,
+/// message is posted), ListFailed when the projector cannot be reached or a slot gets no
+/// answer, and finally ListEnded. After close() it neither stores texts nor posts anything; close() never waits,
 /// so a projector that hangs cannot hold up the caller.
 class SlotListWorker {
 public:

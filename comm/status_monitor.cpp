@@ -41,6 +41,8 @@ void StatusMonitor::queryOnce(const ProjectorEndpoint &endpoint, quint16 code, Q
 {
     using namespace JobMessage;
     CommandExchange exchange(endpoint, timings, kSmallAnswerBuffer);
+    // Stopping the monitor ends any of its waits at once.
+    exchange.setCancelHook([&stop] { return stop.load(); });
     int failure = exchange.open(ConnectMode::TimedConnect);
     if (failure != 0) {
         postWorkerMessage(receiver, MonitorFailed, 0, tag);
@@ -50,7 +52,7 @@ void StatusMonitor::queryOnce(const ProjectorEndpoint &endpoint, quint16 code, Q
     if (failure == 0)
         failure = exchange.send(controlCommandText(code, 2, 0));
     if (failure == 0 &&
-        exchange.awaitAnswer([&stop] { return stop.load(); }) != CommandExchange::Await::Ready)
+        exchange.awaitAnswer() != CommandExchange::Await::Ready)
         failure = NoAnswer;
     if (failure == 0)
         failure = exchange.readAnswer();

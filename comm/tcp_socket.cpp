@@ -77,44 +77,54 @@ bool TcpSocket::create()
     return true;
 }
 
-bool TcpSocket::connectTo(quint32 address, quint16 port, std::chrono::milliseconds limit)
+TcpSocket::Wait TcpSocket::beginConnect(quint32 address, quint16 port)
 {
     if (m_fd < 0 || !setBlocking(m_fd, false))
-        return false;
+        return Wait::Failed;
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
     sa.sin_addr.s_addr = htonl(address);
-    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
-        if (errno != EINPROGRESS && errno != EINTR)
-            return false;
-        pollfd pfd{m_fd, POLLOUT, 0};
-        if (pollUntil(&pfd, limit) <= 0)
-            return false;
-        int error = 0;
-        socklen_t len = sizeof error;
-        if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0)
-            return false;
-    }
-    // Blocking again so that a request leaves in one send call; reads are always
-    // preceded by a readiness wait.
+    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) == 0)
+        return setBlocking(m_fd, true) ? Wait::Ready : Wait::Failed;
+    return errno == EINPROGRESS || errno == EINTR ? Wait::TimedOut : Wait::Failed;
+}
+
+bool TcpSocket::finishConnect()
+{
+    if (m_fd < 0)
+        return false;
+    int error = 0;
+    socklen_t len = sizeof error;
+    if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0)
+        return false;
     return setBlocking(m_fd, true);
 }
 
-TcpSocket::Wait TcpSocket::waitReadable(std::chrono::microseconds limit)
+TcpSocket::Wait TcpSocket::waitFor(short events, std::chrono::microseconds limit)
 {
     if (m_fd < 0)
         return Wait::Failed;
-    pollfd pfd{m_fd, POLLIN, 0};
+    pollfd pfd{m_fd, events, 0};
     const int r = pollUntil(&pfd, limit);
     if (r < 0)
         return Wait::Failed;
     if (r == 0)
         return Wait::TimedOut;
-    // A hang-up or error also makes the next read return at once, which reports it.
-    if (pfd.revents & (POLLIN | POLLHUP | POLLERR))
+    // A hang-up or error also makes the next read (or finishConnect) report it at once.
+    if (pfd.revents & (events | POLLHUP | POLLERR))
         return Wait::Ready;
     return Wait::Failed;
+}
+
+TcpSocket::Wait TcpSocket::waitReadable(std::chrono::microseconds limit)
+{
+    return waitFor(POLLIN, limit);
+}
+
+TcpSocket::Wait TcpSocket::waitWritable(std::chrono::microseconds limit)
+{
+    return waitFor(POLLOUT, limit);
 }
 
 qint64 TcpSocket::receive(char *buffer, qint64 size)

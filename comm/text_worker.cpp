@@ -15,8 +15,6 @@ namespace {
 constexpr int kTextAnswerOverhead = 39;
 constexpr int kStatusLineLength = 8;
 
-bool cancelRequested() { return CancelRequested.load(); }
-
 } // namespace
 
 void getTextWorker(JobRecord &job, QObject *receiver)
@@ -26,6 +24,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
     UploadSection &up = job.upload;
 
     CommandExchange exchange(up.endpoint, job.timings, kTextAnswerBuffer);
+    exchange.setCancelHook(operatorCancelled);
     int code = exchange.open(ConnectMode::BlockingConnect);
     if (code == 0)
         code = exchange.greet();
@@ -33,7 +32,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
     if (code == 0)
         code = exchange.send("TEXT " + QByteArray::number(up.saveId, 16).toUpper() + "\r\n");
     if (code == 0) {
-        switch (exchange.awaitAnswer(cancelRequested)) {
+        switch (exchange.awaitAnswer(operatorCancelled)) {
         case CommandExchange::Await::Ready:
             break;
         case CommandExchange::Await::NoAnswer:
@@ -57,7 +56,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
     };
     while (code == 0 && exchange.received() < expected && !refused()) {
         bool cancelled = false;
-        code = exchange.readMore(expected - exchange.received(), cancelRequested, &cancelled);
+        code = exchange.readMore(expected - exchange.received(), operatorCancelled, &cancelled);
         if (code == 0 && (cancelled || CancelRequested)) {
             exchange.close();
             postWorkerMessage(receiver, JobCancelled);
@@ -66,7 +65,7 @@ void getTextWorker(JobRecord &job, QObject *receiver)
     }
     if (code != 0) {
         exchange.close();
-        postWorkerMessage(receiver, TextFailed, code);
+        postFailure(receiver, TextFailed, code);
         return;
     }
 

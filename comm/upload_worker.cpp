@@ -35,14 +35,18 @@ void uploadWorker(JobRecord &job, QObject *receiver)
     const int length = qBound(0, up.bodyLength, kBodyBufferSize);
 
     CommandExchange exchange(up.endpoint, job.timings, kSmallAnswerBuffer);
+    // Until the request leaves, a cancel ends the job: nothing reached the projector.
+    exchange.setCancelHook(operatorCancelled);
     int code = exchange.open(ConnectMode::BlockingConnect);
     if (code == 0)
         code = exchange.greet();
     job.greeted = !exchange.digestPrefix().isEmpty();
+    // Once sent, an upload runs to its answer: a cancel pressed now is carried to the
+    // status job after it (below), which then tells the projector to abandon the saving.
+    exchange.setCancelHook({});
     if (code == 0)
         code = exchange.send(uploadCommandText(up), QByteArrayView(up.body.data(), length));
     if (code == 0) {
-        // No cancel hook: once sent, an upload always runs to its answer.
         if (exchange.awaitAnswer() != CommandExchange::Await::Ready)
             code = NoAnswer;
     }
@@ -50,7 +54,7 @@ void uploadWorker(JobRecord &job, QObject *receiver)
         code = exchange.readAnswer();
     if (code != 0) {
         exchange.close();
-        postWorkerMessage(receiver, PutFailed, code);
+        postFailure(receiver, PutFailed, code);
         return;
     }
 

@@ -151,7 +151,9 @@ bool JobStatusWindow::cancelEnabled() const { return m_cancel->isEnabled(); }
 
 void JobStatusWindow::jobStarted(const JobRecord &job)
 {
-    m_cancel->setEnabled(JobRunner::cancelEnabled(job.kind));
+    Q_UNUSED(job)
+    // Every wait of every job gives way to Cancel.
+    m_cancel->setEnabled(true);
 }
 
 void JobStatusWindow::statusLineChanged(const QString &text) { m_status->setText(text); }

@@ -160,32 +160,25 @@ private slots:
         QVERIFY2(delay >= 950 && delay < 2500, qPrintable(QString::number(delay)));
     }
 
-    void silenceEndsAfterTheLastCheck()
+    // With the default timings an answer 100 ms after the request, between two former
+    // readiness checks (at 0.2 ms and at 200 ms), is taken the moment it arrives.
+    void answerBetweenTwoFormerChecksIsTakenAtOnce()
     {
-        FakePeer peer(kPeerAddress);
-        FakeConversation silent;
-        silent.rounds = {FakeRound{}};
-        peer.setConversations({silent});
+        FakePeer peer(ipv4(127, 102, 1, 1));
+        peer.setConversations(
+            {FakeConversation{false, "ABCDEFGH", false, {FakeRound::answer("CTRL 0\r\n", 100)}}});
         QVERIFY(peer.start());
-        ExchangeTimings timings = quickTimings();
-        timings.answerSleep = std::chrono::milliseconds(10);
-        timings.answerChecks = 61;
-        CommandExchange exchange(peer.endpoint(), timings);
+        CommandExchange exchange(peer.endpoint(), ExchangeTimings{});
         QCOMPARE(exchange.open(ConnectMode::BlockingConnect), 0);
         QCOMPARE(exchange.greet(), 0);
-        QCOMPARE(exchange.send("X\r\n"), 0);
         QElapsedTimer timer;
         timer.start();
-        // The hook is consulted after every sleep: 60 sleeps between 61 checks, no more.
-        int hookCalls = 0;
-        QCOMPARE(exchange.awaitAnswer([&hookCalls] {
-            ++hookCalls;
-            return false;
-        }),
-                 CommandExchange::Await::NoAnswer);
-        QCOMPARE(hookCalls, 60);
-        QVERIFY2(timer.elapsed() >= 600 && timer.elapsed() < 3000,
-                 qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(exchange.send("X\r\n"), 0);
+        QCOMPARE(exchange.awaitAnswer(), CommandExchange::Await::Ready);
+        QCOMPARE(exchange.readAnswer(), 0);
+        const qint64 took = timer.elapsed();
+        QVERIFY(startsWithStatusLine(exchange.answer(), "CTRL 0\r\n"));
+        QVERIFY2(took >= 95 && took < 160, qPrintable(QString::number(took)));
     }
 
     void lateAnswerInsideTheWaitIsRead()
@@ -282,16 +275,36 @@ private slots:
         QCOMPARE(exchange.answer().size(), kSmallAnswerBuffer);
     }
 
-    // The one test with the real timings: an answer 11 s after the send is still read.
-    void answerAfterElevenSecondsIsRead()
+    // The bounds with the real timings, side by side to save time: an answer 11 s after
+    // the send is still read, and a silent projector is given up on after the same 61
+    // checks and 60 sleeps as ever (12.012 s), not sooner, hardly later.
+    void answerWaitKeepsItsBound()
     {
-        FakePeer peer(kPeerAddress);
-        peer.setConversations(
+        FakePeer answering(kPeerAddress);
+        answering.setConversations(
             {FakeConversation{false, "ABCDEFGH", false, {FakeRound::answer("PUT 0\r\n", 11000)}}});
-        QVERIFY(peer.start());
-        CommandExchange exchange(peer.endpoint(), ExchangeTimings{});
-        QCOMPARE(converse(exchange, "X\r\n"), 0);
-        QVERIFY(isUploadAnswer(exchange.answer(), "PUT 0\r\n"));
+        FakePeer silent(ipv4(127, 102, 1, 2));
+        silent.setConversations({FakeConversation{false, "ABCDEFGH", false, {FakeRound{}}}});
+        QVERIFY(answering.start());
+        QVERIFY(silent.start());
+        CommandExchange late(answering.endpoint(), ExchangeTimings{});
+        int lateCode = -1;
+        std::thread lateThread([&] { lateCode = converse(late, "X\r\n"); });
+        CommandExchange never(silent.endpoint(), ExchangeTimings{});
+        QCOMPARE(never.open(ConnectMode::BlockingConnect), 0);
+        QCOMPARE(never.greet(), 0);
+        QCOMPARE(never.send("X\r\n"), 0);
+        QElapsedTimer timer;
+        timer.start();
+        int hookCalls = 0;
+        QCOMPARE(never.awaitAnswer([&hookCalls] { return ++hookCalls < 0; }),
+                 CommandExchange::Await::NoAnswer);
+        const qint64 waited = timer.elapsed();
+        lateThread.join();
+        QVERIFY2(waited >= 12000 && waited < 12600, qPrintable(QString::number(waited)));
+        QVERIFY2(hookCalls >= 55 && hookCalls <= 62, qPrintable(QString::number(hookCalls)));
+        QCOMPARE(lateCode, 0);
+        QVERIFY(isUploadAnswer(late.answer(), "PUT 0\r\n"));
     }
 };
 

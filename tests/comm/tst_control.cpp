@@ -195,24 +195,6 @@ private slots:
         QCOMPARE(runWorker(query).value(1), msgPair(QueryUnreachable));
     }
 
-    void cancelDuringControlWaitIsNoAnswer()
-    {
-        FakePeer peer(kPeerAddress);
-        FakeConversation silent;
-        silent.rounds = {FakeRound{}};
-        peer.setConversations({silent});
-        QVERIFY(peer.start());
-        JobRecord job = controlJob(peer.endpoint(), JobKind::Control, 0x6020, 2);
-        job.timings.answerChecks = 1000;
-        std::thread presser([&] {
-            peer.waitForRequests(1);
-            CancelRequested = true;
-        });
-        const auto messages = runWorker(job);
-        presser.join();
-        QCOMPARE(messages.value(1), msgPair(CtrlFailed, 17));
-    }
-
     void monitorQueries()
     {
         FakePeer peer(kPeerAddress);

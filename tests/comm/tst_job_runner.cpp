@@ -352,7 +352,6 @@ private slots:
             QVERIFY(!CancelRequested);
             const bool keepsCarried = k == 4 || k == 5;
             QCOMPARE(bool(CancelCarried), keepsCarried);
-            QCOMPARE(JobRunner::cancelEnabled(JobKind(k)), k == 0 || k == 1);
         }
         JobRecord record;
         record.kind = JobKind::Control;
