@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#pragma once
+
+#include "app/projector_store.h"
+#include "server/http_service.h"
+#include "server/json_request.h"
+
+#include <QJsonArray>
+
+#include <functional>
+
+namespace glintcaster::server {
+
+/// Runs `action` for every projector at once (a thread each) and answers 200 with one
+/// object per target {"target", "name", "ok", "code", "text"} and the counts. `action`
+/// returns true on success and fills code and text.
+HttpAnswer runOnTargets(const QList<ProjectorEntry> &targets, const QString &operation,
+                        const std::function<bool(const ProjectorEntry &, int *code, QString *text)> &action);
+
+/// POST /v1/display and POST /v1/clear.
+HttpAnswer displayEndpoint(const HttpRequest &request);
+HttpAnswer clearEndpoint(const HttpRequest &request);
+
+} // namespace glintcaster::server
