@@ -4,6 +4,7 @@
 
 #include "base/app_home.h"
 #include "app/ini_profile.h"
+#include "app/projector_groups.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 
@@ -307,11 +308,18 @@ bool ProjectorStore::removeProjector(int r)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
+    const quint32 ip = m_list.at(r).IP;
     m_list.removeAt(r);
     m_placeholder.removeAt(r);
     m_count = int(m_list.size());
     m_current = 0;
-    return RewriteRegisteredProjectors();
+    if (!RewriteRegisteredProjectors())
+        return false;
+    // A projector that left the list leaves its groups too, so a group never names a
+    // stranger that is registered later at the same address. An unreadable groups file is
+    // left alone (its members are matched against the list when used).
+    ProjectorGroups(ProjectorGroups::fileBeside(m_path)).forgetProjector(ip);
+    return true;
 }
 
 bool ProjectorStore::setPassword(int r, int auth, const QString &pass)
