@@ -2,12 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/activity_reader.h"
 
-#include "base/app_home.h"
-#include "base/file_read.h"
+#include "app/activity_log.h"
 
 #include <QDateTime>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace glintcaster::server {
@@ -22,25 +20,12 @@ HttpAnswer activityEndpoint(const HttpRequest &request)
             return errorAnswer(400, QStringLiteral("invalid_request"),
                                QStringLiteral("since is a date and time such as 2026-01-31T08:00:00Z"));
     }
-    // TODO(merge): read through the shared activity log of app/ (rotated files too).
-    const FileReadResult file = readRegularFile(AppHome::filePath(QStringLiteral("Activity.log")),
-                                                16 * 1024 * 1024, true);
-    QList<QJsonObject> records;
-    if (file.ok()) {
-        for (const QByteArray &line : file.data.split('\n')) {
-            const QJsonObject o = QJsonDocument::fromJson(line).object();
-            if (o.isEmpty())
-                continue;
-            const QDateTime t = QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
-            if (since.isValid() && (!t.isValid() || t < since))
-                continue;
-            records << o;
-        }
-    }
+    int skipped = 0;
+    const QList<ActivityRecord> records = ActivityLog::inAppHome().read(since, 0, &skipped);
     QJsonArray out;
     for (qsizetype i = qMax<qsizetype>(0, records.size() - kActivityAnswerMax); i < records.size(); ++i)
-        out.append(records.at(i));
-    return jsonAnswer(200, {{QStringLiteral("records"), out}});
+        out.append(records.at(i).toJson());
+    return jsonAnswer(200, {{QStringLiteral("records"), out}, {QStringLiteral("skipped"), skipped}});
 }
 
 } // namespace glintcaster::server

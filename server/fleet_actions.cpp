@@ -30,7 +30,8 @@ HttpAnswer selectionError(const QString &error, const QString &text)
     return errorAnswer(error == u"store_unreadable" ? 503 : 422, error, text);
 }
 
-/// One target's projector operation with its own prompter; the job runs on this thread.
+} // namespace
+
 bool runOperation(const ProjectorEntry &e, int *code, QString *text,
                   const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op)
 {
@@ -47,8 +48,6 @@ bool runOperation(const ProjectorEntry &e, int *code, QString *text,
         *text = ops.lastOutcome().text.trimmed();
     return ok;
 }
-
-} // namespace
 
 HttpAnswer runOnTargets(const QList<ProjectorEntry> &targets, const QString &operation,
                         const std::function<bool(const ProjectorEntry &, int *, QString *)> &action)

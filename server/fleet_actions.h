@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "app/projector_operations.h"
 #include "app/projector_store.h"
 #include "server/http_service.h"
 #include "server/json_request.h"
@@ -17,6 +18,11 @@ namespace glintcaster::server {
 /// returns true on success and fills code and text.
 HttpAnswer runOnTargets(const QList<ProjectorEntry> &targets, const QString &operation,
                         const std::function<bool(const ProjectorEntry &, int *code, QString *text)> &action);
+
+/// One target's projector operation through `op`, with a prompter of its own, the jobs
+/// on this thread; `text` gets "Complete." or the reason, `code` the failed job's code.
+bool runOperation(const ProjectorEntry &e, int *code, QString *text,
+                  const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op);
 
 /// POST /v1/display and POST /v1/clear.
 HttpAnswer displayEndpoint(const HttpRequest &request);

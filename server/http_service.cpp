@@ -192,6 +192,12 @@ bool HttpService::listen(const ListenAddress &address, const QString &tlsCert, c
     s.set_write_timeout(m_limits.writeTimeoutSec, 0);
     s.set_keep_alive_timeout(m_limits.idleTimeoutSec);
     s.set_keep_alive_max_count(100);
+    // The library's default also sets SO_REUSEPORT, which lets a second process bind the
+    // same address and take part of the requests: a second instance must fail instead.
+    s.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char *>(&yes), sizeof(yes));
+    });
     // The library's own check reads (and drops) an over-long body before answering; the
     // pre-routing check below answers first. This one stays as a backstop.
     s.set_payload_max_length(size_t(m_limits.maxBody));

@@ -170,10 +170,10 @@ bool isMessageName(const QString &name)
     return true;
 }
 
-std::optional<AlertRequest> readAlertRequest(const QByteArray &body, RequestError *error)
+std::optional<AlertPostRequest> readAlertPostRequest(const QByteArray &body, RequestError *error)
 {
     Fields f(body, error);
-    AlertRequest r;
+    AlertPostRequest r;
     if (!f.ok() || !f.allowOnly({"targets", "groups", "all", "message", "title", "text", "template",
                                  "slot", "display", "startup"})
         || !f.targets(&r.targets) || !f.string("message", &r.messageName) || !f.string("title", &r.title)

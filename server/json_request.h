@@ -19,7 +19,7 @@ struct TargetSelection {
 };
 
 /// POST /v1/alerts.
-struct AlertRequest {
+struct AlertPostRequest {
     TargetSelection targets;
     QString messageName; ///< a file of the message folder, by name; empty when inline
     QString title;
@@ -54,7 +54,7 @@ struct RequestError {
 /// a body that is no object, unknown fields, wrong types and values out of range
 /// ("invalid_request"), and a message name that reaches outside the message folder
 /// ("path_refused"). Pure: nothing is looked up.
-std::optional<AlertRequest> readAlertRequest(const QByteArray &body, RequestError *error);
+std::optional<AlertPostRequest> readAlertPostRequest(const QByteArray &body, RequestError *error);
 std::optional<DisplayRequest> readDisplayRequest(const QByteArray &body, RequestError *error);
 std::optional<ClearRequest> readClearRequest(const QByteArray &body, RequestError *error);
 

@@ -13,6 +13,8 @@
 
 namespace glintcaster::server {
 
+class AlertDesk;
+
 /// The endpoints under /v1. Lives on the main thread: what touches the alert runs there
 /// (handlers hand it over and wait); reading files and the one-shot display and clear run
 /// on the connection's thread.
@@ -33,10 +35,14 @@ public:
     HttpAnswer health(const HttpRequest &r);
     HttpAnswer projectors(const HttpRequest &r);
     HttpAnswer openApi(const HttpRequest &r);
+    HttpAnswer groups(const HttpRequest &r);
+    HttpAnswer alerts(const HttpRequest &r);
+    HttpAnswer cap(const HttpRequest &r);
 
 private:
     ServerConfig m_config;
     LogLine m_log;
+    std::unique_ptr<AlertDesk> m_desk;
     std::atomic<bool> m_closing{false};
 };
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/target_selection.h"
 
+#include "app/projector_groups.h"
+
 namespace glintcaster::server {
 
 bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *out, QString *error,
@@ -34,16 +36,21 @@ bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *o
     QStringList groups = selection.groups;
     if (selection.all)
         groups.prepend(QStringLiteral("All"));
+    ProjectorGroups stored = ProjectorGroups::inAppHome();
+    if (!groups.isEmpty() && !stored.load()) {
+        *error = QStringLiteral("store_unreadable");
+        *text = stored.problemText();
+        return false;
+    }
     for (const QString &g : groups) {
-        // TODO(merge): stored groups come from the shared groups file of app/.
-        if (g.compare(u"All", Qt::CaseInsensitive) != 0) {
+        QList<ProjectorEntry> members;
+        if (!stored.resolve(g, store, &members)) {
             *error = QStringLiteral("unknown_group");
             *text = QStringLiteral("there is no group \"%1\"").arg(g);
             return false;
         }
-        for (int i = 0; i < store.projectors().size(); ++i)
-            if (!store.isPlaceholder(i))
-                add(store.projector(i));
+        for (const ProjectorEntry &e : members)
+            add(e);
     }
     if (out->isEmpty()) {
         *error = QStringLiteral("unknown_target");
