@@ -32,10 +32,16 @@ HttpAnswer selectionError(const QString &error, const QString &text)
 
 } // namespace
 
-bool runOperation(const ProjectorEntry &e, int *code, QString *text,
-                  const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op)
+QString clearQuestion()
 {
-    ServerPrompter prompter;
+    return msg(1021);
+}
+
+bool runOperation(const ProjectorEntry &e, int *code, QString *text,
+                  const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op,
+                  const QStringList &agreed)
+{
+    ServerPrompter prompter(agreed);
     ProjectorOperations ops(prompter, [](JobRecord &job) { return runJobHere(job); });
     ProjectorEndpoint endpoint;
     endpoint.address = e.IP;
@@ -118,7 +124,7 @@ HttpAnswer clearEndpoint(const HttpRequest &request)
     return runOnTargets(targets, QStringLiteral("clear"), [&](const ProjectorEntry &e, int *code, QString *out) {
         const bool ok = runOperation(e, code, out, [&](ProjectorOperations &ops, const ProjectorEndpoint &t) {
             return ops.clear(t, range);
-        });
+        }, {clearQuestion()});
         logActivity(QStringLiteral("clear"), e, r->slot, ok, *code, *out);
         return ok;
     });

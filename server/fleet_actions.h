@@ -21,8 +21,12 @@ HttpAnswer runOnTargets(const QList<ProjectorEntry> &targets, const QString &ope
 
 /// One target's projector operation through `op`, with a prompter of its own, the jobs
 /// on this thread; `text` gets "Complete." or the reason, `code` the failed job's code.
+/// The questions in `agreed` are answered Yes (the request asked for exactly that).
 bool runOperation(const ProjectorEntry &e, int *code, QString *text,
-                  const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op);
+                  const std::function<bool(ProjectorOperations &, const ProjectorEndpoint &)> &op,
+                  const QStringList &agreed = {});
+/// The question a clear asks before it clears.
+QString clearQuestion();
 
 /// POST /v1/display and POST /v1/clear.
 HttpAnswer displayEndpoint(const HttpRequest &request);

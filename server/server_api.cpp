@@ -163,7 +163,7 @@ HttpAnswer ServerApi::cap(const HttpRequest &r)
     return runOnTargets(targets, QStringLiteral("cancel"), [&](const ProjectorEntry &e, int *code, QString *text) {
         const bool ok = runOperation(e, code, text, [&](ProjectorOperations &ops, const ProjectorEndpoint &t) {
             return ops.display(t, cancelSlot, false, false) && ops.clear(t, range);
-        });
+        }, {clearQuestion()});
         logActivity(QStringLiteral("cap cancel"), e, cancelSlot, ok, *code, *text, {}, {}, identifier);
         return ok;
     });

@@ -8,13 +8,18 @@
 
 namespace glintcaster::server {
 
-/// Nobody can answer a question over HTTP: every question is refused, and what would have
-/// been shown is kept as the reason of the result.
+/// Nobody can answer a question over HTTP: every question is refused, except those the
+/// request itself has answered (a clear asked for is confirmed), and what would have been
+/// shown is kept as the reason of the result.
 class ServerPrompter : public Prompter {
 public:
+    explicit ServerPrompter(QStringList agreed = {}) : m_agreed(std::move(agreed)) {}
+
     void inform(const QString &text, PromptIcon, const QString &) override { m_texts << text.trimmed(); }
     PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon, const QString &) override
     {
+        if (m_agreed.contains(text))
+            return affirmingAnswer(buttons);
         m_texts << text.trimmed();
         return refusingAnswer(buttons);
     }
@@ -26,6 +31,7 @@ public:
     const QStringList &texts() const { return m_texts; }
 
 private:
+    QStringList m_agreed;
     QStringList m_texts;
 };
 
