@@ -32,7 +32,13 @@ namespace {
 /// waits, so further clients stay in the kernel's listen queue, unread, until one ends.
 class BoundedTaskQueue : public httplib::TaskQueue {
 public:
-    explicit BoundedTaskQueue(int limit) : m_limit(limit) {}
+    explicit BoundedTaskQueue(int limit) : m_limit(limit)
+    {
+        // Every thread up front: the accepting thread never waits for one to start, so
+        // clients do not pile up in the short listen queue.
+        for (int i = 0; i < m_limit; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
     ~BoundedTaskQueue() override { shutdown(); }
 
     void enqueue(std::function<void()> fn) override
@@ -41,9 +47,6 @@ public:
         m_cv.wait(lock, [&] { return m_busy < m_limit || m_stopping; });
         ++m_busy;
         m_tasks.push_back(std::move(fn));
-        // A thread is started when none is idle, up to the limit.
-        if (m_idle == 0 && int(m_threads.size()) < m_limit)
-            m_threads.emplace_back([this] { work(); });
         m_cv.notify_all();
     }
 
@@ -66,9 +69,7 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            ++m_idle;
             m_cv.wait(lock, [&] { return !m_tasks.empty() || m_stopping; });
-            --m_idle;
             if (m_tasks.empty())
                 return; // stopping, nothing left
             std::function<void()> fn = std::move(m_tasks.front());
@@ -86,8 +87,7 @@ private:
     std::condition_variable m_cv;
     std::deque<std::function<void()>> m_tasks;
     std::vector<std::thread> m_threads;
-    int m_busy = 0;
-    int m_idle = 0;
+    int m_busy = 0; ///< connections queued or being served
     bool m_stopping = false;
 };
 

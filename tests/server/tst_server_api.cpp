@@ -299,6 +299,88 @@ private slots:
         QVERIFY(c.readAll().startsWith("HTTP/1.1 411"));
     }
 
+    void connectionLimit()
+    {
+        // 64 clients that send a request line slowly, a byte at a time, hold every
+        // connection the service serves; a 65th waits, unread, until one of them leaves.
+        std::vector<std::unique_ptr<QTcpSocket>> slow;
+        const QByteArray line = "GET /v1/health HTTP/1.1\r\n";
+        qsizetype sent = 0;
+        QElapsedTimer drip;
+        drip.start();
+        auto keepAlive = [&] {
+            if (drip.elapsed() < 1000 || sent >= line.size())
+                return;
+            for (auto &s : slow) {
+                s->write(line.mid(sent, 1));
+                s->flush();
+            }
+            ++sent;
+            drip.restart();
+        };
+        for (int i = 0; i < 64; ++i) {
+            slow.push_back(std::make_unique<QTcpSocket>());
+            slow.back()->connectToHost(kServer, kPort);
+            QVERIFY(slow.back()->waitForConnected(5000));
+            slow.back()->write(line.left(sent));
+            slow.back()->flush();
+            keepAlive();
+        }
+        QTcpSocket waiting;
+        waiting.connectToHost(kServer, kPort);
+        QVERIFY(waiting.waitForConnected(5000));
+        waiting.write("GET /v1/health HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " + m_token + "\r\n\r\n");
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(!waiting.waitForReadyRead(500));
+            keepAlive();
+        }
+        slow.front()->abort();
+        QTRY_VERIFY_WITH_TIMEOUT(waiting.bytesAvailable() > 0 || (keepAlive(), false), 5000);
+        QVERIFY(waiting.readAll().startsWith("HTTP/1.1 200"));
+    }
+
+    void idleConnectionClosed()
+    {
+        QTcpSocket idle;
+        idle.connectToHost(kServer, kPort);
+        QVERIFY(idle.waitForConnected(5000));
+        QElapsedTimer t;
+        t.start();
+        QTRY_COMPARE_WITH_TIMEOUT(idle.state(), QAbstractSocket::UnconnectedState, 15000);
+        QVERIFY(t.elapsed() > 3000);
+    }
+
+    void tls()
+    {
+        QTemporaryDir dir;
+        const QString cert = dir.filePath(QStringLiteral("cert.pem")), key = dir.filePath(QStringLiteral("key.pem"));
+        const ProcessRun made = runProcess(QStringLiteral("openssl"),
+                                           {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                                            QStringLiteral("-nodes"), QStringLiteral("-subj"), QStringLiteral("/CN=127.105.1.101"),
+                                            QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-keyout"), key,
+                                            QStringLiteral("-out"), cert});
+        if (made.exit != 0)
+            QSKIP("openssl cannot make a test certificate here");
+        QProcess https;
+        https.setProgram(QStringLiteral(GLINTCASTER_BINARY_DIR "/glintcaster-server"));
+        https.setArguments({QStringLiteral("--home"), m_home.path(), QStringLiteral("--listen"), QStringLiteral("127.105.1.101:19721"),
+                            QStringLiteral("--tls-cert"), cert, QStringLiteral("--tls-key"), key});
+        https.start();
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += https.readAllStandardError()).contains("https://127.105.1.101:19721"), 20000);
+        auto curl = [&](const QStringList &extra) {
+            return runProcess(QStringLiteral("curl"), QStringList{QStringLiteral("-s"), QStringLiteral("-k"), QStringLiteral("-H"),
+                                                                  QStringLiteral("Authorization: Bearer ") + QString::fromLatin1(m_token)}
+                                                          + extra);
+        };
+        const ProcessRun ok = curl({QStringLiteral("https://127.105.1.101:19721/v1/health")});
+        QVERIFY2(ok.out.contains("\"ok\""), ok.err.constData());
+        QVERIFY(curl({QStringLiteral("--tls-max"), QStringLiteral("1.1"), QStringLiteral("https://127.105.1.101:19721/v1/health")}).exit != 0);
+        QVERIFY(!curl({QStringLiteral("http://127.105.1.101:19721/v1/health")}).out.contains("\"ok\""));
+        https.terminate();
+        QVERIFY(https.waitForFinished(20000));
+    }
+
     void listsWithoutPasswords()
     {
         const Reply health = call(QStringLiteral("GET"), QStringLiteral("/v1/health"));
