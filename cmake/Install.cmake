@@ -58,3 +58,17 @@ install(FILES ${_res}/man/glintcaster-cli.1 ${_res}/man/glintcaster-sim.1
 install(FILES ${_res}/completion/glintcaster-cli.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME glintcaster-cli)
+
+# glintcaster-server: the program, its manual page, the system service and the
+# configuration it reads. The unit names the installed program and configuration by their
+# full paths; its home is /var/lib/glintcaster (StateDirectory).
+install(TARGETS glintcaster-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${_res}/man/glintcaster-server.8 DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
+configure_file(${_res}/systemd/glintcaster-server.service
+               ${CMAKE_CURRENT_BINARY_DIR}/systemd/glintcaster-server.service @ONLY)
+set(GLINTCASTER_SYSTEMD_UNIT_DIR "lib/systemd/system" CACHE STRING
+    "Where glintcaster-server.service is installed (relative to the prefix, or absolute)")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/systemd/glintcaster-server.service
+        DESTINATION ${GLINTCASTER_SYSTEMD_UNIT_DIR})
+install(FILES ${_res}/samples/server.ini DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/glintcaster)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/openapi.json DESTINATION ${CMAKE_INSTALL_DOCDIR})
