@@ -42,12 +42,23 @@ HttpAnswer ServerApi::onMainThread(const std::function<HttpAnswer()> &fn)
 {
     if (QThread::currentThread() == thread())
         return fn();
-    auto promise = std::make_shared<std::promise<HttpAnswer>>();
-    std::future<HttpAnswer> future = promise->get_future();
-    QMetaObject::invokeMethod(this, [promise, fn] { promise->set_value(fn()); }, Qt::QueuedConnection);
-    // The main thread may be stopping and never run it: look again now and then.
+    // Pending, running or abandoned: a call given up while the service stops must never
+    // run later, as what it refers to lives on this thread's stack.
+    enum : int { Pending, Running, Abandoned };
+    struct Call {
+        std::atomic<int> state{Pending};
+        std::promise<HttpAnswer> promise;
+    };
+    auto call = std::make_shared<Call>();
+    std::future<HttpAnswer> future = call->promise.get_future();
+    QMetaObject::invokeMethod(this, [call, &fn] {
+        int expected = Pending;
+        if (call->state.compare_exchange_strong(expected, Running))
+            call->promise.set_value(fn());
+    }, Qt::QueuedConnection);
     while (future.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
-        if (m_closing)
+        int expected = Pending;
+        if (m_closing && call->state.compare_exchange_strong(expected, Abandoned))
             return errorAnswer(503, QStringLiteral("stopping"), QStringLiteral("the service is stopping"));
     }
     return future.get();
