@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/alert_desk.h"
+#include "server/quoted_text.h"
 
 #include "app/message_templates.h"
 #include "app/projector_operations.h"
@@ -35,12 +36,12 @@ bool messageFromFolder(const QString &name, CurrentMessage *out, HttpAnswer *ref
     const QString real = file.canonicalFilePath();
     if (real.isEmpty()) {
         *refusal = errorAnswer(404, QStringLiteral("message_not_found"),
-                               QStringLiteral("there is no message \"%1\" in the message folder").arg(name));
+                               QStringLiteral("there is no message \"%1\" in the message folder").arg(quotedText(name)));
         return false;
     }
     if (!real.startsWith(folder + u'/')) {
         *refusal = errorAnswer(400, QStringLiteral("path_refused"),
-                               QStringLiteral("\"%1\" leads outside the message folder").arg(name));
+                               QStringLiteral("\"%1\" leads outside the message folder").arg(quotedText(name)));
         return false;
     }
     ServerPrompter prompter;
@@ -78,7 +79,7 @@ bool messageFromTemplate(const QString &name, const QString &title, const QStrin
             MessageTemplates::pourInto(shippedTemplate, title, text, out);
             return true;
         }
-        *error = QStringLiteral("there is no template \"%1\" in %2").arg(templ, folder);
+        *error = QStringLiteral("there is no template \"%1\" in %2").arg(quotedText(templ), folder);
         return false;
     }
     return MessageTemplates::pour(path, title, text, out, error);
@@ -116,8 +117,8 @@ std::optional<HttpAnswer> AlertDesk::launch(glintcaster::AlertRequest request, Q
     *id = op->id();
     const QString title = request.message.title().plainText();
     m_log(QStringLiteral("alert %1 \"%2\" to %3 projector(s)%4")
-              .arg(*id, title).arg(request.targets.size())
-              .arg(request.capIdentifier.isEmpty() ? QString() : QStringLiteral(" (CAP %1)").arg(request.capIdentifier)));
+              .arg(*id, quotedText(title)).arg(request.targets.size())
+              .arg(request.capIdentifier.isEmpty() ? QString() : QStringLiteral(" (CAP %1)").arg(quotedText(request.capIdentifier))));
     AlertOperation *raw = op.get();
     connect(raw, &AlertOperation::finished, this, [this, raw] {
         m_log(QStringLiteral("alert %1: %2").arg(raw->id(), raw->summary().text()));
@@ -183,7 +184,7 @@ HttpAnswer AlertDesk::alertState(const QString &id) const
             o.insert(QStringLiteral("summary"), s.text());
         return jsonAnswer(200, o);
     }
-    return errorAnswer(404, QStringLiteral("unknown_alert"), QStringLiteral("there is no alert %1").arg(id));
+    return errorAnswer(404, QStringLiteral("unknown_alert"), QStringLiteral("there is no alert %1").arg(quotedText(id)));
 }
 
 HttpAnswer AlertDesk::cancelAlert(const QString &id)
@@ -197,7 +198,7 @@ HttpAnswer AlertDesk::cancelAlert(const QString &id)
         m_log(QStringLiteral("alert %1: cancel asked").arg(id));
         return jsonAnswer(202, {{QStringLiteral("alert"), id}, {QStringLiteral("cancelling"), true}});
     }
-    return errorAnswer(404, QStringLiteral("unknown_alert"), QStringLiteral("there is no alert %1").arg(id));
+    return errorAnswer(404, QStringLiteral("unknown_alert"), QStringLiteral("there is no alert %1").arg(quotedText(id)));
 }
 
 HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList<quint32> *cancelTargets,
@@ -210,13 +211,13 @@ HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList
                       {QStringLiteral("reason"), reason}};
         if (!earlier.isEmpty())
             o.insert(QStringLiteral("alert"), earlier);
-        m_log(QStringLiteral("CAP %1 from %2: %3").arg(alert.identifier, alert.sender, reason));
+        m_log(QStringLiteral("CAP %1 from %2: %3").arg(quotedText(alert.identifier), quotedText(alert.sender), reason));
         return jsonAnswer(200, o);
     };
     if (const auto it = m_capRecords.constFind(key); it != m_capRecords.constEnd())
         return acknowledged(QStringLiteral("already handled"), it->alertId);
     if (plan.action == CapAction::Refuse) {
-        m_log(QStringLiteral("CAP %1 from %2 refused: %3").arg(alert.identifier, alert.sender, plan.reason));
+        m_log(QStringLiteral("CAP %1 from %2 refused: %3").arg(quotedText(alert.identifier), quotedText(alert.sender), plan.reason));
         return errorAnswer(422, plan.error, plan.reason);
     }
     if (plan.action == CapAction::Acknowledge) {
@@ -249,7 +250,7 @@ HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList
         }
         *cancelTargets = earlierTargets;
         *cancelSlot = earlierSlot;
-        m_log(QStringLiteral("CAP %1 from %2: cancel on %3 projector(s)").arg(alert.identifier, alert.sender).arg(earlierTargets.size()));
+        m_log(QStringLiteral("CAP %1 from %2: cancel on %3 projector(s)").arg(quotedText(alert.identifier), quotedText(alert.sender)).arg(earlierTargets.size()));
         return HttpAnswer{0, {}, {}};
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/cap_plan.h"
+#include "server/quoted_text.h"
 
 #include "app/projector_rules.h"
 
@@ -95,19 +96,19 @@ CapPlan planCapAlert(const CapAlert &alert, const ServerConfig &config, const QD
     const QString status = alert.status.toLower();
     const bool test = status == u"test" || status == u"exercise";
     if (status == u"draft" || status == u"system")
-        return acknowledge(QStringLiteral("status %1: nothing is shown").arg(alert.status));
+        return acknowledge(QStringLiteral("status %1: nothing is shown").arg(quotedText(alert.status)));
     if (test && !config.allowTests)
         return refuse(QStringLiteral("test_not_allowed"),
                       QStringLiteral("status %1: tests and exercises are not allowed by the configuration")
-                          .arg(alert.status));
+                          .arg(quotedText(alert.status)));
     if (!test && status != u"actual")
         return refuse(QStringLiteral("invalid_cap"),
                       QStringLiteral("status \"%1\" is not one of Actual, Exercise, System, Test, Draft")
-                          .arg(alert.status));
+                          .arg(quotedText(alert.status)));
 
     const QString type = alert.msgType.toLower();
     if (type == u"ack" || type == u"error")
-        return acknowledge(QStringLiteral("msgType %1: nothing is shown").arg(alert.msgType));
+        return acknowledge(QStringLiteral("msgType %1: nothing is shown").arg(quotedText(alert.msgType)));
     if (type == u"cancel") {
         if (plan.references.isEmpty())
             return refuse(QStringLiteral("invalid_cap"),
@@ -123,7 +124,7 @@ CapPlan planCapAlert(const CapAlert &alert, const ServerConfig &config, const QD
     } else if (type != u"alert") {
         return refuse(QStringLiteral("invalid_cap"),
                       QStringLiteral("msgType \"%1\" is not one of Alert, Update, Cancel, Ack, Error")
-                          .arg(alert.msgType));
+                          .arg(quotedText(alert.msgType)));
     }
 
     const int index = chooseInfo(alert.infos, config.capLanguage);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/cap_reader.h"
+#include "server/quoted_text.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -42,7 +43,7 @@ public:
                           QStringLiteral("an ATOM feed, not a CAP alert: post each alert of the feed itself"));
         if (name != u"alert")
             return refuse(QStringLiteral("not_cap"),
-                          QStringLiteral("the document is <%1>, not a CAP 1.2 <alert>").arg(name));
+                          QStringLiteral("the document is <%1>, not a CAP 1.2 <alert>").arg(quotedText(name.toString())));
         if (!readAlert())
             return m_result;
         // Whatever follows the alert must still be well-formed and carry no DTD.
@@ -65,7 +66,7 @@ public:
         a.sentTime = QDateTime::fromString(a.sent, Qt::ISODate);
         if (!a.sentTime.isValid())
             return refuse(QStringLiteral("invalid_cap"),
-                          QStringLiteral("<sent> \"%1\" is no date and time").arg(a.sent));
+                          QStringLiteral("<sent> \"%1\" is no date and time").arg(quotedText(a.sent)));
         m_result.ok = true;
         return m_result;
     }
@@ -86,7 +87,7 @@ private:
                       QStringLiteral("malformed XML at line %1, column %2: %3")
                           .arg(m_xml.lineNumber())
                           .arg(m_xml.columnNumber())
-                          .arg(m_xml.errorString()));
+                          .arg(quotedText(m_xml.errorString(), 200)));
     }
 
     /// False (and the refusal set) for a DTD, an entity reference or a reader error.
@@ -140,7 +141,7 @@ private:
             else if (m_xml.isStartElement()) {
                 refuse(QStringLiteral("invalid_cap"),
                        QStringLiteral("<%1> inside <%2> where only text may stand")
-                           .arg(m_xml.name()).arg(m_element));
+                           .arg(quotedText(m_xml.name().toString()), quotedText(m_element)));
                 return false;
             }
         }
@@ -258,7 +259,7 @@ private:
                 info->expires = QDateTime::fromString(t, Qt::ISODate);
                 if (!info->expires.isValid()) {
                     refuse(QStringLiteral("invalid_cap"),
-                           QStringLiteral("<expires> \"%1\" is no date and time").arg(t));
+                           QStringLiteral("<expires> \"%1\" is no date and time").arg(quotedText(t)));
                     return false;
                 }
                 return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/http_service.h"
+#include "server/quoted_text.h"
 
 #include <httplib.h>
 
@@ -146,9 +147,9 @@ bool dispatchRoute(const HttpService::Private &p, const httplib::Request &req, h
     }
     if (pathKnown)
         setAnswer(res, errorAnswer(405, QStringLiteral("method_not_allowed"),
-                                   QStringLiteral("%1 is not taken at %2").arg(r.method, r.path)));
+                                   QStringLiteral("%1 is not taken at %2").arg(quotedText(r.method), quotedText(r.path))));
     else
-        setAnswer(res, errorAnswer(404, QStringLiteral("not_found"), QStringLiteral("no such endpoint: %1").arg(r.path)));
+        setAnswer(res, errorAnswer(404, QStringLiteral("not_found"), QStringLiteral("no such endpoint: %1").arg(quotedText(r.path))));
     return false;
 }
 
@@ -215,7 +216,7 @@ bool HttpService::listen(const ListenAddress &address, const QString &tlsCert, c
             return httplib::Server::HandlerResponse::Handled;
         };
         const QString who = QStringLiteral("%1:%2").arg(qs(req.remote_addr)).arg(req.remote_port);
-        const QString line = QStringLiteral("%1 %2").arg(qs(req.method), qs(req.path));
+        const QString line = QStringLiteral("%1 %2").arg(quotedText(qs(req.method)), quotedText(qs(req.path)));
         const QByteArray authorization = QByteArray::fromStdString(req.get_header_value("Authorization"));
         if (!p->token.accepts(authorization)) {
             p->log(QStringLiteral("401 %1 %2: %3").arg(who, line,

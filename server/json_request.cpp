@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/json_request.h"
+#include "server/quoted_text.h"
 
 #include "app/projector_rules.h"
 #include "server/server_config.h"
@@ -39,7 +40,7 @@ public:
             allowed.insert(QString::fromLatin1(n));
         for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
             if (!allowed.contains(it.key()))
-                return fail(QStringLiteral("unknown field \"%1\"").arg(it.key()));
+                return fail(QStringLiteral("unknown field \"%1\"").arg(quotedText(it.key())));
         }
         return true;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "server/target_selection.h"
+#include "server/quoted_text.h"
 
 #include "app/projector_groups.h"
 
@@ -28,7 +29,7 @@ bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *o
         const int index = parseIpv4(a, &ip) ? store.indexOfIp(ip) : -1;
         if (index < 0 || store.isPlaceholder(index)) {
             *error = QStringLiteral("unknown_target");
-            *text = QStringLiteral("%1 is not a registered projector").arg(a);
+            *text = QStringLiteral("%1 is not a registered projector").arg(quotedText(a));
             return false;
         }
         add(store.projector(index));
@@ -46,7 +47,7 @@ bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *o
         QList<ProjectorEntry> members;
         if (!stored.resolve(g, store, &members)) {
             *error = QStringLiteral("unknown_group");
-            *text = QStringLiteral("there is no group \"%1\"").arg(g);
+            *text = QStringLiteral("there is no group \"%1\"").arg(quotedText(g));
             return false;
         }
         for (const ProjectorEntry &e : members)

@@ -10,7 +10,6 @@
 #include "server/cap_plan.h"
 #include "server/cap_reader.h"
 
-#include <QTimeZone>
 #include <QXmlStreamReader>
 
 using namespace glintcaster;
@@ -22,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const CapReadResult r = readCapAlert(xml);
     if (!r.ok) {
         fuzz::check(!r.error.isEmpty() && !r.text.isEmpty(), "a refusal says why");
-        fuzz::check(!r.text.contains(u'\n') || r.error == u"malformed_xml", "the reason is one line");
+        fuzz::check(!r.text.contains(u'\n'), "the reason is one line");
         return 0;
     }
     QXmlStreamReader check(xml);
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ServerConfig config;
     config.allowTests = (size & 1) != 0;
     config.areaGroups.insert(QStringLiteral("Building C"), {QStringLiteral("C wing")});
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(1790000000, QTimeZone::UTC);
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(1790000000, Qt::UTC);
     const CapPlan plan = planCapAlert(a, config, now);
     switch (plan.action) {
     case CapAction::Show:

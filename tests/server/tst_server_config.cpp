@@ -91,6 +91,7 @@ private slots:
         QTest::newRow("slot 13") << 1 << QByteArray(R"({"all":true,"slot":13})") << "invalid_request";
         QTest::newRow("targets not strings") << 1 << QByteArray(R"({"targets":[1]})") << "invalid_request";
         QTest::newRow("on not bool") << 1 << QByteArray(R"({"all":true,"on":"yes"})") << "invalid_request";
+        QTest::newRow("line break in a field name") << 1 << QByteArray(R"({"all":true,"a\nb":1})") << "invalid_request";
         QTest::newRow("array body") << 1 << QByteArray(R"([])") << "malformed_json";
         QTest::newRow("garbage") << 2 << QByteArray("\x00\xff") << "malformed_json";
         QTest::newRow("clear saved") << 2 << QByteArray(R"({"all":true,"slot":"saved"})") << "";
