@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Glintcaster"));
     QApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
     // Matches the installed desktop entry, so docks and portals pair the window with it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.glintcaster.Glintcaster"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glintcaster.glintcaster"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/glintcaster/icons/glintcaster.svg")));
     return glintcaster::DesktopApplication().run(app);
 }

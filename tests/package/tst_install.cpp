@@ -25,7 +25,7 @@ Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
                                             timeoutMs);
 }
 
-const QString kAppId = QStringLiteral("org.glintcaster.Glintcaster");
+const QString kAppId = QStringLiteral("org.glintcaster.glintcaster");
 
 } // namespace
 
@@ -66,11 +66,12 @@ private slots:
             QStringLiteral("share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
             QStringLiteral("share/icons/hicolor/48x48/apps/") + kAppId + QStringLiteral(".png"),
             QStringLiteral("share/icons/hicolor/128x128/apps/") + kAppId + QStringLiteral(".png"),
-            QStringLiteral("share/man/man1/glintcaster-cli.1"),
-            QStringLiteral("share/man/man1/glintcaster-sim.1"),
+            QStringLiteral("share/man/man1/glintcaster.1.gz"),
+            QStringLiteral("share/man/man1/glintcaster-cli.1.gz"),
+            QStringLiteral("share/man/man1/glintcaster-sim.1.gz"),
             QStringLiteral("share/bash-completion/completions/glintcaster-cli"),
             QStringLiteral("bin/glintcaster-server"),
-            QStringLiteral("share/man/man8/glintcaster-server.8"),
+            QStringLiteral("share/man/man8/glintcaster-server.8.gz"),
             QStringLiteral("lib/systemd/system/glintcaster-server.service"),
             QStringLiteral("etc/glintcaster/server.ini"),
         };
@@ -113,12 +114,11 @@ private slots:
     void manPagesAndCompletionAreWellFormed()
     {
         if (!QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty()) {
-            for (const QString &page : QStringList{"man1/glintcaster-cli.1", "man1/glintcaster-sim.1",
-                                                   "man8/glintcaster-server.8"}) {
-                const Run r = run(QStringLiteral("groff"), {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
-                                                            QStringLiteral("-ww"), QStringLiteral("-z"),
-                                                            installed(QStringLiteral("share/man/") + page)});
-                QVERIFY2(r.exit == 0 && r.err.isEmpty(), r.err.constData());
+            for (const QString &page : QStringList{"man1/glintcaster.1", "man1/glintcaster-cli.1", "man1/glintcaster-sim.1", "man8/glintcaster-server.8"}) {
+                const Run r = run(QStringLiteral("sh"),
+                                  {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -man -Tutf8 -ww -z"),
+                                   installed(QStringLiteral("share/man/%1.gz").arg(page))});
+                QVERIFY2(r.exit == 0 && r.err.isEmpty(), qPrintable(page + QLatin1Char(' ') + QString::fromUtf8(r.err)));
             }
         }
         const Run r = run(QStringLiteral("bash"),
