@@ -140,7 +140,7 @@ HttpAnswer AlertDesk::startAlert(const AlertPostRequest &r)
         return selectionError(error, text);
     glintcaster::AlertRequest request;
     for (const ProjectorEntry &e : targets)
-        request.targets.append({ProjectorEndpoint{e.IP, e.Auth, e.Pass}, e.ProjectorName});
+        request.targets.append({ProjectorEndpoint{e.IP, e.hasPassword ? 1 : 0, e.Pass}, e.ProjectorName});
     if (!r.messageName.isEmpty()) {
         HttpAnswer refusal;
         if (!messageFromFolder(r.messageName, &request.message, &refusal))
@@ -279,7 +279,7 @@ HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList
     }
     glintcaster::AlertRequest request;
     for (const ProjectorEntry &e : targets)
-        request.targets.append({ProjectorEndpoint{e.IP, e.Auth, e.Pass}, e.ProjectorName});
+        request.targets.append({ProjectorEndpoint{e.IP, e.hasPassword ? 1 : 0, e.Pass}, e.ProjectorName});
     if (!messageFromTemplate(plan.templateName, plan.title, plan.text, &request.message, &error))
         return errorAnswer(422, QStringLiteral("template_refused"), error);
     CurrentMessage &m = request.message;

@@ -45,7 +45,7 @@ bool runOperation(const ProjectorEntry &e, int *code, QString *text,
     ProjectorOperations ops(prompter, [](JobRecord &job) { return runJobHere(job); });
     ProjectorEndpoint endpoint;
     endpoint.address = e.IP;
-    endpoint.authentication = e.Auth;
+    endpoint.authentication = e.hasPassword ? 1 : 0;
     endpoint.password = e.Pass;
     const bool ok = op(ops, endpoint);
     *code = ok ? 0 : ops.lastOutcome().code;

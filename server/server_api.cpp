@@ -107,7 +107,7 @@ HttpAnswer ServerApi::projectors(const HttpRequest &)
         list.append(QJsonObject{{QStringLiteral("name"), e.ProjectorName},
                                 {QStringLiteral("address"), ipToText(e.IP)},
                                 {QStringLiteral("mac"), e.MAC},
-                                {QStringLiteral("authentication"), e.Auth != 0}});
+                                {QStringLiteral("authentication"), e.hasPassword}});
     }
     return jsonAnswer(200, {{QStringLiteral("projectors"), list}});
 }

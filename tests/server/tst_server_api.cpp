@@ -157,7 +157,7 @@ private slots:
             ProjectorEntry e;
             e.ProjectorName = QStringLiteral("Room %1").arg(i + 1);
             QVERIFY(parseIpv4(simAddress(i), &e.IP));
-            e.Auth = 1;
+            e.hasPassword = true;
             e.Pass = i == 3 ? QStringLiteral("secret-wrong") : QString();
             QVERIFY(store.addProjector(e, prompter));
         }
