@@ -83,3 +83,19 @@ add_custom_target(glintcaster_man_pages ALL DEPENDS ${_man_gz})
 install(FILES ${_res}/completion/glintcaster-cli.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME glintcaster-cli)
+
+# glintcaster-server: the program, the system service and the
+# configuration it reads. The unit names the installed program and configuration by their
+# full paths; its home is /var/lib/glintcaster (StateDirectory). Its manual page goes with
+# the others above.
+install(TARGETS glintcaster-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT glintcaster-server)
+configure_file(${_res}/systemd/glintcaster-server.service
+               ${CMAKE_CURRENT_BINARY_DIR}/systemd/glintcaster-server.service @ONLY)
+set(GLINTCASTER_SYSTEMD_UNIT_DIR "lib/systemd/system" CACHE STRING
+    "Where glintcaster-server.service is installed (relative to the prefix, or absolute)")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/systemd/glintcaster-server.service
+        DESTINATION ${GLINTCASTER_SYSTEMD_UNIT_DIR} COMPONENT glintcaster-server)
+install(FILES ${_res}/samples/server.ini DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/glintcaster
+        COMPONENT glintcaster-server)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/openapi.json DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        COMPONENT glintcaster-server)

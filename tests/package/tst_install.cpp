@@ -70,10 +70,14 @@ private slots:
             QStringLiteral("share/man/man1/glintcaster-cli.1.gz"),
             QStringLiteral("share/man/man1/glintcaster-sim.1.gz"),
             QStringLiteral("share/bash-completion/completions/glintcaster-cli"),
+            QStringLiteral("bin/glintcaster-server"),
+            QStringLiteral("share/man/man8/glintcaster-server.8.gz"),
+            QStringLiteral("lib/systemd/system/glintcaster-server.service"),
+            QStringLiteral("etc/glintcaster/server.ini"),
         };
         for (const QString &f : files)
             QVERIFY2(QFileInfo(installed(f)).isFile() && QFileInfo(installed(f)).size() > 0, qPrintable(f));
-        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"})
+        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim", "glintcaster-server"})
             QVERIFY(QFileInfo(installed(QStringLiteral("bin/") + program)).isExecutable());
         // Glyph and icon data go along whenever the source tree has them.
         for (const QString &data : QStringList{"mfont", "micon"}) {
@@ -110,10 +114,10 @@ private slots:
     void manPagesAndCompletionAreWellFormed()
     {
         if (!QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty()) {
-            for (const QString &page : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"}) {
+            for (const QString &page : QStringList{"man1/glintcaster.1", "man1/glintcaster-cli.1", "man1/glintcaster-sim.1", "man8/glintcaster-server.8"}) {
                 const Run r = run(QStringLiteral("sh"),
                                   {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -man -Tutf8 -ww -z"),
-                                   installed(QStringLiteral("share/man/man1/%1.1.gz").arg(page))});
+                                   installed(QStringLiteral("share/man/%1.gz").arg(page))});
                 QVERIFY2(r.exit == 0 && r.err.isEmpty(), qPrintable(page + QLatin1Char(' ') + QString::fromUtf8(r.err)));
             }
         }
@@ -125,11 +129,17 @@ private slots:
 
     void installedProgramsRunTogether()
     {
-        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"}) {
+        for (const QString &program : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim", "glintcaster-server"}) {
             const Run r = run(installed(QStringLiteral("bin/") + program), {QStringLiteral("--version")});
             QCOMPARE(r.exit, 0);
             QVERIFY2(r.out.contains(GLINTCASTER_VERSION), r.out.constData());
         }
+        // The shipped service configuration is one the service takes.
+        QTemporaryDir home;
+        const Run check = run(installed(QStringLiteral("bin/glintcaster-server")),
+                              {QStringLiteral("--check"), QStringLiteral("--home"), home.path(), QStringLiteral("--config"),
+                               installed(QStringLiteral("etc/glintcaster/server.ini"))});
+        QVERIFY2(check.exit == 0, (check.out + check.err).constData());
 
         QProcess sim;
         sim.start(installed(QStringLiteral("bin/glintcaster-sim")),
