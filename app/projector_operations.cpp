@@ -4,6 +4,8 @@
 
 #include "base/message_table.h"
 #include "message/message_file.h"
+#include "app/pj_list_rules.h"
+#include "app/projector_password.h"
 #include "app/send_preparation.h"
 
 #include <QFileInfo>
@@ -47,6 +49,20 @@ OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 
 JobOutcome ProjectorOperations::runJob(JobRecord &job)
 {
+    switch (job.kind) {
+    case JobKind::Upload:
+    case JobKind::GetText:
+    case JobKind::Cancel:
+        m_lastAddress = job.upload.endpoint.address;
+        break;
+    case JobKind::Info:
+    case JobKind::Status:
+        m_lastAddress = job.info.endpoint.address;
+        break;
+    default:
+        m_lastAddress = job.control.endpoint.address;
+        break;
+    }
     m_last = m_run(job);
     return m_last;
 }
@@ -67,6 +83,14 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
+        if (m_passwordOffer && isWrongPasswordFailure(outcome)) {
+            const QString offer = fillAddress(msg(1281), m_lastAddress);
+            if (m_prompter.ask(wrongPasswordText() + QStringLiteral("\n\n") + offer, PromptButtons::YesNo,
+                               PromptIcon::Information, caption)
+                == PromptAnswer::Yes)
+                m_passwordOffer(m_lastAddress);
+            return false;
+        }
         m_prompter.inform(text, PromptIcon::Information, caption);
     }
     return false;

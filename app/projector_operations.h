@@ -85,6 +85,12 @@ public:
     /// Caption of the few boxes that report a failed status, capability or startup read.
     static QString applicationTitle();
 
+    /// When set, a failure that looks like a wrong projector password is shown as an
+    /// authentication error with its hint, and the operator is offered `offer` for that
+    /// projector's address (the window opens its Password dialog). Unset, the failure is
+    /// shown as the job worded it.
+    void setPasswordOffer(std::function<void(quint32 address)> offer) { m_passwordOffer = std::move(offer); }
+
     /// Reads the projector's status (control 6020) and refuses a projector in a fatal state.
     bool statusCheck(const ProjectorEndpoint &target);
     /// The capability query (control 0F01 and its follow-ups). An unreachable projector
@@ -146,6 +152,8 @@ private:
 
     Prompter &m_prompter;
     JobRunFn m_run;
+    std::function<void(quint32 address)> m_passwordOffer;
+    quint32 m_lastAddress = 0; ///< the projector of the last job run
     JobOutcome m_last;
     OperationResult m_result = OperationResult::Done;
     quint16 m_lastStatus = 0;

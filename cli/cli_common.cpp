@@ -4,6 +4,7 @@
 
 #include "cli/cli_report.h"
 
+#include "app/projector_password.h"
 #include "base/app_home.h"
 #include "base/message_table.h"
 #include "comm/command_exchange.h"
@@ -115,8 +116,7 @@ int exitFor(OperationResult result)
 
 QString wrongPasswordHint()
 {
-    return QStringLiteral("the projector closed the connection right after the password digest; "
-                          "the password may be wrong");
+    return glintcaster::wrongPasswordHint(); // the window gives the same hint
 }
 
 TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r)

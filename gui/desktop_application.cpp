@@ -141,6 +141,7 @@ int DesktopApplication::run(QApplication &app)
     setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
         EditTabEnvironment env;
         env.sendLocked = [&frame] { return frame.sendLocked(); };
+        env.editProjectorPassword = [&frame](quint32 address) { frame.editProjectorPassword(address); };
         return new EditTab(frame.store(), frame.prompter(), env);
     };
     MainWindow frame(setup);

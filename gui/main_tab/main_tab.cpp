@@ -3,6 +3,7 @@
 #include "gui/main_tab/main_tab.h"
 
 #include "app/message_folder.h"
+#include "app/pj_list_rules.h"
 #include "gui/main_window.h"
 #include "gui/main_tab/startup_display_dialog.h"
 #include "gui/tab_view.h"
@@ -87,6 +88,7 @@ MainTab::MainTab(MainWindow &frame, QWidget *parent)
       m_ops(frame.prompter(), [this](JobRecord &job) { return JobStatusWindow::run(job, window()); }),
       m_slotListTimings(slotListTimings())
 {
+    m_ops.setPasswordOffer([this](quint32 address) { m_frame.editProjectorPassword(address); });
     buildControls();
     showStartupArea();
     resetStateLabels();
@@ -311,7 +313,7 @@ void MainTab::refreshProjectorBox()
         const QSignalBlocker quiet(m_projectorBox);
         m_projectorBox->clear();
         for (const ProjectorEntry &entry : store.projectors())
-            m_projectorBox->addItem(ipToText(entry.IP));
+            m_projectorBox->addItem(projectorChoiceText(entry));
         m_projectorCount = m_projectorBox->count();
         if (m_projectorCount == 0)
             m_projectorBox->addItem(msg(1002));
