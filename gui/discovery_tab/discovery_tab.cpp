@@ -86,6 +86,9 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("searchProgress"));
     m_progress->setTextVisible(true);
+    QSizePolicy keepRoom = m_progress->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true); // the lists do not jump when a search starts
+    m_progress->setSizePolicy(keepRoom);
     m_progress->hide();
 
     auto makeGroup = [this](const QString &title, QTableWidget *list, QWidget *below,
@@ -328,7 +331,7 @@ void DiscoveryTab::searchEnded()
 
 QString DiscoveryTab::searchStatusText() const
 {
-    if (m_discoveredView->rowCount() > 0)
+    if (m_discoveredView->rowCount() > 0 || m_searchStartMs == 0)
         return {};
     if (m_searchRunning)
         return tr("Searching for projectors...");
@@ -339,7 +342,7 @@ void DiscoveryTab::showSearchStatus()
 {
     const QString text = searchStatusText();
     m_searchStatus->setText(text);
-    m_searchStatus->setVisible(!text.isEmpty() && (m_searchRunning || m_searchStartMs != 0));
+    m_searchStatus->setVisible(!text.isEmpty());
 }
 
 void DiscoveryTab::addDiscovered(const DiscoveredProjector &projector)
@@ -406,11 +409,21 @@ void DiscoveryTab::registeredItemChanged(QTableWidgetItem *item)
     if (!item || item->column() != 0 || !m_registeredView->item(item->row(), 2))
         return;
     const quint32 address = m_registeredView->item(item->row(), 2)->data(Qt::UserRole).toUInt();
-    if (!m_store.renameProjector(address, item->text()) && !m_store.problemText().isEmpty())
+    const bool renamed = m_store.renameProjector(address, item->text());
+    if (!renamed && !m_store.problemText().isEmpty())
         m_frame.prompter().inform(m_store.problemText());
     // Shows the name as stored (trimmed), or the old one when it could not be kept.
-    const QSignalBlocker quiet(m_registeredView);
-    item->setText(m_store.projector(m_store.indexOfIp(address)).ProjectorName);
+    {
+        const QSignalBlocker quiet(m_registeredView);
+        item->setText(m_store.projector(m_store.indexOfIp(address)).ProjectorName);
+    }
+    // Not kept: the file, which is the authority, no longer matches the list; show what it
+    // holds. Deferred, since the edited item must outlive this signal.
+    if (!renamed)
+        QTimer::singleShot(0, this, [this] {
+            m_store.LoadRegisteredProjectors();
+            refillRegisteredList();
+        });
 }
 
 void DiscoveryTab::deleteEntry()

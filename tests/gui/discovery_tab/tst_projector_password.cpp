@@ -56,19 +56,14 @@ private:
     void registerProjector(quint32 ip, const QString &pass)
     {
         ProjectorStore store(m_env->lastPj());
-        ProjectorEntry d;
-        d.ProjectorName = QStringLiteral("Hall");
-        d.IP = ip;
-        d.Auth = 1;
-        d.Pass = pass;
-        QVERIFY(store.addProjector(d, m_prompter));
+        QVERIFY(store.addProjector(ProjectorEntry{QStringLiteral("Hall"), ip, 1, pass, {}}, m_prompter));
     }
 
-    QString storedPass(int section) const
+    QString storedPass() const
     {
         IniProfile ini(m_env->lastPj());
         ini.load();
-        return ini.value(QStringLiteral("RESIST PROJECTOR%1").arg(section), QStringLiteral("Pass"), {});
+        return ini.value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {});
     }
 
     /// Fills the dialog `page` opens with `typed`, presses OK, and cancels it when it stays.
@@ -93,8 +88,7 @@ private slots:
     {
         m_env = std::make_unique<UiTestEnvironment>();
         m_sim = std::make_unique<ProjectorSim>(QHostAddress(QStringLiteral("127.107.1.1")));
-        m_sim->config().discoveryMulticast = false;
-        m_sim->config().discoveryUnicast = false;
+        m_sim->config().discoveryMulticast = m_sim->config().discoveryUnicast = false;
         m_sim->setPassword(QStringLiteral("secret"));
         QVERIFY(m_sim->start());
     }
@@ -144,7 +138,7 @@ private slots:
         QCOMPARE(stayedOpen, !saved);
         if (manual)
             QCOMPARE(frame->store().count(), saved ? 1 : 0);
-        QCOMPARE(storedPass(1), saved ? typed : manual ? QString() : QStringLiteral("old"));
+        QCOMPARE(storedPass(), saved ? typed : manual ? QString() : QStringLiteral("old"));
     }
 
     void wrongPasswordInAJobNamesItAndOffersThePasswordDialog()
@@ -163,7 +157,7 @@ private slots:
         const QString offer = wrongPasswordText() + QStringLiteral("\n\nOpen the Password dialog for [ 127.107.1.1 ]?");
         QVERIFY2(m_prompter.texts().contains(offer), qPrintable(m_prompter.texts().join(u'|')));
         QCOMPARE(offeredFor, QStringLiteral("[ 127.107.1.1 ]"));
-        QCOMPARE(storedPass(1), QStringLiteral("secret"));
+        QCOMPARE(storedPass(), QStringLiteral("secret"));
 
         // With the password mended the same operation goes through.
         m_prompter.clear();

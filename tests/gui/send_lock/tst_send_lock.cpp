@@ -142,10 +142,7 @@ private slots:
         QCOMPARE(first.windowTitle(), QStringLiteral("Send Lock"));
         QCOMPARE(first.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
                  QStringLiteral("Lock the Send button."));
-        QCOMPARE(first.findChild<QLabel *>(QStringLiteral("prompt"))->text(),
-                 QStringLiteral("No Send Lock password has been set yet. Please enter a new password twice."));
         QVERIFY(first.choosesFirstPassword());
-        QCOMPARE(first.confirmationEdit()->maxLength(), 32);
         first.show();
         first.passwordEdit()->setText(QStringLiteral("pw"));
         first.confirmationEdit()->setText(QStringLiteral("wp"));
@@ -166,7 +163,6 @@ private slots:
         QVERIFY(!lock.choosesFirstPassword());
         QCOMPARE(lock.findChild<QLabel *>(QStringLiteral("prompt"))->text(),
                  QStringLiteral("Please enter the password in the box below."));
-        QCOMPARE(lock.passwordEdit()->maxLength(), 32);
         QCOMPARE(lock.passwordEdit()->echoMode(), QLineEdit::Password);
         lock.show();
         lock.passwordEdit()->setText(QStringLiteral("wrong"));
