@@ -33,7 +33,7 @@ bool registerDiscovered(ProjectorStore &store, const std::optional<ProjectorEntr
         return false;
     }
     ProjectorEntry record = *selected;
-    record.Auth = 1;
+    record.hasPassword = true;
     record.Pass.clear();
     return store.registerDiscovered(record, prompter);
 }
@@ -60,9 +60,9 @@ bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const Pass
     }
     const ProjectorEntry entry = store.projector(row);
     const std::optional<Credentials> answer =
-        runDialog(fillAddress(msg(1036), entry.IP), entry.Auth, entry.Pass);
+        runDialog(fillAddress(msg(1036), entry.IP), entry.hasPassword ? 1 : 0, entry.Pass);
     if (answer)
-        return store.setPassword(row, answer->auth, answer->password);
+        return store.setPassword(row, answer->auth != 0, answer->password);
     // Written on Cancel too, so the file always holds what the list shows.
     store.SaveProjectorPassword(row);
     return false;

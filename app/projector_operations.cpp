@@ -25,15 +25,20 @@ constexpr quint8 kTypeRead = 2;
 constexpr quint8 kTypeClear = 6;
 } // namespace
 
+QString clearRangeText(ClearRange range)
+{
+    if (range == ClearRange::all())
+        return msg(1170);
+    if (range == ClearRange::quick())
+        return msg(1171);
+    if (range == ClearRange::allSaved())
+        return msg(1172);
+    return msg(1173, {range.code() - ClearRange::allSaved().code()});
+}
+
 ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
     : m_prompter(prompter), m_run(std::move(run))
 {
-}
-
-QString ProjectorOperations::applicationTitle()
-{
-    // The title the original tool gave its window class; a few failure boxes carry it.
-    return QStringLiteral("Tessaline");
 }
 
 OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
@@ -49,19 +54,13 @@ OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 
 JobOutcome ProjectorOperations::runJob(JobRecord &job)
 {
-    switch (job.kind) {
-    case JobKind::Upload:
-    case JobKind::GetText:
-    case JobKind::Cancel:
-        m_lastAddress = job.upload.endpoint.address;
-        break;
-    case JobKind::Info:
-    case JobKind::Status:
-        m_lastAddress = job.info.endpoint.address;
-        break;
-    default:
-        m_lastAddress = job.control.endpoint.address;
-        break;
+    // Each kind fills only its own section.
+    for (quint32 address : {job.control.endpoint.address, job.upload.endpoint.address,
+                            job.info.endpoint.address}) {
+        if (address != 0) {
+            m_lastAddress = address;
+            break;
+        }
     }
     m_last = m_run(job);
     return m_last;
@@ -73,8 +72,7 @@ bool ProjectorOperations::refuse()
     return false;
 }
 
-bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const QString &caption,
-                                 bool noDataAsIllegal)
+bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal)
 {
     m_result = classify(outcome);
     if (m_result == OperationResult::Done)
@@ -83,15 +81,20 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
-        if (m_passwordOffer && isWrongPasswordFailure(outcome)) {
+        const bool wrongPassword = m_passwordOffer && isWrongPasswordFailure(outcome);
+        if (wrongPassword)
+            text = wrongPasswordText();
+        if (m_describe && m_lastAddress != 0)
+            text = m_describe(m_lastAddress) + u'\n' + text;
+        if (wrongPassword) {
             const QString offer = fillAddress(msg(1281), m_lastAddress);
-            if (m_prompter.ask(wrongPasswordText() + QStringLiteral("\n\n") + offer, PromptButtons::YesNo,
-                               PromptIcon::Information, caption)
+            if (m_prompter.ask(text + QStringLiteral("\n\n") + offer, PromptButtons::YesNo,
+                               PromptIcon::Information)
                 == PromptAnswer::Yes)
                 m_passwordOffer(m_lastAddress);
             return false;
         }
-        m_prompter.inform(text, PromptIcon::Information, caption);
+        m_prompter.inform(text, PromptIcon::Information);
     }
     return false;
 }
@@ -113,7 +116,7 @@ bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kStatusCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle(), true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus >= '1' && m_lastStatus <= '4') {
         m_prompter.inform(msg(1041));
@@ -129,7 +132,7 @@ bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, Capab
         controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     if (report) {
         report->reachable = job->control.value != kValueUnreachable;
         report->level = job->control.value;
@@ -148,12 +151,12 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
         controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8)));
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     *job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
     outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus == '0') {
         m_prompter.inform(msg(1101));
@@ -176,7 +179,10 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
 
 bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
 {
-    if (m_prompter.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
+    QString question = msg(1021);
+    if (m_describe) // the window says what goes where
+        question += QStringLiteral("\n\n") + m_describe(target.address) + u'\n' + clearRangeText(range);
+    if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
         return refuse();
     if (!statusCheck(target))
         return false;
@@ -196,7 +202,7 @@ bool ProjectorOperations::mute(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_prompter.inform(msg(1020));
     m_result = OperationResult::Done;
     return true;
@@ -208,16 +214,16 @@ bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const Star
         controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     // The quiet query counts an unreachable projector and a refusal as answers; for a
     // setting both mean it was not stored.
     if (job->control.value == kValueUnreachable && !job->control.refused) {
         m_last = {false, 12, msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     if (job->control.refused) {
         m_last = {false, 1, msg(1121)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     m_result = OperationResult::Done;
     return true;

@@ -35,7 +35,7 @@ void writeProjector(IniProfile &ini, int n, const ProjectorEntry &d)
     ini.setValue(section, kIp, int(d.IP)); // signed on purpose: 192.x.x.x is negative
     ini.setValue(section, kName, d.ProjectorName);
     ini.setValue(section, kMac, d.MAC);
-    ini.setValue(section, kAuth, d.Auth);
+    ini.setValue(section, kAuth, d.hasPassword ? 1 : 0);
     ini.setValue(section, kPass, d.Pass);
 }
 
@@ -81,7 +81,7 @@ bool ProjectorStore::targetAt(int r, ProjectorEndpoint *target) const
         return false;
     const ProjectorEntry &d = m_list.at(r);
     target->address = d.IP;
-    target->authentication = d.Auth;
+    target->authentication = d.hasPassword ? 1 : 0;
     target->password = d.Pass;
     return true;
 }
@@ -173,7 +173,7 @@ void ProjectorStore::LoadRegisteredProjectors()
         d.IP = quint32(IniProfile::toInt(ini.value(section, kIp, kZero)));
         d.ProjectorName = ini.value(section, kName, kZero);
         d.MAC = ini.value(section, kMac, kZero);
-        d.Auth = IniProfile::toInt(ini.value(section, kAuth, kZero));
+        d.hasPassword = IniProfile::toInt(ini.value(section, kAuth, kZero)) != 0;
         d.Pass = ini.value(section, kPass, kZero);
         m_list.append(d);
         m_placeholder.append(!ini.hasSection(section));
@@ -204,7 +204,7 @@ bool ProjectorStore::SaveProjectorPassword(int r)
         return RewriteRegisteredProjectors();
     }
     const QString section = projectorSection(r + 1);
-    ini.setValue(section, kAuth, m_list[r].Auth);
+    ini.setValue(section, kAuth, m_list[r].hasPassword ? 1 : 0);
     ini.setValue(section, kPass, m_list[r].Pass);
     return noteSave(ini.save());
 }
@@ -314,11 +314,11 @@ bool ProjectorStore::removeProjector(int r)
     return RewriteRegisteredProjectors();
 }
 
-bool ProjectorStore::setPassword(int r, int auth, const QString &pass)
+bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
-    m_list[r].Auth = auth;
+    m_list[r].hasPassword = hasPassword;
     m_list[r].Pass = pass;
     return SaveProjectorPassword(r);
 }

@@ -17,8 +17,8 @@ struct ProjectorEntry {
     QString ProjectorName;
     /// IPv4 address, first octet in the most significant byte (10.0.0.1 is 0x0A000001).
     quint32 IP = 0;
-    /// 1 when the projector is addressed with authentication.
-    int Auth = 0;
+    /// The projector is addressed with authentication ("Auth=1" in the file).
+    bool hasPassword = false;
     /// The projector's own password, kept in plain text.
     QString Pass;
     QString MAC;
@@ -79,7 +79,7 @@ public:
     bool isPlaceholder(int r) const { return r >= 0 && r < m_placeholder.size() && m_placeholder.at(r); }
     /// Writes `d` to the file as a new last entry. Call LoadRegisteredProjectors() after.
     bool AppendRegisteredProjector(const ProjectorEntry &d);
-    /// Writes Auth and Pass of entry `r` to its section of the file.
+    /// Writes the Auth flag and Pass of entry `r` to its section of the file.
     bool SaveProjectorPassword(int r);
     /// Replaces the file with the whole list (drops the adaptor selection until the next
     /// SaveAdaptorSelection).
@@ -101,8 +101,8 @@ public:
     bool addProjector(const ProjectorEntry &d, Prompter &prompter);
     /// Deletes entry `r`, rewrites the file and resets the current index to 0.
     bool removeProjector(int r);
-    /// Sets Auth and Pass of entry `r` and writes them to the file.
-    bool setPassword(int r, int auth, const QString &pass);
+    /// Sets the Auth flag and Pass of entry `r` and writes them to the file.
+    bool setPassword(int r, bool hasPassword, const QString &pass);
     /// Renames the registered projector with address `ip`: its ProjectorName key, in the
     /// file's section that holds this address, is the only value written. The name is kept
     /// on one line, trimmed and cut as a read would cut it. False when no such projector is

@@ -18,14 +18,13 @@ namespace glintcaster::cli {
 
 namespace {
 
-struct PreviewArgs {
+struct PreviewOptions {
     CommonOptions common;
     std::string file;
     std::string output;
     std::string tick = "0";
     bool characterDisplayMode = false;
 };
-PreviewArgs g_pa;
 
 QJsonArray sizeJson(const QSize &s)
 {
@@ -49,11 +48,11 @@ bool savePng(const QImage &frame, const QString &path, QString *error)
     return true;
 }
 
-int previewCommand()
+int previewCommand(const PreviewOptions &o)
 {
-    if (!applyCommon(g_pa.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    const QString tickText = QString::fromStdString(g_pa.tick).trimmed();
+    const QString tickText = QString::fromStdString(o.tick).trimmed();
     bool numeric = !tickText.isEmpty();
     for (QChar c : tickText)
         numeric = numeric && c.isDigit() && c.unicode() < 0x80;
@@ -65,10 +64,10 @@ int previewCommand()
         return ExitUsage;
     }
 
-    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(g_pa.file),
-                                                  CliPrompter::modeFor(g_pa.common.yes));
+    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(o.file),
+                                                  CliPrompter::modeFor(o.common.yes));
     const TargetCapabilities caps; // as before any projector was asked
-    const QString path = QString::fromStdString(g_pa.file);
+    const QString path = QString::fromStdString(o.file);
     CurrentMessage message;
     QString error;
     const MessageFileStatus st = readMessageFile(
@@ -82,7 +81,7 @@ int previewCommand()
     PayloadContext context;
     context.prompter = prompter.get();
     context.capabilities = caps;
-    context.characterDisplayMode = g_pa.characterDisplayMode;
+    context.characterDisplayMode = o.characterDisplayMode;
     PreviewModel model;
     if (PreparePreviewModel(message, context, &model) != 0)
         return ExitRefused;
@@ -112,12 +111,12 @@ int previewCommand()
     for (int k = 1; k <= ticks && !animation.isClosed(); ++k)
         animation.tick(qint64(k) * interval);
 
-    const QString output = QString::fromStdString(g_pa.output);
+    const QString output = QString::fromStdString(o.output);
     if (!savePng(animation.frame(), output, &error)) {
         printErr(QStringLiteral("%1: %2").arg(output, error));
         return ExitRefused;
     }
-    if (g_pa.common.json) {
+    if (o.common.json) {
         printJson({{QStringLiteral("style"), previewStyleName(model.style)},
                    {QStringLiteral("title"), sizeJson(animation.titleBitmapSize())},
                    {QStringLiteral("message"), sizeJson(animation.messageBitmapSize())},
@@ -139,14 +138,15 @@ int previewCommand()
 
 void addPreviewCommand(CLI::App &app, std::function<int()> *action)
 {
+    auto o = std::make_shared<PreviewOptions>();
     auto *preview = app.add_subcommand("preview", "Save the preview window's frame of a message file as PNG");
-    preview->add_option("FILE", g_pa.file, "Message file (.glc) or text file (.txt)")->required();
-    preview->add_option("-o,--output", g_pa.output, "PNG file to write")->required();
-    preview->add_option("--tick", g_pa.tick, "Timer ticks to run before saving (default 0: the opening frame)");
-    preview->add_flag("--character-display-mode", g_pa.characterDisplayMode,
+    preview->add_option("FILE", o->file, "Message file (.glc) or text file (.txt)")->required();
+    preview->add_option("-o,--output", o->output, "PNG file to write")->required();
+    preview->add_option("--tick", o->tick, "Timer ticks to run before saving (default 0: the opening frame)");
+    preview->add_flag("--character-display-mode", o->characterDisplayMode,
                       "Preview as with \"Character display mode\" on");
-    addCommonOptions(preview, g_pa.common);
-    preview->callback([action] { *action = previewCommand; });
+    addCommonOptions(preview, o->common);
+    setAction(preview, action, o, previewCommand);
 }
 
 } // namespace glintcaster::cli

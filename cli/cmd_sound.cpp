@@ -12,17 +12,18 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct SoundArgs {
+struct SoundOptions {
     CommonOptions common;
     int sound = -1;
     std::string output;
     bool play = false;
 };
-SoundArgs g_sa;
 
 /// Plays `sound` to its end; a machine without sound output only gets a warning.
 void play(int sound)
@@ -35,16 +36,16 @@ void play(int sound)
     loop.exec(); // finished() comes in every case
 }
 
-int soundCommand()
+int soundCommand(const SoundOptions &o)
 {
-    if (!applyCommon(g_sa.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    if (g_sa.sound < 0 || g_sa.sound >= kAlarmTuneCount) {
+    if (o.sound < 0 || o.sound >= kAlarmTuneCount) {
         printErr(QStringLiteral("The sound number is 0 to %1.").arg(kAlarmTuneCount - 1));
         return ExitUsage;
     }
-    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(g_sa.sound));
-    const QString path = QString::fromStdString(g_sa.output);
+    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(o.sound));
+    const QString path = QString::fromStdString(o.output);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(alarmWav(samples)) < 0 || !file.commit()) {
         printErr(QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
@@ -52,8 +53,8 @@ int soundCommand()
     }
     const qint64 frames = qint64(samples.size() / kAlarmChannels);
     const double seconds = double(frames) / kAlarmSampleRate;
-    if (g_sa.common.json) {
-        printJson({{QStringLiteral("sound"), g_sa.sound},
+    if (o.common.json) {
+        printJson({{QStringLiteral("sound"), o.sound},
                    {QStringLiteral("file"), path},
                    {QStringLiteral("frames"), frames},
                    {QStringLiteral("seconds"), seconds},
@@ -62,10 +63,10 @@ int soundCommand()
                    {QStringLiteral("bits"), kAlarmBits}});
     } else {
         printOut(QStringLiteral("%1: tune %2, %3 frames, %4 s")
-                     .arg(path).arg(g_sa.sound).arg(frames).arg(seconds, 0, 'f', 3));
+                     .arg(path).arg(o.sound).arg(frames).arg(seconds, 0, 'f', 3));
     }
-    if (g_sa.play)
-        play(g_sa.sound);
+    if (o.play)
+        play(o.sound);
     return ExitOk;
 }
 
@@ -73,12 +74,13 @@ int soundCommand()
 
 void addSoundCommand(CLI::App &app, std::function<int()> *action)
 {
+    auto o = std::make_shared<SoundOptions>();
     auto *cmd = app.add_subcommand("sound", "Write an alarm tune to a WAV file (44100 Hz, 16-bit stereo)");
-    cmd->add_option("N", g_sa.sound, "Sound number, 0 (silent) to 4")->required();
-    cmd->add_option("-o,--output", g_sa.output, "The WAV file to write")->required();
-    cmd->add_flag("--play", g_sa.play, "Also play the tune on this computer and wait for its end");
-    addCommonOptions(cmd, g_sa.common);
-    cmd->callback([action] { *action = soundCommand; });
+    cmd->add_option("N", o->sound, "Sound number, 0 (silent) to 4")->required();
+    cmd->add_option("-o,--output", o->output, "The WAV file to write")->required();
+    cmd->add_flag("--play", o->play, "Also play the tune on this computer and wait for its end");
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, soundCommand);
 }
 
 } // namespace glintcaster::cli

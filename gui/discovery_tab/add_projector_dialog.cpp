@@ -3,6 +3,7 @@
 #include "gui/discovery_tab/add_projector_dialog.h"
 
 #include "app/ini_profile.h"
+#include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 #include "gui/widgets/ipv4_edit.h"
@@ -19,7 +20,6 @@ namespace glintcaster {
 
 namespace {
 constexpr int kMacFields = 6;
-constexpr int kPasswordLimit = 32;
 } // namespace
 
 AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QDialog(parent), m_prompter(prompter)
@@ -54,7 +54,7 @@ AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QD
 
     m_passwordEdit = new QLineEdit(this);
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_passwordEdit->setMaxLength(kPasswordLimit);
+    m_passwordEdit->setMaxLength(kPasswordMaxLength);
 
     // Kept for the record's shape: manual entries always use authentication.
     m_authBox = new QCheckBox(tr("Authentication"), this);

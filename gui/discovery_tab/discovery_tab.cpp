@@ -165,8 +165,8 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     connect(m_progressTick, &QTimer::timeout, this, &DiscoveryTab::searchTick);
     connect(m_registeredView, &QTableWidget::itemChanged, this, &DiscoveryTab::registeredItemChanged);
     connect(m_searchPause, &QTimer::timeout, this, [this] {
-        m_frame.setSelectedAdaptor(0);
-        m_frame.rebuildAdaptorTable();
+        m_frame.session().setSelectedAdaptor(0);
+        m_frame.session().rebuildAdaptorTable();
         setSearchControlsEnabled(true);
         // The operator may have left the tab during the pause: search only where shown.
         if (m_frame.view() && m_frame.view()->currentTab() == TabIndex::Discovery)
@@ -247,14 +247,14 @@ void DiscoveryTab::refillRegisteredList()
 void DiscoveryTab::fillAdaptorBox()
 {
     m_adaptorBox->clear();
-    for (const AdaptorEntry &adaptor : m_frame.adaptors()) {
+    for (const AdaptorEntry &adaptor : m_frame.session().adaptors()) {
         if (adaptor.addressText.isEmpty())
             break;
         m_adaptorBox->addItem(adaptor.addressText + QStringLiteral(" : ") + adaptor.name);
     }
     if (m_adaptorBox->count() == 0)
         m_adaptorBox->addItem(QStringLiteral("-"));
-    const int saved = m_frame.selectedAdaptor();
+    const int saved = m_frame.session().selectedAdaptor();
     m_adaptorBox->setCurrentIndex(saved >= 0 && saved < m_adaptorBox->count() ? saved : 0);
 }
 
@@ -276,7 +276,7 @@ void DiscoveryTab::stopSearch()
 void DiscoveryTab::startSearch()
 {
     const int index = m_adaptorBox->currentIndex();
-    const QList<AdaptorEntry> &adaptors = m_frame.adaptors();
+    const QList<AdaptorEntry> &adaptors = m_frame.session().adaptors();
     if (index >= 0 && index < adaptors.size()) {
         m_searchAddress = adaptors[index].address;
         m_searchAddressText = adaptors[index].addressText;
@@ -303,7 +303,7 @@ void DiscoveryTab::searchBegan()
     m_searchStartMs = QDateTime::currentMSecsSinceEpoch();
     // Each adaptor gets two listening periods that end after a few silent waits; answers
     // stretch them, so this is an estimate and the bar never claims to be done before it is.
-    const int adaptors = qMax(1, int(m_frame.adaptors().size()));
+    const int adaptors = qMax(1, int(m_frame.session().adaptors().size()));
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_searchTimings.silentWait);
     m_expectedSearchMs = qMax(1, int(adaptors * 2 * m_searchTimings.silentWaitsPerPeriod * wait.count()));
     m_progress->setRange(0, m_expectedSearchMs);
@@ -368,7 +368,7 @@ void DiscoveryTab::registration()
         record.ProjectorName = m_discoveredView->item(row, 0)->text();
         record.MAC = m_discoveredView->item(row, 1)->text();
         record.IP = m_discoveredView->item(row, 2)->data(Qt::UserRole).toUInt();
-        record.Auth = 1;
+        record.hasPassword = true;
         selected = record;
     }
     if (registerDiscovered(m_store, selected, m_frame.prompter()))
@@ -442,7 +442,7 @@ void DiscoveryTab::configureManually()
 void DiscoveryTab::find()
 {
     m_find->setEnabled(false);
-    m_frame.rebuildAdaptorTable();
+    m_frame.session().rebuildAdaptorTable();
     clearDiscovered();
     startSearch();
 }
@@ -455,7 +455,7 @@ void DiscoveryTab::adaptorBoxOpened()
 void DiscoveryTab::adaptorBoxClosed()
 {
     clearDiscovered();
-    m_frame.setSelectedAdaptor(qMax(0, m_adaptorBox->currentIndex()));
+    m_frame.session().setSelectedAdaptor(qMax(0, m_adaptorBox->currentIndex()));
     startSearch();
 }
 
@@ -464,7 +464,7 @@ void DiscoveryTab::search()
     setSearchControlsEnabled(false);
     stopSearch();
     clearDiscovered();
-    m_frame.setAdaptors({});
+    m_frame.session().setAdaptors({});
     // Give the stopped search time to release its sockets before the table is rebuilt.
     m_searchPause->start(m_searchPauseMs);
 }
@@ -489,7 +489,7 @@ std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
     ProjectorEntry record;
     record.ProjectorName = dialog.name();
     record.IP = dialog.address();
-    record.Auth = dialog.auth();
+    record.hasPassword = dialog.auth() != 0;
     record.Pass = dialog.password();
     record.MAC = dialog.mac();
     return record;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/send_lock/send_lock_dialog.h"
 
+#include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "gui/widgets/message_box_prompter.h"
 
@@ -13,10 +14,6 @@
 #include <QVBoxLayout>
 
 namespace glintcaster {
-
-namespace {
-constexpr int kMaxPasswordLength = 32;
-}
 
 SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     : QDialog(parent), m_currentLocked(currentlyLocked),
@@ -34,8 +31,8 @@ SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
         auto *edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setEchoMode(QLineEdit::Password);
-        edit->setMaxLength(kMaxPasswordLength);
-        // A small fixed dialog, wide enough for a full 32-character entry.
+        edit->setMaxLength(kPasswordMaxLength);
+        // A small fixed dialog, wide enough for a password of full length.
         edit->setMinimumWidth(260);
         return edit;
     };

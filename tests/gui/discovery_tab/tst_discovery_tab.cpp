@@ -51,7 +51,7 @@ private:
         ProjectorEntry d;
         d.ProjectorName = QStringLiteral("PJ");
         d.IP = ip;
-        d.Auth = 1;
+        d.hasPassword = true;
         d.MAC = mac;
         return d;
     }
@@ -122,7 +122,7 @@ private slots:
         // Registering it a second time is refused by address.
         page->registration();
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Same IP-Address already exists.")});
-        QCOMPARE(frame->store().count(), 1);
+        QCOMPARE(frame->session().store().count(), 1);
     }
 
     void fullListRefusesBothWaysWithoutOpeningTheDialog()
@@ -148,7 +148,7 @@ private slots:
         page->configureManually();
         QCOMPARE(m_prompter.texts(), (QStringList{full, full}));
         QVERIFY(!opened);
-        QCOMPARE(frame->store().count(), 64);
+        QCOMPARE(frame->session().store().count(), 64);
     }
 
     void manualEntryRefusesARegisteredAddress()
@@ -259,7 +259,7 @@ private slots:
             return std::optional<Credentials>(Credentials{auth, QStringLiteral("new secret")});
         });
         page->password();
-        QCOMPARE(frame->store().projector(0).Pass, QStringLiteral("new secret"));
+        QCOMPARE(frame->session().store().projector(0).Pass, QStringLiteral("new secret"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}),
                  QStringLiteral("new secret"));
     }
@@ -285,18 +285,18 @@ private slots:
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Please select a PROJECTOR")});
 
         page->registeredView()->selectRow(2);
-        QCOMPARE(frame->store().currentIndex(), 2);
+        QCOMPARE(frame->session().store().currentIndex(), 2);
         m_prompter.clear();
         m_prompter.script({PromptAnswer::No});
         page->deleteEntry();
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("[ 10.0.0.3 ] will be deleted. Are you sure?")});
-        QCOMPARE(frame->store().count(), 3);
+        QCOMPARE(frame->session().store().count(), 3);
 
         page->registeredView()->selectRow(1);
         m_prompter.script({PromptAnswer::Yes});
         page->deleteEntry();
-        QCOMPARE(frame->store().count(), 2);
-        QCOMPARE(frame->store().currentIndex(), 0);
+        QCOMPARE(frame->session().store().count(), 2);
+        QCOMPARE(frame->session().store().currentIndex(), 0);
         QCOMPARE(page->registeredView()->rowCount(), 2);
         QCOMPARE(page->registeredView()->item(1, 2)->text(), QStringLiteral("10.0.0.3"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST NUM"), QStringLiteral("NUM"), {}), QStringLiteral("2"));
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(ini.value(s1, QStringLiteral("IP"), {}), QStringLiteral("167772162"));
         QCOMPARE(ini.value(s1, QStringLiteral("Pass"), {}), QStringLiteral("pw"));
         QCOMPARE(ini.value(s2, QStringLiteral("ProjectorName"), {}), QStringLiteral("PJ"));
-        QCOMPARE(projectorChoiceText(frame->store().projector(1)), QStringLiteral("10.0.0.2  Room 12"));
+        QCOMPARE(projectorChoiceText(frame->session().store().projector(1)), QStringLiteral("10.0.0.2  Room 12"));
         ProjectorEntry unnamed;
         unnamed.IP = ipv4(10, 0, 0, 3);
         QCOMPARE(projectorChoiceText(unnamed), QStringLiteral("10.0.0.3"));
@@ -377,13 +377,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
         QSignalSpy started(page, &DiscoveryTab::searchStarted);
         page->setSearchPause(50);
-        frame->setSelectedAdaptor(3);
+        frame->session().setSelectedAdaptor(3);
         page->search();
         QVERIFY(!page->registrationButton()->isEnabled());
-        QVERIFY(frame->adaptors().isEmpty());
+        QVERIFY(frame->session().adaptors().isEmpty());
         QTRY_VERIFY(page->registrationButton()->isEnabled());
-        QCOMPARE(frame->selectedAdaptor(), 0);
-        QCOMPARE(frame->adaptors().size(), 1);
+        QCOMPARE(frame->session().selectedAdaptor(), 0);
+        QCOMPARE(frame->session().adaptors().size(), 1);
         QCOMPARE(page->adaptorBox()->count(), 1);
         QCOMPARE(started.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
@@ -392,7 +392,7 @@ private slots:
         page->search();
         frame->view()->setCurrentTab(TabIndex::Main);
         QTRY_VERIFY(page->registrationButton()->isEnabled());
-        QCOMPARE(frame->adaptors().size(), 1);
+        QCOMPARE(frame->session().adaptors().size(), 1);
         QCOMPARE(started.count(), 1);
     }
 
@@ -404,7 +404,7 @@ private slots:
         page->find();
         QSignalSpy started(page, &DiscoveryTab::searchStarted);
         page->addDiscovered({QStringLiteral("Old"), ipv4(10, 9, 9, 9), QString()});
-        frame->setSelectedAdaptor(4);
+        frame->session().setSelectedAdaptor(4);
 
         // Opening the list ends the running search and starts nothing new.
         page->adaptorBox()->showPopup();
@@ -415,7 +415,7 @@ private slots:
         // Closing it empties the found list, keeps the choice and searches again.
         page->adaptorBox()->hidePopup();
         QCOMPARE(page->discoveredView()->rowCount(), 0);
-        QCOMPARE(frame->selectedAdaptor(), 0);
+        QCOMPARE(frame->session().selectedAdaptor(), 0);
         QCOMPARE(started.count(), 1);
         QVERIFY(page->session().isSearching());
         QTRY_VERIFY_WITH_TIMEOUT(!page->session().isSearching(), 10000);

@@ -56,7 +56,7 @@ private:
     void registerProjector(quint32 ip, const QString &pass)
     {
         ProjectorStore store(m_env->lastPj());
-        QVERIFY(store.addProjector(ProjectorEntry{QStringLiteral("Hall"), ip, 1, pass, {}}, m_prompter));
+        QVERIFY(store.addProjector(ProjectorEntry{QStringLiteral("Hall"), ip, true, pass, {}}, m_prompter));
     }
 
     QString storedPass() const
@@ -137,7 +137,7 @@ private slots:
         // A wrong password keeps the dialog open for another try and saves nothing.
         QCOMPARE(stayedOpen, !saved);
         if (manual)
-            QCOMPARE(frame->store().count(), saved ? 1 : 0);
+            QCOMPARE(frame->session().store().count(), saved ? 1 : 0);
         QCOMPARE(storedPass(), saved ? typed : manual ? QString() : QStringLiteral("old"));
     }
 
