@@ -31,6 +31,7 @@ void handleDroppedFiles(const QStringList &paths, TabIndex tab, Prompter &prompt
             handlers.addToMessageList(path);
         break;
     case TabIndex::Discovery:
+    case TabIndex::Alert:
         prompter.inform(msg(1030));
         break;
     case TabIndex::Edit:

@@ -12,7 +12,7 @@ namespace glintcaster {
 class Prompter;
 
 /// The three tabs of the main window, in their order.
-enum class TabIndex { Main = 0, Discovery = 1, Edit = 2 };
+enum class TabIndex { Main = 0, Discovery = 1, Edit = 2, Alert = 3 };
 
 /// What a dropped file may lead to on the Main and Edit tabs.
 struct DropHandlers {

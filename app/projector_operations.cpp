@@ -6,8 +6,10 @@
 #include "message/message_file.h"
 #include "app/pj_list_rules.h"
 #include "app/projector_password.h"
+#include "app/activity_log.h"
 #include "app/send_preparation.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 namespace glintcaster {
@@ -37,8 +39,89 @@ QString clearRangeText(ClearRange range)
 }
 
 ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
-    : m_prompter(prompter), m_run(std::move(run))
+    : m_forward(prompter), m_prompter(m_forward), m_run(std::move(run))
 {
+}
+
+/// Logs the outermost operation with its outcome: a send that sets the startup display is
+/// one line, not two.
+class ProjectorOperations::Logged {
+public:
+    Logged(ProjectorOperations &ops, const QString &operation, const ProjectorEndpoint &target,
+           int slot, const QString &title = {})
+        : m_ops(ops)
+    {
+        m_active = ++ops.m_logDepth == 1 && ops.m_logActivity
+                   && !ActivityLog::processOrigin().isEmpty();
+        if (!m_active)
+            return;
+        ops.m_forward.last.clear();
+        ops.m_lastDigest.clear();
+        ops.m_last = {};
+        m_record.operation = operation;
+        m_record.target = target.address;
+        m_record.slot = slot;
+        m_record.title = title;
+    }
+    ~Logged() { --m_ops.m_logDepth; }
+    bool done(bool ok)
+    {
+        if (!m_active)
+            return ok;
+        m_record.ok = ok;
+        m_record.payloadSha256 = m_ops.m_lastDigest;
+        if (ok) {
+            m_record.result = msg(1020).trimmed();
+        } else {
+            m_record.code = m_ops.m_last.success ? 0 : m_ops.m_last.code;
+            m_record.result = m_ops.m_forward.last.isEmpty() ? m_ops.m_last.text : m_ops.m_forward.last;
+        }
+        ActivityLog::logOperation(m_record);
+        return ok;
+    }
+
+private:
+    ProjectorOperations &m_ops;
+    ActivityRecord m_record;
+    bool m_active = false;
+};
+
+bool ProjectorOperations::sendMessage(const ProjectorEndpoint &target, CurrentMessage &message,
+                                      PayloadContext context, const SendOptions &options,
+                                      std::optional<StartupSetting> *storedStartup)
+{
+    Logged log(*this, QStringLiteral("send"), target, options.slot, message.title().plainText());
+    return log.done(sendSteps(target, message, context, options, storedStartup));
+}
+
+bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, bool on, bool powerOn)
+{
+    Logged log(*this, on ? QStringLiteral("display on") : QStringLiteral("display off"), target, slot);
+    return log.done(displaySteps(target, slot, on, powerOn));
+}
+
+bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
+{
+    Logged log(*this, QStringLiteral("clear"), target, -1);
+    return log.done(clearSteps(target, range));
+}
+
+bool ProjectorOperations::mute(const ProjectorEndpoint &target)
+{
+    Logged log(*this, QStringLiteral("mute"), target, -1);
+    return log.done(muteSteps(target));
+}
+
+bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const StartupSetting &setting)
+{
+    Logged log(*this, QStringLiteral("startup"), target, setting.slot);
+    return log.done(setStartupSteps(target, setting));
+}
+
+bool ProjectorOperations::editStartup(const ProjectorEndpoint &target, StartupSetting setting)
+{
+    Logged log(*this, QStringLiteral("startup"), target, setting.slot);
+    return log.done(editStartupSteps(target, setting));
 }
 
 OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
@@ -143,7 +226,7 @@ bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, Capab
     return true;
 }
 
-bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, bool on, bool powerOn)
+bool ProjectorOperations::displaySteps(const ProjectorEndpoint &target, int slot, bool on, bool powerOn)
 {
     if (!statusCheck(target))
         return false;
@@ -177,7 +260,7 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
     return true;
 }
 
-bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
+bool ProjectorOperations::clearSteps(const ProjectorEndpoint &target, ClearRange range)
 {
     QString question = msg(1021);
     if (m_describe) // the window says what goes where
@@ -195,7 +278,7 @@ bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange rang
     return true;
 }
 
-bool ProjectorOperations::mute(const ProjectorEndpoint &target)
+bool ProjectorOperations::muteSteps(const ProjectorEndpoint &target)
 {
     if (!statusCheck(target))
         return false;
@@ -208,7 +291,7 @@ bool ProjectorOperations::mute(const ProjectorEndpoint &target)
     return true;
 }
 
-bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const StartupSetting &setting)
+bool ProjectorOperations::setStartupSteps(const ProjectorEndpoint &target, const StartupSetting &setting)
 {
     auto job = std::make_unique<JobRecord>(
         controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
@@ -229,7 +312,7 @@ bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const Star
     return true;
 }
 
-bool ProjectorOperations::editStartup(const ProjectorEndpoint &target, StartupSetting setting)
+bool ProjectorOperations::editStartupSteps(const ProjectorEndpoint &target, StartupSetting setting)
 {
     if (!statusCheck(target))
         return false;
@@ -249,6 +332,11 @@ bool ProjectorOperations::upload(const ProjectorEndpoint &target, int slot, cons
     std::copy_n(header32.constData(), qMin<qsizetype>(header32.size(), kOptionHeaderSize),
                 job->upload.optionHeader.begin());
     job->upload.setBody(body);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(reinterpret_cast<const char *>(job->upload.optionHeader.data()),
+                                kOptionHeaderSize));
+    hash.addData(job->upload.bodyBytes());
+    m_lastDigest = hash.result();
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
         return failed(outcome, true);
@@ -331,9 +419,9 @@ bool ProjectorOperations::refreshCapabilities(const ProjectorEndpoint &target,
     return true;
 }
 
-bool ProjectorOperations::sendMessage(const ProjectorEndpoint &target, CurrentMessage &message,
-                                      PayloadContext context, const SendOptions &options,
-                                      std::optional<StartupSetting> *storedStartup)
+bool ProjectorOperations::sendSteps(const ProjectorEndpoint &target, CurrentMessage &message,
+                                    PayloadContext context, const SendOptions &options,
+                                    std::optional<StartupSetting> *storedStartup)
 {
     if (storedStartup)
         storedStartup->reset();

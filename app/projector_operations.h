@@ -145,11 +145,23 @@ public:
     /// The value the last status check read (a character code such as '0').
     quint16 lastStatus() const { return m_lastStatus; }
 
+    /// Whether the operations append to the activity log (only once the program set an
+    /// origin, see ActivityLog). On by default; the alert logs its targets itself.
+    void setActivityLogging(bool on) { m_logActivity = on; }
+
     /// Classifies a failed job: transport codes and unrecognised answers are communication
     /// failures, the projector's answer digits and cancels are refusals.
     static OperationResult classify(const JobOutcome &outcome);
 
 private:
+    class Logged;
+    bool sendSteps(const ProjectorEndpoint &target, CurrentMessage &message, PayloadContext context,
+                   const SendOptions &options, std::optional<StartupSetting> *storedStartup);
+    bool displaySteps(const ProjectorEndpoint &target, int slot, bool on, bool powerOn);
+    bool clearSteps(const ProjectorEndpoint &target, ClearRange range);
+    bool muteSteps(const ProjectorEndpoint &target);
+    bool setStartupSteps(const ProjectorEndpoint &target, const StartupSetting &setting);
+    bool editStartupSteps(const ProjectorEndpoint &target, StartupSetting setting);
     JobOutcome runJob(JobRecord &job);
     bool refuse();
     /// Every failure box carries the program's name as its caption, like every other box.
@@ -157,9 +169,30 @@ private:
     JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
                          quint16 value = 0);
 
+    /// Passes every message on and keeps the last one: the result text of the log.
+    struct LastText : Prompter {
+        explicit LastText(Prompter &inner) : inner(inner) {}
+        void inform(const QString &text, PromptIcon icon, const QString &caption) override
+        {
+            last = text;
+            inner.inform(text, icon, caption);
+        }
+        PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon icon,
+                         const QString &caption) override
+        {
+            last = text;
+            return inner.ask(text, buttons, icon, caption);
+        }
+        Prompter &inner;
+        QString last;
+    };
+    LastText m_forward;
     Prompter &m_prompter;
     JobRunFn m_run;
     std::function<void(quint32 address)> m_passwordOffer;
+    bool m_logActivity = true;
+    int m_logDepth = 0;
+    QByteArray m_lastDigest; ///< SHA-256 of the last upload
     std::function<QString(quint32)> m_describe;
     quint32 m_lastAddress = 0; ///< the projector of the last job run
     JobOutcome m_last;

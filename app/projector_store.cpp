@@ -3,7 +3,9 @@
 #include "app/projector_store.h"
 
 #include "base/app_home.h"
+#include "app/activity_log.h"
 #include "app/ini_profile.h"
+#include "app/projector_groups.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 
@@ -37,6 +39,18 @@ void writeProjector(IniProfile &ini, int n, const ProjectorEntry &d)
     ini.setValue(section, kMac, d.MAC);
     ini.setValue(section, kAuth, d.hasPassword ? 1 : 0);
     ini.setValue(section, kPass, d.Pass);
+}
+
+// One activity log line per change of the registered list.
+void logRegistration(const QString &operation, const ProjectorEntry &d, bool ok)
+{
+    ActivityRecord r;
+    r.operation = operation;
+    r.target = d.IP;
+    r.targetName = d.ProjectorName;
+    r.ok = ok;
+    r.result = ok ? msg(1020).trimmed() : QStringLiteral("the list could not be written");
+    ActivityLog::logOperation(r);
 }
 
 } // namespace
@@ -288,6 +302,7 @@ bool ProjectorStore::registerDiscovered(const ProjectorEntry &d, Prompter &promp
     const bool written = AppendRegisteredProjector(d);
     if (written)
         LoadRegisteredProjectors();
+    logRegistration(QStringLiteral("register"), d, written);
     return written;
 }
 
@@ -300,18 +315,31 @@ bool ProjectorStore::addProjector(const ProjectorEntry &d, Prompter &prompter)
     m_list.append(d);
     m_placeholder.append(false);
     m_count = int(m_list.size());
-    return RewriteRegisteredProjectors();
+    const bool written = RewriteRegisteredProjectors();
+    logRegistration(QStringLiteral("register"), d, written);
+    return written;
 }
 
 bool ProjectorStore::removeProjector(int r)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
+    const ProjectorEntry removed = m_list.at(r);
+    const quint32 ip = removed.IP;
     m_list.removeAt(r);
     m_placeholder.removeAt(r);
     m_count = int(m_list.size());
     m_current = 0;
-    return RewriteRegisteredProjectors();
+    if (!RewriteRegisteredProjectors()) {
+        logRegistration(QStringLiteral("remove"), removed, false);
+        return false;
+    }
+    logRegistration(QStringLiteral("remove"), removed, true);
+    // A projector that left the list leaves its groups too, so a group never names a
+    // stranger that is registered later at the same address. An unreadable groups file is
+    // left alone (its members are matched against the list when used).
+    ProjectorGroups(ProjectorGroups::fileBeside(m_path)).forgetProjector(ip);
+    return true;
 }
 
 bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
@@ -320,7 +348,9 @@ bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
         return false;
     m_list[r].hasPassword = hasPassword;
     m_list[r].Pass = pass;
-    return SaveProjectorPassword(r);
+    const bool written = SaveProjectorPassword(r);
+    logRegistration(QStringLiteral("password"), m_list.at(r), written); // never the password itself
+    return written;
 }
 
 bool ProjectorStore::renameProjector(quint32 ip, const QString &name)

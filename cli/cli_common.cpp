@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "cli/cli_common.h"
 
+#include "app/projector_groups.h"
 #include "cli/cli_report.h"
 
 #include "app/projector_password.h"
@@ -40,9 +41,12 @@ void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
 void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several)
 {
     cmd->add_option("--to", opts.to, several ? "Projector address (repeat for several at once)" : "Projector address")
-        ->required()
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cmd->add_option("--group", opts.groups, "Every projector of a group (repeatable; see groups list)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cmd->add_flag("--all", opts.all, "Every registered projector");
     cmd->add_option("--password", opts.password, "Projector password (default: from LastPj.txt)")
         ->each([&opts](const std::string &) { opts.passwordGiven = true; });
 }
@@ -97,6 +101,47 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
         if (opts.passwordGiven)
             t.endpoint.password = QString::fromStdString(opts.password);
         targets->push_back(t);
+    }
+    // Groups and --all name registered projectors: their own passwords, unless --password.
+    QStringList groups;
+    for (const std::string &g : opts.groups)
+        groups << QString::fromStdString(g).trimmed();
+    if (opts.all)
+        groups << ProjectorGroups::allName();
+    if (!groups.isEmpty()) {
+        ProjectorGroups stored = ProjectorGroups::inAppHome();
+        if (!stored.load()) {
+            printErr(stored.problemText());
+            return false;
+        }
+        for (const QString &group : groups) {
+            QList<ProjectorEntry> members;
+            QList<quint32> unregistered;
+            QString error;
+            if (!stored.resolve(group, store, &members, &error, &unregistered)) {
+                printErr(error);
+                return false;
+            }
+            for (quint32 ip : unregistered)
+                printErr(QStringLiteral("%1 of group \"%2\" is no longer registered and is left out")
+                             .arg(ipToText(ip), group));
+            for (const ProjectorEntry &d : members) {
+                if (!seen.insert(d.IP).second)
+                    continue;
+                Target t;
+                t.text = ipToText(d.IP);
+                t.endpoint.address = d.IP;
+                t.endpoint.authentication = d.hasPassword ? 1 : 0;
+                t.endpoint.password = opts.passwordGiven ? QString::fromStdString(opts.password) : d.Pass;
+                targets->push_back(t);
+            }
+        }
+    }
+    if (targets->empty()) {
+        printErr(opts.to.empty() && groups.isEmpty()
+                     ? QStringLiteral("Name the projectors: --to ADDRESS, --group NAME or --all")
+                     : QStringLiteral("The groups named hold no registered projector"));
+        return false;
     }
     return true;
 }

@@ -35,6 +35,8 @@ struct CommonOptions {
 /// Target options of the commands that talk to projectors.
 struct TargetOptions {
     std::vector<std::string> to;
+    std::vector<std::string> groups; ///< --group: every registered projector of the group
+    bool all = false;                ///< --all: every registered projector
     std::string password;
     bool passwordGiven = false;
 };
@@ -60,8 +62,9 @@ struct Target {
     QString text;
     ProjectorEndpoint endpoint;
 };
-/// Resolves the --to values, each address once however often it is given; prints a usage
-/// message and returns false on a bad address.
+/// Resolves the --to, --group and --all values, each address once however often it is
+/// named; prints a usage message and returns false on a bad address, an unknown group, a
+/// groups file that cannot be read, or when no target is named at all.
 bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets);
 
 /// Maps an operation result to the exit status.
@@ -136,5 +139,7 @@ void addDiscoverCommand(CLI::App &app, std::function<int()> *action);
 void addImportCommand(CLI::App &app, std::function<int()> *action);
 void addSoundCommand(CLI::App &app, std::function<int()> *action);
 void addPreviewCommand(CLI::App &app, std::function<int()> *action);
+void addGroupsCommand(CLI::App &app, std::function<int()> *action);
+void addAlertCommands(CLI::App &app, std::function<int()> *action);
 
 } // namespace glintcaster::cli

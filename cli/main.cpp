@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/activity_log.h"
 #include "cli/cli_common.h"
 #include "cli/cli_report.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("KESTORA"));
     QCoreApplication::setApplicationName(QStringLiteral("Glintcaster"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
+    glintcaster::ActivityLog::setProcessOrigin(QStringLiteral("cli"));
 
     CLI::App app{"glintcaster-cli: put text messages on network projectors without a window.\n"
                  "Exit status: 0 success, 1 refused, 2 usage, 3 communication failure."};
@@ -34,6 +36,8 @@ int main(int argc, char *argv[])
     addImportCommand(app, &action);
     addSoundCommand(app, &action);
     addPreviewCommand(app, &action);
+    addGroupsCommand(app, &action);
+    addAlertCommands(app, &action);
 
     // With --json a failure that no command reported as an object (a usage error, a file
     // refused before any target ran) still gives one: its exit status and its reason.

@@ -4,11 +4,12 @@
 # samples in share/glintcaster/, and the desktop integration files where the desktop looks.
 include(GNUInstallDirs)
 
-set(GLINTCASTER_APP_ID "org.glintcaster.Glintcaster")
+set(GLINTCASTER_APP_ID "org.glintcaster.glintcaster")
 set(_res ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 set(_share ${CMAKE_INSTALL_DATADIR}/glintcaster)
 
-install(TARGETS glintcaster glintcaster-cli glintcaster-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS glintcaster glintcaster-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS glintcaster-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT glintcaster-sim)
 
 # Glyph bitmaps and icons of the preview, when the data has been generated.
 foreach(_data mfont micon)
@@ -53,8 +54,32 @@ foreach(_size 48 128)
 endforeach()
 
 # Manual pages and shell completion.
-install(FILES ${_res}/man/glintcaster-cli.1 ${_res}/man/glintcaster-sim.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages go compressed (gzip -n, so the same page gives the same bytes), as Debian
+# and the man command expect. Each names the package that carries it.
+set(_man_out ${CMAKE_CURRENT_BINARY_DIR}/man)
+set(GLINTCASTER_MAN_PAGES
+    "glintcaster.1:glintcaster" "glintcaster-cli.1:glintcaster" "glintcaster-sim.1:glintcaster-sim")
+if(EXISTS ${_res}/man/glintcaster-server.8)
+    list(APPEND GLINTCASTER_MAN_PAGES "glintcaster-server.8:glintcaster-server")
+endif()
+set(_man_gz "")
+foreach(_entry IN LISTS GLINTCASTER_MAN_PAGES)
+    string(REPLACE ":" ";" _entry "${_entry}")
+    list(GET _entry 0 _page)
+    list(GET _entry 1 _component)
+    string(REGEX REPLACE "^.*\\.([0-9])$" "\\1" _section "${_page}")
+    add_custom_command(OUTPUT ${_man_out}/${_page}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${_man_out}
+        COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${_res}/man/${_page} ${_man_out}/${_page}.gz
+        DEPENDS ${_res}/man/${_page}
+        VERBATIM)
+    list(APPEND _man_gz ${_man_out}/${_page}.gz)
+    if(NOT _component STREQUAL "glintcaster-server" OR TARGET glintcaster-server)
+        install(FILES ${_man_out}/${_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${_section}
+                COMPONENT ${_component})
+    endif()
+endforeach()
+add_custom_target(glintcaster_man_pages ALL DEPENDS ${_man_gz})
 install(FILES ${_res}/completion/glintcaster-cli.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME glintcaster-cli)

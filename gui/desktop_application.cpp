@@ -9,6 +9,8 @@
 #include "gui/single_instance.h"
 #include "gui/widgets/palette_dialog.h"
 #include "gui/edit_tab/edit_tab.h"
+#include "gui/alert_tab/alert_tab.h"
+#include "gui/preview/preview_dialog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -146,6 +148,21 @@ int DesktopApplication::run(QApplication &app)
         env.describeTarget = [&frame](quint32 address) { return frame.session().describeProjector(address); };
         env.editProjectorPassword = [&frame](quint32 address) { frame.editProjectorPassword(address); };
         return new EditTab(frame.session().store(), frame.prompter(), env);
+    };
+    setup.createAlertPage = [](MainWindow &frame) -> QWidget * {
+        AlertTabEnvironment env;
+        env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+        env.editMessage = [&frame](CurrentMessage *out) {
+            auto *edit = qobject_cast<EditTab *>(frame.editPage());
+            if (!edit)
+                return false;
+            *out = edit->message();
+            return !out->body().isEmpty();
+        };
+        env.showPreview = [](QWidget *parent, Prompter &prompter, CurrentMessage &message) {
+            showMessagePreview(parent, prompter, message, TargetCapabilities::fixed(true, true, true), false);
+        };
+        return new AlertTab(frame.session().store(), frame.prompter(), env);
     };
     MainWindow frame(setup);
     prompter.setParent(&frame);

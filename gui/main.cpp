@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/activity_log.h"
 #include "gui/desktop_application.h"
 
 #include <QApplication>
@@ -21,8 +22,9 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("KESTORA"));
     QApplication::setApplicationName(QStringLiteral("Glintcaster"));
     QApplication::setApplicationVersion(QStringLiteral(GLINTCASTER_VERSION));
+    glintcaster::ActivityLog::setProcessOrigin(QStringLiteral("window"));
     // Matches the installed desktop entry, so docks and portals pair the window with it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.glintcaster.Glintcaster"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glintcaster.glintcaster"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/glintcaster/icons/glintcaster.svg")));
     return glintcaster::DesktopApplication().run(app);
 }

@@ -8,6 +8,7 @@
 #include "gui/widgets/colour_button.h"
 #include "gui/discovery_tab/discovery_tab.h"
 #include "gui/send_lock/send_lock_profile.h"
+#include "gui/alert_tab/alert_tab.h"
 #include "gui/tab_view.h"
 #include "app/send_lock.h"
 #include "gui/widgets/palette_dialog.h"
@@ -75,6 +76,8 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
         m_prompter->inform(store.problemText(), PromptIcon::Stop);
     m_view = new TabView(mainPage, discoveryPage, editPage, *m_prompter, this);
     setCentralWidget(m_view);
+    if (m_setup.createAlertPage)
+        m_view->addAlertPage(m_setup.createAlertPage(*this));
 
     connect(m_view, &TabView::tabSwitched, this, &MainWindow::onTabSwitched);
     // Window shortcuts come before any list or text box, which would otherwise take the
@@ -326,6 +329,12 @@ void MainWindow::onTabSwitched(TabIndex tab)
         discoveryPage()->stopSearch();
         editPage()->refreshBeforeShow();
         editPage()->refreshAfterShow();
+        break;
+    case TabIndex::Alert:
+        mainPage()->stopMonitor();
+        discoveryPage()->stopSearch();
+        if (auto *alert = qobject_cast<AlertTab *>(m_view->alertPage()))
+            alert->refresh();
         break;
     }
     if (tab != TabIndex::Discovery)

@@ -38,6 +38,8 @@ struct MainWindowSetup {
     std::function<std::optional<bool>(bool locked, QWidget *parent)> runSendLockDialog;
     /// The change-password dialog.
     std::function<void(QWidget *parent)> runChangePasswordDialog;
+    /// The "Alert" page, the fourth tab; none when not given.
+    std::function<QWidget *(MainWindow &)> createAlertPage;
     /// Where the Discovery tab searches (ports, timings); tests shorten it.
     DiscoveryConfig discovery;
     /// Tab shown first.

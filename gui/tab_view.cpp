@@ -76,11 +76,20 @@ void TabView::setCurrentTab(TabIndex tab)
     m_tabs->setCurrentIndex(int(tab));
 }
 
+void TabView::addAlertPage(QWidget *page)
+{
+    m_alertPage = page;
+    m_tabs->insertTab(int(TabIndex::Alert), page, QString());
+    retitle();
+}
+
 void TabView::retitle()
 {
     m_tabs->setTabText(int(TabIndex::Main), msg(1134));
     m_tabs->setTabText(int(TabIndex::Discovery), msg(1135));
     m_tabs->setTabText(int(TabIndex::Edit), msg(1136));
+    if (m_alertPage)
+        m_tabs->setTabText(int(TabIndex::Alert), msg(2404));
 }
 
 void TabView::dropFiles(const QStringList &paths)

@@ -30,6 +30,10 @@ public:
     TabIndex currentTab() const;
     void setCurrentTab(TabIndex tab);
 
+    /// Adds the "Alert" page as the fourth tab, after "Edit".
+    void addAlertPage(QWidget *page);
+    QWidget *alertPage() const { return m_alertPage; }
+
     /// Sets the tab titles in the current language.
     void retitle();
 
@@ -49,6 +53,7 @@ private:
     MainTabPage *m_mainPage = nullptr;
     DiscoveryTab *m_discoveryPage = nullptr;
     EditTabPage *m_editPage = nullptr;
+    QWidget *m_alertPage = nullptr;
     Prompter &m_prompter;
 };
 

@@ -3,6 +3,7 @@
 #include "gui/edit_tab/edit_tab.h"
 
 #include "app/pj_list_rules.h"
+#include "app/alert_operation.h"
 #include "app/projector_store.h"
 #include "base/app_home.h"
 #include "base/message_table.h"
@@ -616,6 +617,8 @@ void EditTab::updateTitleCount()
 
 bool EditTab::send()
 {
+    if (refuseWhileAlertRuns(*m_prompter))
+        return false;
     if (m_env.sendLocked && m_env.sendLocked()) {
         m_prompter->inform(msg(1043));
         return false;

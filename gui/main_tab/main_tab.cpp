@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/main_tab/main_tab.h"
 
+#include "app/alert_operation.h"
 #include "app/message_folder.h"
 #include "app/pj_list_rules.h"
 #include "gui/main_window.h"
@@ -581,6 +582,8 @@ void MainTab::updateClearSlotEnabled()
 void MainTab::send()
 {
     Prompter &prompter = m_frame.prompter();
+    if (refuseWhileAlertRuns(prompter))
+        return;
     if (m_session.sendLocked()) {
         prompter.inform(msg(1043));
         return;

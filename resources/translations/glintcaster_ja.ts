@@ -722,6 +722,203 @@ and character background color</source>
     </message>
 </context>
 <context>
+    <name>glintcaster::AlertTab</name>
+    <message>
+        <source>Group &amp;name:</source>
+        <translation>グループ名(&amp;N):</translation>
+    </message>
+    <message>
+        <source>Projectors</source>
+        <translation>プロジェクター</translation>
+    </message>
+    <message>
+        <source>&amp;New group...</source>
+        <translation>新しいグループ(&amp;N)...</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me...</source>
+        <translation>名前の変更(&amp;M)...</translation>
+    </message>
+    <message>
+        <source>Delete gro&amp;up</source>
+        <translation>グループの削除(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Add chec&amp;ked to group</source>
+        <translation>チェックしたものをグループに追加(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve from group</source>
+        <translation>グループから削除(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Message &amp;file:</source>
+        <translation>メッセージファイル(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Message of the &amp;Edit tab</source>
+        <translation>[編集]タブのメッセージ(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Quick message</source>
+        <translation>クイックメッセージ(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Title:</source>
+        <translation>タイトル(&amp;T):</translation>
+    </message>
+    <message>
+        <source>&amp;Body:</source>
+        <translation>本文(&amp;B):</translation>
+    </message>
+    <message>
+        <source>Tem&amp;plate:</source>
+        <translation>テンプレート(&amp;P):</translation>
+    </message>
+    <message>
+        <source>&amp;Image</source>
+        <translation>イメージ(&amp;I)</translation>
+    </message>
+    <message>
+        <source>S&amp;lot:</source>
+        <translation>保存番号(&amp;L):</translation>
+    </message>
+    <message>
+        <source>Quick</source>
+        <translation>クイック</translation>
+    </message>
+    <message>
+        <source>&amp;Display on after storing</source>
+        <translation>保存後に表示オン(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Retry failed</source>
+        <translation>失敗分を再試行(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>表示オフ(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>Cle&amp;ar</source>
+        <translation>クリア(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;History</source>
+        <translation>履歴(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Send to 1 projector</source>
+        <translation>1 台のプロジェクターに送信(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Send to %1 projectors</source>
+        <translation>%1 台のプロジェクターに送信(&amp;S)</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3 of %4 succeeded</source>
+        <translation>%1  %2  %4 台中 %3 台成功</translation>
+    </message>
+    <message>
+        <source>(no title)</source>
+        <translation>(タイトルなし)</translation>
+    </message>
+    <message>
+        <source>New group</source>
+        <translation>新しいグループ</translation>
+    </message>
+    <message>
+        <source>Rename group</source>
+        <translation>グループ名の変更</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::AlertRunView</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>待機中</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>確認中</translation>
+    </message>
+    <message>
+        <source>Sending</source>
+        <translation>送信中</translation>
+    </message>
+    <message>
+        <source>Storing</source>
+        <translation>保存中</translation>
+    </message>
+    <message>
+        <source>Startup display</source>
+        <translation>起動時表示</translation>
+    </message>
+    <message>
+        <source>Display on</source>
+        <translation>表示オン</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 succeeded</source>
+        <translation>%2 台中 %1 台成功</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>、%1 台失敗</translation>
+    </message>
+    <message>
+        <source>, %1 cancelled</source>
+        <translation>、%1 台キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::GroupTree</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>すべて</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::SendLockDialog</name>
     <message>
         <source>&amp;New Password</source>

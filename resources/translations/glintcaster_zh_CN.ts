@@ -722,6 +722,203 @@ and character background color</source>
     </message>
 </context>
 <context>
+    <name>glintcaster::AlertTab</name>
+    <message>
+        <source>Group &amp;name:</source>
+        <translation>组名(&amp;N):</translation>
+    </message>
+    <message>
+        <source>Projectors</source>
+        <translation>投影机</translation>
+    </message>
+    <message>
+        <source>&amp;New group...</source>
+        <translation>新建组(&amp;N)...</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me...</source>
+        <translation>重命名(&amp;M)...</translation>
+    </message>
+    <message>
+        <source>Delete gro&amp;up</source>
+        <translation>删除组(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Add chec&amp;ked to group</source>
+        <translation>将选中的加入组(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Remo&amp;ve from group</source>
+        <translation>从组中移除(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>Message &amp;file:</source>
+        <translation>消息文件(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Message of the &amp;Edit tab</source>
+        <translation>[编辑]选项卡的消息(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Quick message</source>
+        <translation>快速消息(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Title:</source>
+        <translation>标题(&amp;T):</translation>
+    </message>
+    <message>
+        <source>&amp;Body:</source>
+        <translation>正文(&amp;B):</translation>
+    </message>
+    <message>
+        <source>Tem&amp;plate:</source>
+        <translation>模板(&amp;P):</translation>
+    </message>
+    <message>
+        <source>&amp;Image</source>
+        <translation>图像(&amp;I)</translation>
+    </message>
+    <message>
+        <source>S&amp;lot:</source>
+        <translation>保存编号(&amp;L):</translation>
+    </message>
+    <message>
+        <source>Quick</source>
+        <translation>快速</translation>
+    </message>
+    <message>
+        <source>&amp;Display on after storing</source>
+        <translation>保存后显示(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Retry failed</source>
+        <translation>重试失败项(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Displa&amp;y off</source>
+        <translation>关闭显示(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>Cle&amp;ar</source>
+        <translation>清除(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;History</source>
+        <translation>历史(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Send to 1 projector</source>
+        <translation>发送到 1 台投影机(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Send to %1 projectors</source>
+        <translation>发送到 %1 台投影机(&amp;S)</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3 of %4 succeeded</source>
+        <translation>%1  %2  %4 台中 %3 台成功</translation>
+    </message>
+    <message>
+        <source>(no title)</source>
+        <translation>(无标题)</translation>
+    </message>
+    <message>
+        <source>New group</source>
+        <translation>新建组</translation>
+    </message>
+    <message>
+        <source>Rename group</source>
+        <translation>重命名组</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::AlertRunView</name>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>检查中</translation>
+    </message>
+    <message>
+        <source>Sending</source>
+        <translation>发送中</translation>
+    </message>
+    <message>
+        <source>Storing</source>
+        <translation>保存中</translation>
+    </message>
+    <message>
+        <source>Startup display</source>
+        <translation>启动显示</translation>
+    </message>
+    <message>
+        <source>Display on</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 succeeded</source>
+        <translation>%2 台中 %1 台成功</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>，%1 台失败</translation>
+    </message>
+    <message>
+        <source>, %1 cancelled</source>
+        <translation>，%1 台已取消</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::GroupTree</name>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+</context>
+<context>
     <name>glintcaster::SendLockDialog</name>
     <message>
         <source>&amp;New Password</source>

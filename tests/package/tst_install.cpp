@@ -25,7 +25,7 @@ Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
                                             timeoutMs);
 }
 
-const QString kAppId = QStringLiteral("org.glintcaster.Glintcaster");
+const QString kAppId = QStringLiteral("org.glintcaster.glintcaster");
 
 } // namespace
 
@@ -66,8 +66,9 @@ private slots:
             QStringLiteral("share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
             QStringLiteral("share/icons/hicolor/48x48/apps/") + kAppId + QStringLiteral(".png"),
             QStringLiteral("share/icons/hicolor/128x128/apps/") + kAppId + QStringLiteral(".png"),
-            QStringLiteral("share/man/man1/glintcaster-cli.1"),
-            QStringLiteral("share/man/man1/glintcaster-sim.1"),
+            QStringLiteral("share/man/man1/glintcaster.1.gz"),
+            QStringLiteral("share/man/man1/glintcaster-cli.1.gz"),
+            QStringLiteral("share/man/man1/glintcaster-sim.1.gz"),
             QStringLiteral("share/bash-completion/completions/glintcaster-cli"),
         };
         for (const QString &f : files)
@@ -109,11 +110,11 @@ private slots:
     void manPagesAndCompletionAreWellFormed()
     {
         if (!QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty()) {
-            for (const QString &page : QStringList{"glintcaster-cli", "glintcaster-sim"}) {
-                const Run r = run(QStringLiteral("groff"), {QStringLiteral("-man"), QStringLiteral("-Tutf8"),
-                                                            QStringLiteral("-ww"), QStringLiteral("-z"),
-                                                            installed(QStringLiteral("share/man/man1/%1.1").arg(page))});
-                QVERIFY2(r.exit == 0 && r.err.isEmpty(), r.err.constData());
+            for (const QString &page : QStringList{"glintcaster", "glintcaster-cli", "glintcaster-sim"}) {
+                const Run r = run(QStringLiteral("sh"),
+                                  {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -man -Tutf8 -ww -z"),
+                                   installed(QStringLiteral("share/man/man1/%1.1.gz").arg(page))});
+                QVERIFY2(r.exit == 0 && r.err.isEmpty(), qPrintable(page + QLatin1Char(' ') + QString::fromUtf8(r.err)));
             }
         }
         const Run r = run(QStringLiteral("bash"),
