@@ -19,6 +19,12 @@ QString fillAddress(const QString &pattern, quint32 address)
     return text;
 }
 
+QString projectorChoiceText(const ProjectorEntry &entry)
+{
+    const QString address = ipToText(entry.IP);
+    return entry.ProjectorName.isEmpty() ? address : address + QStringLiteral("  ") + entry.ProjectorName;
+}
+
 bool registerDiscovered(ProjectorStore &store, const std::optional<ProjectorEntry> &selected,
                         Prompter &prompter)
 {

@@ -16,6 +16,10 @@ class Prompter;
 /// Fills the four "%d" of a message text with the octets of `address`, most significant first.
 QString fillAddress(const QString &pattern, quint32 address);
 
+/// How a projector box lists a registered projector: "address  name", or the address alone
+/// when it has no name.
+QString projectorChoiceText(const ProjectorEntry &entry);
+
 // The Discovery tab's operations on the registered list. Each shows its refusal through
 // the prompter and returns false when it stopped; a true return means the list changed.
 

@@ -4,6 +4,8 @@
 
 #include "base/message_table.h"
 #include "message/message_file.h"
+#include "app/pj_list_rules.h"
+#include "app/projector_password.h"
 #include "app/activity_log.h"
 #include "app/send_preparation.h"
 
@@ -162,8 +164,19 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool 
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
+        const bool wrongPassword = m_passwordOffer && isWrongPasswordFailure(outcome);
+        if (wrongPassword)
+            text = wrongPasswordText();
         if (m_describe && m_lastAddress != 0)
             text = m_describe(m_lastAddress) + u'\n' + text;
+        if (wrongPassword) {
+            const QString offer = fillAddress(msg(1281), m_lastAddress);
+            if (m_prompter.ask(text + QStringLiteral("\n\n") + offer, PromptButtons::YesNo,
+                               PromptIcon::Information)
+                == PromptAnswer::Yes)
+                m_passwordOffer(m_lastAddress);
+            return false;
+        }
         m_prompter.inform(text, PromptIcon::Information);
     }
     return false;

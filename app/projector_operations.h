@@ -85,6 +85,12 @@ class ProjectorOperations {
 public:
     ProjectorOperations(Prompter &prompter, JobRunFn run);
 
+    /// When set, a failure that looks like a wrong projector password is shown as an
+    /// authentication error with its hint, and the operator is offered `offer` for that
+    /// projector's address (the window opens its Password dialog). Unset, the failure is
+    /// shown as the job worded it.
+    void setPasswordOffer(std::function<void(quint32 address)> offer) { m_passwordOffer = std::move(offer); }
+
     /// Reads the projector's status (control 6020) and refuses a projector in a fatal state.
     bool statusCheck(const ProjectorEndpoint &target);
     /// The capability query (control 0F01 and its follow-ups). An unreachable projector
@@ -183,6 +189,7 @@ private:
     LastText m_forward;
     Prompter &m_prompter;
     JobRunFn m_run;
+    std::function<void(quint32 address)> m_passwordOffer;
     bool m_logActivity = true;
     int m_logDepth = 0;
     QByteArray m_lastDigest; ///< SHA-256 of the last upload

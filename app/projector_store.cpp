@@ -353,4 +353,31 @@ bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
     return written;
 }
 
+bool ProjectorStore::renameProjector(quint32 ip, const QString &name)
+{
+    const int r = indexOfIp(ip);
+    if (r < 0 || ip == 0 || !m_problem.isEmpty())
+        return false;
+    QString clean = name;
+    clean.replace(u'\r', u' ').replace(u'\n', u' ');
+    clean = clean.trimmed().left(IniProfile::kMaxValueLength);
+    IniProfile ini(m_path);
+    if (!loadForWrite(ini))
+        return false;
+    // Looked up by address in the file itself: the name goes to this projector even when
+    // the file's order is no longer the list's.
+    const int num = qBound(0, ini.intValue(kNumSection, kNum, 0), kMaxLoaded);
+    for (int n = 1; n <= num; ++n) {
+        const QString section = projectorSection(n);
+        if (!ini.hasSection(section) || quint32(IniProfile::toInt(ini.value(section, kIp, kZero))) != ip)
+            continue;
+        ini.setValue(section, kName, clean);
+        if (!noteSave(ini.save()))
+            return false;
+        m_list[r].ProjectorName = clean;
+        return true;
+    }
+    return false;
+}
+
 } // namespace glintcaster

@@ -103,6 +103,11 @@ public:
     bool removeProjector(int r);
     /// Sets the Auth flag and Pass of entry `r` and writes them to the file.
     bool setPassword(int r, bool hasPassword, const QString &pass);
+    /// Renames the registered projector with address `ip`: its ProjectorName key, in the
+    /// file's section that holds this address, is the only value written. The name is kept
+    /// on one line, trimmed and cut as a read would cut it. False when no such projector is
+    /// registered (in the list and the file) or the file cannot be written.
+    bool renameProjector(quint32 ip, const QString &name);
     /// The last write of the file failed (the file is left as it was): a change reported as
     /// false for this reason was refused by the file system, not by the rules.
     bool saveFailed() const { return m_saveFailed; }

@@ -13,6 +13,7 @@ namespace {
 
 const QString kPassKey = QStringLiteral("GlintcasterPass/Pass");
 const QString kLockKey = QStringLiteral("GlintcasterPass/Lock");
+constexpr int kConfirmationDiffers = 1284;
 
 QSettings profileSettings()
 {
@@ -78,12 +79,32 @@ bool acceptSendLock(const SendLockProfile &profile, bool currentlyLocked, const 
     return true;
 }
 
+bool needsFirstLockPassword(const SendLockProfile &profile)
+{
+    return profile.storedDigest().isEmpty();
+}
+
+bool acceptFirstLock(SendLockProfile &profile, const QString &newPassword, const QString &confirmation,
+                     Prompter &prompter)
+{
+    if (newPassword != confirmation) {
+        prompter.inform(msg(kConfirmationDiffers));
+        return false;
+    }
+    profile.setStoredDigest(sendLockDigest(newPassword));
+    return true;
+}
+
 bool acceptChangePassword(SendLockProfile &profile, const QString &current, const QString &newPassword,
-                          Prompter &prompter)
+                          const QString &confirmation, Prompter &prompter)
 {
     const QString stored = profile.storedDigest();
     if (!passwordMatches(stored, current)) {
         prompter.inform(msg(1050));
+        return false;
+    }
+    if (newPassword != confirmation) {
+        prompter.inform(msg(kConfirmationDiffers));
         return false;
     }
     const QString digest = sendLockDigest(newPassword);

@@ -33,11 +33,20 @@ public:
 bool acceptSendLock(const SendLockProfile &profile, bool currentlyLocked, const QString &entered,
                     Prompter &prompter, bool *newLocked);
 
+/// True while no send-lock password was ever set: locking then starts by choosing one.
+bool needsFirstLockPassword(const SendLockProfile &profile);
+
+/// The lock dialog's OK on first use: the new password typed twice. When the two differ,
+/// shows message 1284 and returns false (the dialog stays open); otherwise stores the
+/// digest of the new password (an empty one included) and returns true: lock.
+bool acceptFirstLock(SendLockProfile &profile, const QString &newPassword, const QString &confirmation,
+                     Prompter &prompter);
+
 /// The change-password dialog's OK: checks `current` like acceptSendLock, refuses a new
-/// password whose digest equals the stored one (message 1051), else stores the new digest
-/// and returns true.
+/// password that differs from its confirmation (message 1284) or whose digest equals the
+/// stored one (message 1051), else stores the new digest and returns true.
 bool acceptChangePassword(SendLockProfile &profile, const QString &current, const QString &newPassword,
-                          Prompter &prompter);
+                          const QString &confirmation, Prompter &prompter);
 
 /// What Send does while locked: shows message 1043 and returns true; returns false when
 /// not locked.

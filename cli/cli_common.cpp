@@ -5,6 +5,7 @@
 #include "app/projector_groups.h"
 #include "cli/cli_report.h"
 
+#include "app/projector_password.h"
 #include "base/app_home.h"
 #include "base/message_table.h"
 #include "comm/all_at_once.h"
@@ -160,8 +161,7 @@ int exitFor(OperationResult result)
 
 QString wrongPasswordHint()
 {
-    return QStringLiteral("the projector closed the connection right after the password digest; "
-                          "the password may be wrong");
+    return glintcaster::wrongPasswordHint(); // the window gives the same hint
 }
 
 TargetResult finish(ProjectorOperations &ops, bool ok, TargetResult r)

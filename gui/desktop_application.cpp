@@ -146,6 +146,7 @@ int DesktopApplication::run(QApplication &app)
         EditTabEnvironment env;
         env.sendLocked = [&frame] { return frame.session().sendLocked(); };
         env.describeTarget = [&frame](quint32 address) { return frame.session().describeProjector(address); };
+        env.editProjectorPassword = [&frame](quint32 address) { frame.editProjectorPassword(address); };
         return new EditTab(frame.session().store(), frame.prompter(), env);
     };
     setup.createAlertPage = [](MainWindow &frame) -> QWidget * {

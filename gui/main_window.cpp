@@ -143,6 +143,11 @@ MainWindow::~MainWindow()
     }
 }
 
+void MainWindow::editProjectorPassword(quint32 address)
+{
+    discoveryPage()->editPasswordOf(address);
+}
+
 DiscoveryTab *MainWindow::discoveryPage() const
 {
     return m_view->discoveryPage();

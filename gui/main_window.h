@@ -109,6 +109,8 @@ public:
     /// The menu commands, callable directly (tests, toolbar).
     void sendLockCommand(bool unlock);
     void changePasswordCommand();
+    /// The Discovery tab's "Password..." for the registered projector with this address.
+    void editProjectorPassword(quint32 address);
     void colourCommand(ColourTarget target);
     void colourButtonClicked(ColourTarget target);
     void aboutCommand();

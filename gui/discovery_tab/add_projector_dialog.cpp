@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/discovery_tab/add_projector_dialog.h"
 
+#include "app/ini_profile.h"
 #include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
@@ -55,18 +56,20 @@ AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QD
     m_passwordEdit->setEchoMode(QLineEdit::Password);
     m_passwordEdit->setMaxLength(kPasswordMaxLength);
 
-    // Kept for the record's shape: manual entries always use authentication and have no name.
+    // Kept for the record's shape: manual entries always use authentication.
     m_authBox = new QCheckBox(tr("Authentication"), this);
     m_authBox->setChecked(true);
     m_authBox->hide();
     m_nameEdit = new QLineEdit(this);
-    m_nameEdit->hide();
+    m_nameEdit->setMaxLength(IniProfile::kMaxValueLength);
+    m_nameEdit->setPlaceholderText(tr("optional"));
 
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(tr("&IP Address:"), m_addressEdit);
     form->addRow(tr("&MAC Address:"), macRow);
     form->addRow(tr("&Password:"), m_passwordEdit);
+    form->addRow(tr("Projector &Name:"), m_nameEdit);
     if (auto *label = qobject_cast<QLabel *>(form->labelForField(macRow)))
         label->setBuddy(m_macFields.first());
 
@@ -83,6 +86,7 @@ AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QD
     for (int i = 0; i < kMacFields - 1; ++i)
         QWidget::setTabOrder(m_macFields[i], m_macFields[i + 1]);
     QWidget::setTabOrder(m_macFields.last(), m_passwordEdit);
+    QWidget::setTabOrder(m_passwordEdit, m_nameEdit);
     m_addressEdit->setFocus();
 }
 
@@ -94,10 +98,17 @@ void AddProjectorDialog::accept()
         m_addressEdit->setFocus();
         return;
     }
+    // Checked before anything is taken, so a wrong password keeps everything typed.
+    if (m_checkPassword && !m_passwordEdit->text().isEmpty()
+        && !m_checkPassword(address, m_passwordEdit->text())) {
+        m_passwordEdit->setFocus();
+        m_passwordEdit->selectAll();
+        return;
+    }
     m_address = address;
     m_auth = m_authBox->isChecked() ? 1 : 0;
     m_password = m_passwordEdit->text();
-    m_name = m_nameEdit->text();
+    m_name = m_nameEdit->text().trimmed();
     QStringList parts;
     for (QLineEdit *field : m_macFields)
         parts << field->text();

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QLineEdit;
 
@@ -14,7 +16,7 @@ namespace glintcaster {
 class Ipv4Edit;
 class Prompter;
 
-/// "Configure Manually": a projector entered by hand.
+/// "Configure Manually": a projector entered by hand, with an optional name.
 class AddProjectorDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,14 @@ public:
     Ipv4Edit *addressEdit() const { return m_addressEdit; }
     QLineEdit *macField(int index) const { return m_macFields.value(index); }
     QLineEdit *passwordEdit() const { return m_passwordEdit; }
+    QLineEdit *nameEdit() const { return m_nameEdit; }
+
+    /// Called on OK with the address and a typed (non-empty) password; false keeps the
+    /// dialog open (the check has said why).
+    void setPasswordCheck(std::function<bool(quint32 address, const QString &password)> check)
+    {
+        m_checkPassword = std::move(check);
+    }
 
 public slots:
     void accept() override;
@@ -42,6 +52,7 @@ private:
     QLineEdit *m_passwordEdit = nullptr;
     QCheckBox *m_authBox = nullptr;
     QLineEdit *m_nameEdit = nullptr;
+    std::function<bool(quint32, const QString &)> m_checkPassword;
 
     quint32 m_address = 0;
     int m_auth = 1;

@@ -53,6 +53,12 @@ QString AuthenticationDialog::labelText() const
 
 void AuthenticationDialog::accept()
 {
+    const QString typed = m_passwordEdit->text();
+    if (m_checkPassword && !typed.isEmpty() && !m_checkPassword(typed)) {
+        m_passwordEdit->setFocus();
+        m_passwordEdit->selectAll();
+        return;
+    }
     m_auth = m_authBox->isChecked() ? 1 : 0;
     m_password = m_passwordEdit->text();
     QDialog::accept();

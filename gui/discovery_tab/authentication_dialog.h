@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -25,6 +27,9 @@ public:
     QLineEdit *passwordEdit() const { return m_passwordEdit; }
     QString labelText() const;
 
+    /// Called on OK with a typed (non-empty) password; false keeps the dialog open.
+    void setPasswordCheck(std::function<bool(const QString &password)> check) { m_checkPassword = std::move(check); }
+
 public slots:
     void accept() override;
 
@@ -32,6 +37,7 @@ private:
     QLabel *m_label = nullptr;
     QLineEdit *m_passwordEdit = nullptr;
     QCheckBox *m_authBox = nullptr;
+    std::function<bool(const QString &)> m_checkPassword;
     int m_auth = 0;
     QString m_password;
 };

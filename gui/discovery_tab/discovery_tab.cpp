@@ -2,18 +2,23 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/discovery_tab/discovery_tab.h"
 
+#include "app/projector_password.h"
 #include "base/message_table.h"
+#include "base/prompter.h"
 #include "gui/discovery_tab/add_projector_dialog.h"
 #include "gui/discovery_tab/authentication_dialog.h"
 #include "gui/main_window.h"
 #include "gui/tab_view.h"
+#include "gui/widgets/job_status_window.h"
 #include "comm/discovery_session.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QDateTime>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
@@ -24,14 +29,17 @@ namespace glintcaster {
 
 namespace {
 
-void setRow(QTableWidget *table, int row, const QString &name, const QString &mac, quint32 address)
+void setRow(QTableWidget *table, int row, const QString &name, const QString &mac, quint32 address,
+            bool nameEditable = false)
 {
     const QString texts[3] = {name, mac, formatDottedAddress(address)};
     for (int column = 0; column < 3; ++column) {
         auto *item = new QTableWidgetItem(texts[column]);
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled
+                       | (column == 0 && nameEditable ? Qt::ItemIsEditable : Qt::NoItemFlags));
         table->setItem(row, column, item);
     }
+    table->item(row, 2)->setData(Qt::UserRole, address);
 }
 
 int selectedRow(const QTableWidget *table)
@@ -74,11 +82,24 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     for (QPushButton *b : {m_registration, m_find, m_manual, m_delete, m_password})
         b->setFixedWidth(buttonWidth);
 
-    auto makeGroup = [this](const QString &title, QTableWidget *list,
+    // The search's progress goes below the found list.
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("searchProgress"));
+    m_progress->setTextVisible(true);
+    QSizePolicy keepRoom = m_progress->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true); // the lists do not jump when a search starts
+    m_progress->setSizePolicy(keepRoom);
+    m_progress->hide();
+
+    auto makeGroup = [this](const QString &title, QTableWidget *list, QWidget *below,
                             std::initializer_list<QPushButton *> buttons) {
         auto *group = new QGroupBox(title, this);
         auto *row = new QHBoxLayout(group);
-        row->addWidget(list, 1);
+        auto *listColumn = new QVBoxLayout;
+        listColumn->addWidget(list, 1);
+        if (below)
+            listColumn->addWidget(below);
+        row->addLayout(listColumn, 1);
         auto *column = new QVBoxLayout;
         for (QPushButton *b : buttons)
             column->addWidget(b);
@@ -86,9 +107,21 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
         row->addLayout(column);
         return group;
     };
-    QGroupBox *found = makeGroup(tr("PROJECTOR List"), m_discoveredView, {m_registration, m_find});
-    QGroupBox *kept = makeGroup(tr("Registered PROJECTOR"), m_registeredView,
+    QGroupBox *found = makeGroup(tr("PROJECTOR List"), m_discoveredView, m_progress, {m_registration, m_find});
+    QGroupBox *kept = makeGroup(tr("Registered PROJECTOR"), m_registeredView, nullptr,
                                 {m_manual, m_delete, m_password});
+
+    // Over the found list's empty area: what the search is doing, or that nobody answered.
+    m_searchStatus = new QLabel(m_discoveredView->viewport());
+    m_searchStatus->setObjectName(QStringLiteral("searchStatus"));
+    m_searchStatus->setAlignment(Qt::AlignCenter);
+    m_searchStatus->setWordWrap(true);
+    m_searchStatus->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_searchStatus->setForegroundRole(QPalette::PlaceholderText);
+    m_searchStatus->hide();
+    m_progressTick = new QTimer(this);
+    m_progressTick->setInterval(200);
+    m_searchTimings = config.timings;
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -102,6 +135,11 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     setTabOrder(m_registeredView, m_manual);
     setTabOrder(m_manual, m_delete);
     setTabOrder(m_delete, m_password);
+
+    // The name is renamed in place (F2, or a click on the selected row's name); a double
+    // click still opens "Password...".
+    m_registeredView->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    m_registeredView->horizontalHeaderItem(0)->setToolTip(tr("F2 or a click on the selected name renames the projector"));
 
     m_searchPause = new QTimer(this);
     m_searchPause->setSingleShot(true);
@@ -123,6 +161,9 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     connect(deleteKey, &QShortcut::activated, this, &DiscoveryTab::deleteEntry);
     connect(m_session, &DiscoverySession::projectorFound, this, &DiscoveryTab::addDiscovered);
     connect(m_session, &DiscoverySession::searchFinished, this, [this] { m_find->setEnabled(true); });
+    connect(m_session, &DiscoverySession::finished, this, &DiscoveryTab::searchEnded);
+    connect(m_progressTick, &QTimer::timeout, this, &DiscoveryTab::searchTick);
+    connect(m_registeredView, &QTableWidget::itemChanged, this, &DiscoveryTab::registeredItemChanged);
     connect(m_searchPause, &QTimer::timeout, this, [this] {
         m_frame.session().setSelectedAdaptor(0);
         m_frame.session().rebuildAdaptorTable();
@@ -181,12 +222,14 @@ void DiscoveryTab::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     fitColumns();
+    m_searchStatus->setGeometry(m_discoveredView->viewport()->rect().adjusted(8, 8, -8, -8));
 }
 
 void DiscoveryTab::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     fitColumns();
+    m_searchStatus->setGeometry(m_discoveredView->viewport()->rect().adjusted(8, 8, -8, -8));
 }
 
 void DiscoveryTab::refillRegisteredList()
@@ -197,7 +240,8 @@ void DiscoveryTab::refillRegisteredList()
     const QList<ProjectorEntry> &entries = m_store.projectors();
     m_registeredView->setRowCount(int(entries.size()));
     for (int row = 0; row < entries.size(); ++row)
-        setRow(m_registeredView, row, entries[row].ProjectorName, entries[row].MAC, entries[row].IP);
+        setRow(m_registeredView, row, entries[row].ProjectorName, entries[row].MAC, entries[row].IP,
+               !m_store.isPlaceholder(row));
 }
 
 void DiscoveryTab::fillAdaptorBox()
@@ -223,6 +267,8 @@ void DiscoveryTab::pageShown()
 
 void DiscoveryTab::stopSearch()
 {
+    if (m_searchRunning)
+        m_searchStopped = true; // its end then says nothing about who would have answered
     m_session->stop();
     RaiseDiscoveryStop();
 }
@@ -239,6 +285,7 @@ void DiscoveryTab::startSearch()
         m_searchAddressText.clear();
     }
     m_session->start(adaptors);
+    searchBegan();
     emit searchStarted();
 }
 
@@ -246,6 +293,56 @@ void DiscoveryTab::clearDiscovered()
 {
     m_discoveredView->clearContents();
     m_discoveredView->setRowCount(0);
+    showSearchStatus();
+}
+
+void DiscoveryTab::searchBegan()
+{
+    m_searchRunning = true;
+    m_searchStopped = false;
+    m_searchStartMs = QDateTime::currentMSecsSinceEpoch();
+    // Each adaptor gets two listening periods that end after a few silent waits; answers
+    // stretch them, so this is an estimate and the bar never claims to be done before it is.
+    const int adaptors = qMax(1, int(m_frame.session().adaptors().size()));
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_searchTimings.silentWait);
+    m_expectedSearchMs = qMax(1, int(adaptors * 2 * m_searchTimings.silentWaitsPerPeriod * wait.count()));
+    m_progress->setRange(0, m_expectedSearchMs);
+    m_progress->setValue(0);
+    m_progress->show();
+    m_progressTick->start();
+    searchTick();
+}
+
+void DiscoveryTab::searchTick()
+{
+    const qint64 elapsed = QDateTime::currentMSecsSinceEpoch() - m_searchStartMs;
+    m_progress->setValue(int(qMin<qint64>(elapsed, m_expectedSearchMs * 95 / 100)));
+    m_progress->setFormat(tr("Searching... %1 s").arg(elapsed / 1000));
+    showSearchStatus();
+}
+
+void DiscoveryTab::searchEnded()
+{
+    m_searchRunning = false;
+    m_progressTick->stop();
+    m_progress->hide();
+    showSearchStatus();
+}
+
+QString DiscoveryTab::searchStatusText() const
+{
+    if (m_discoveredView->rowCount() > 0 || m_searchStartMs == 0)
+        return {};
+    if (m_searchRunning)
+        return tr("Searching for projectors...");
+    return m_searchStopped ? QString() : tr("No projector answered.");
+}
+
+void DiscoveryTab::showSearchStatus()
+{
+    const QString text = searchStatusText();
+    m_searchStatus->setText(text);
+    m_searchStatus->setVisible(!text.isEmpty());
 }
 
 void DiscoveryTab::addDiscovered(const DiscoveredProjector &projector)
@@ -259,7 +356,7 @@ void DiscoveryTab::addDiscovered(const DiscoveredProjector &projector)
     const int row = m_discoveredView->rowCount();
     m_discoveredView->insertRow(row);
     setRow(m_discoveredView, row, projector.name, projector.mac, projector.address);
-    m_discoveredView->item(row, 2)->setData(Qt::UserRole, projector.address);
+    showSearchStatus();
 }
 
 void DiscoveryTab::registration()
@@ -280,10 +377,53 @@ void DiscoveryTab::registration()
 
 void DiscoveryTab::password()
 {
-    editPassword(m_store, selectedRow(m_registeredView), m_frame.prompter(),
-                 [this](const QString &label, int auth, const QString &password) {
-                     return runPasswordDialog(label, auth, password);
+    editPasswordOfRow(selectedRow(m_registeredView));
+}
+
+void DiscoveryTab::editPasswordOf(quint32 address)
+{
+    editPasswordOfRow(m_store.indexOfIp(address));
+}
+
+void DiscoveryTab::editPasswordOfRow(int row)
+{
+    const quint32 address = m_store.projector(row).IP;
+    editPassword(m_store, row, m_frame.prompter(),
+                 [this, address](const QString &label, int auth, const QString &password) {
+                     return runPasswordDialog(address, label, auth, password);
                  });
+}
+
+bool DiscoveryTab::checkPassword(quint32 address, const QString &password, QWidget *parent)
+{
+    ProjectorEndpoint target;
+    target.address = address;
+    target.authentication = 1;
+    target.password = password;
+    return confirmProjectorPassword(target, m_frame.prompter(),
+                                    [parent](JobRecord &job) { return JobStatusWindow::run(job, parent); });
+}
+
+void DiscoveryTab::registeredItemChanged(QTableWidgetItem *item)
+{
+    if (!item || item->column() != 0 || !m_registeredView->item(item->row(), 2))
+        return;
+    const quint32 address = m_registeredView->item(item->row(), 2)->data(Qt::UserRole).toUInt();
+    const bool renamed = m_store.renameProjector(address, item->text());
+    if (!renamed && !m_store.problemText().isEmpty())
+        m_frame.prompter().inform(m_store.problemText());
+    // Shows the name as stored (trimmed), or the old one when it could not be kept.
+    {
+        const QSignalBlocker quiet(m_registeredView);
+        item->setText(m_store.projector(m_store.indexOfIp(address)).ProjectorName);
+    }
+    // Not kept: the file, which is the authority, no longer matches the list; show what it
+    // holds. Deferred, since the edited item must outlive this signal.
+    if (!renamed)
+        QTimer::singleShot(0, this, [this] {
+            m_store.LoadRegisteredProjectors();
+            refillRegisteredList();
+        });
 }
 
 void DiscoveryTab::deleteEntry()
@@ -341,6 +481,9 @@ std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
     if (m_runManual)
         return m_runManual();
     AddProjectorDialog dialog(m_frame.prompter(), this);
+    dialog.setPasswordCheck([this, &dialog](quint32 address, const QString &password) {
+        return checkPassword(address, password, &dialog);
+    });
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     ProjectorEntry record;
@@ -352,12 +495,15 @@ std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
     return record;
 }
 
-std::optional<Credentials> DiscoveryTab::runPasswordDialog(const QString &label, int auth,
-                                                      const QString &password)
+std::optional<Credentials> DiscoveryTab::runPasswordDialog(quint32 address, const QString &label, int auth,
+                                                           const QString &password)
 {
     if (m_runPassword)
         return m_runPassword(label, auth, password);
     AuthenticationDialog dialog(label, auth, password, this);
+    dialog.setPasswordCheck([this, &dialog, address](const QString &typed) {
+        return checkPassword(address, typed, &dialog);
+    });
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return Credentials{dialog.auth(), dialog.password()};

@@ -13,8 +13,11 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 class QTimer;
 
 namespace glintcaster {
@@ -47,6 +50,12 @@ public:
     void adaptorBoxClosed();
 
     void refillRegisteredList();
+    /// "Password..." for the registered projector with this address (offered after a job
+    /// failed as if its password were wrong).
+    void editPasswordOf(quint32 address);
+    /// Checks a typed password against the projector as a job shown over `parent`; true
+    /// when it may be saved (see confirmProjectorPassword).
+    bool checkPassword(quint32 address, const QString &password, QWidget *parent);
 
     /// Dialog runners; tests replace them so that nothing blocks.
     void setManualDialog(std::function<std::optional<ProjectorEntry>()> run) { m_runManual = std::move(run); }
@@ -62,6 +71,10 @@ public:
     QPushButton *findButton() const { return m_find; }
     QPushButton *registrationButton() const { return m_registration; }
     AdaptorBox *adaptorBox() const { return m_adaptorBox; }
+    /// What the found list says over its empty area: the search's progress, or that nobody
+    /// answered; empty when projectors are listed.
+    QString searchStatusText() const;
+    QProgressBar *searchProgress() const { return m_progress; }
     QPushButton *searchButton() const { return m_searchButton; }
     DiscoverySession &session() { return *m_session; }
     /// The address the search was started for (the adaptor box's selection).
@@ -88,7 +101,14 @@ private:
     void clearDiscovered();
     void setSearchControlsEnabled(bool enabled);
     std::optional<ProjectorEntry> runManualDialog();
-    std::optional<Credentials> runPasswordDialog(const QString &label, int auth, const QString &password);
+    std::optional<Credentials> runPasswordDialog(quint32 address, const QString &label, int auth,
+                                                 const QString &password);
+    void editPasswordOfRow(int row);
+    void registeredItemChanged(QTableWidgetItem *item);
+    void searchBegan();
+    void searchTick();
+    void searchEnded();
+    void showSearchStatus();
 
     MainWindow &m_frame;
     ProjectorStore &m_store;
@@ -104,6 +124,14 @@ private:
     AdaptorBox *m_adaptorBox = nullptr;
     QPushButton *m_searchButton = nullptr;
     QTimer *m_searchPause = nullptr;
+    QLabel *m_searchStatus = nullptr; ///< over the found list's empty area
+    QProgressBar *m_progress = nullptr;
+    QTimer *m_progressTick = nullptr;
+    qint64 m_searchStartMs = 0;
+    int m_expectedSearchMs = 0;
+    bool m_searchRunning = false;
+    bool m_searchStopped = false;
+    DiscoveryTimings m_searchTimings;
 
     quint32 m_searchAddress = 0;
     QString m_searchAddressText;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/edit_tab/edit_tab.h"
 
+#include "app/pj_list_rules.h"
 #include "app/alert_operation.h"
 #include "app/projector_store.h"
 #include "base/app_home.h"
@@ -102,6 +103,8 @@ EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment e
       })
 {
     m_env.complete();
+    if (m_env.editProjectorPassword)
+        m_ops.setPasswordOffer(m_env.editProjectorPassword);
     if (!m_env.runJob)
         m_env.runJob = [this](JobRecord &job) { return JobStatusWindow::run(job, this); };
     if (m_env.describeTarget)
@@ -483,7 +486,7 @@ void EditTab::fillProjectorBox()
         return;
     }
     for (const ProjectorEntry &d : list)
-        m_projector->addItem(ipToText(d.IP));
+        m_projector->addItem(projectorChoiceText(d));
     // The index shared with the Main tab; the list may have shrunk since.
     const int index = qBound(0, m_store.currentIndex(), int(list.size()) - 1);
     m_store.setCurrentIndex(index);

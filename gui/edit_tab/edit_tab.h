@@ -53,6 +53,9 @@ struct EditTabEnvironment {
     /// stays disabled.
     std::function<void(QWidget *parent, CurrentMessage &message, const PayloadContext &context)>
         showPreview;
+    /// Offered after a job failed as if the projector's password were wrong: opens the
+    /// Password dialog for that address. Without it the failure is shown as worded.
+    std::function<void(quint32 address)> editProjectorPassword;
 
     /// The defaults for the parts not given.
     void complete();

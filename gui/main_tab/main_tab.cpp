@@ -4,6 +4,7 @@
 
 #include "app/alert_operation.h"
 #include "app/message_folder.h"
+#include "app/pj_list_rules.h"
 #include "gui/main_window.h"
 #include "gui/main_tab/startup_display_dialog.h"
 #include "gui/tab_view.h"
@@ -76,6 +77,7 @@ MainTab::MainTab(MainWindow &frame, QWidget *parent)
       m_ops(frame.prompter(), [this](JobRecord &job) { return JobStatusWindow::run(job, window()); }),
       m_slotListTimings(slotListTimings())
 {
+    m_ops.setPasswordOffer([this](quint32 address) { m_frame.editProjectorPassword(address); });
     if (m_session.namesProjectorsInBoxes())
         m_ops.setTargetDescriber([this](quint32 address) { return m_session.describeProjector(address); });
     buildControls();
@@ -316,7 +318,7 @@ void MainTab::refreshProjectorBox()
         const QSignalBlocker quiet(m_projectorBox);
         m_projectorBox->clear();
         for (const ProjectorEntry &entry : store.projectors())
-            m_projectorBox->addItem(ipToText(entry.IP));
+            m_projectorBox->addItem(projectorChoiceText(entry));
         m_projectorCount = m_projectorBox->count();
         if (m_projectorCount == 0)
             m_projectorBox->addItem(msg(1002));

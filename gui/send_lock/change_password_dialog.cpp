@@ -31,10 +31,12 @@ ChangePasswordDialog::ChangePasswordDialog(QWidget *parent)
     setWindowTitle(tr("Change Password"));
     m_current = passwordEdit(QStringLiteral("currentPassword"), this);
     m_new = passwordEdit(QStringLiteral("newPassword"), this);
+    m_confirmation = passwordEdit(QStringLiteral("confirmation"), this);
 
     auto *form = new QFormLayout;
     form->addRow(tr("Current Password"), m_current);
     form->addRow(tr("New Password"), m_new);
+    form->addRow(tr("Confirm New Password"), m_confirmation);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -47,6 +49,7 @@ ChangePasswordDialog::ChangePasswordDialog(QWidget *parent)
     // A small fixed dialog, wide enough for a password of full length.
     m_current->setMinimumWidth(200);
     m_new->setMinimumWidth(200);
+    m_confirmation->setMinimumWidth(200);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_current->setFocus();
 }
@@ -55,7 +58,8 @@ ChangePasswordDialog::~ChangePasswordDialog() = default;
 
 void ChangePasswordDialog::accept()
 {
-    if (!acceptChangePassword(m_profile, m_current->text(), m_new->text(), *m_prompter))
+    if (!acceptChangePassword(m_profile, m_current->text(), m_new->text(), m_confirmation->text(),
+                              *m_prompter))
         return; // message shown; the dialog stays open
     QDialog::accept();
 }

@@ -24,6 +24,7 @@ public:
     void setPrompter(Prompter *prompter) { m_prompter = prompter; }
     QLineEdit *currentEdit() const { return m_current; }
     QLineEdit *newEdit() const { return m_new; }
+    QLineEdit *confirmationEdit() const { return m_confirmation; }
 
 public slots:
     void accept() override;
@@ -32,6 +33,7 @@ private:
     SendLockProfile m_profile;
     QLineEdit *m_current = nullptr;
     QLineEdit *m_new = nullptr;
+    QLineEdit *m_confirmation = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter *m_prompter = nullptr;
 };

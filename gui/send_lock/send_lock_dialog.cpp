@@ -7,6 +7,7 @@
 #include "gui/widgets/message_box_prompter.h"
 
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,15 +19,24 @@ SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     : QDialog(parent), m_currentLocked(currentlyLocked),
       m_ownPrompter(std::make_unique<MessageBoxPrompter>(this)), m_prompter(m_ownPrompter.get())
 {
+    // Nobody can know a password that was never set: the first lock chooses one.
+    const bool firstPassword = !currentlyLocked && needsFirstLockPassword(m_profile);
     setWindowTitle(msg(currentlyLocked ? 1045 : 1044));
     m_instruction = new QLabel(msg(currentlyLocked ? 1048 : 1047), this);
     m_instruction->setObjectName(QStringLiteral("instruction"));
-    m_prompt = new QLabel(msg(1049), this);
+    m_prompt = new QLabel(msg(firstPassword ? 1283 : 1049), this);
     m_prompt->setObjectName(QStringLiteral("prompt"));
-    m_password = new QLineEdit(this);
-    m_password->setObjectName(QStringLiteral("password"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_password->setMaxLength(kPasswordMaxLength);
+    m_prompt->setWordWrap(firstPassword);
+    auto makeEdit = [this](const QString &name) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setMaxLength(kPasswordMaxLength);
+        // A small fixed dialog, wide enough for a password of full length.
+        edit->setMinimumWidth(260);
+        return edit;
+    };
+    m_password = makeEdit(QStringLiteral("password"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -36,10 +46,16 @@ SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_instruction);
     layout->addWidget(m_prompt);
-    layout->addWidget(m_password);
+    if (firstPassword) {
+        m_confirmation = makeEdit(QStringLiteral("confirmation"));
+        auto *form = new QFormLayout;
+        form->addRow(tr("&New Password"), m_password);
+        form->addRow(tr("&Confirm New Password"), m_confirmation);
+        layout->addLayout(form);
+    } else {
+        layout->addWidget(m_password);
+    }
     layout->addWidget(buttons);
-    // A small fixed dialog, wide enough for a password of full length.
-    m_password->setMinimumWidth(260);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_password->setFocus();
 }
@@ -48,6 +64,13 @@ SendLockDialog::~SendLockDialog() = default;
 
 void SendLockDialog::accept()
 {
+    if (m_confirmation) {
+        if (!acceptFirstLock(m_profile, m_password->text(), m_confirmation->text(), *m_prompter))
+            return; // the two entries differ: the box was shown, the dialog stays
+        m_newLocked = true;
+        QDialog::accept();
+        return;
+    }
     bool newLocked = m_currentLocked;
     if (!acceptSendLock(m_profile, m_currentLocked, m_password->text(), *m_prompter, &newLocked))
         return; // wrong password: the box was shown, the dialog stays for another try

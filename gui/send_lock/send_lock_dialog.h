@@ -15,7 +15,8 @@ namespace glintcaster {
 
 class Prompter;
 
-/// Locks or unlocks the Send buttons after checking the send-lock password.
+/// Locks or unlocks the Send buttons after checking the send-lock password. While no
+/// password was ever set, locking asks for a new one twice and stores it.
 /// Run it with exec(); on Accepted, newLockState() is the flag to adopt.
 class SendLockDialog : public QDialog {
     Q_OBJECT
@@ -28,6 +29,9 @@ public:
     void setPrompter(Prompter *prompter) { m_prompter = prompter; }
 
     QLineEdit *passwordEdit() const { return m_password; }
+    /// The second entry of a new password; null unless the dialog asks for a first one.
+    QLineEdit *confirmationEdit() const { return m_confirmation; }
+    bool choosesFirstPassword() const { return m_confirmation != nullptr; }
 
 public slots:
     void accept() override;
@@ -39,6 +43,7 @@ private:
     QLabel *m_instruction = nullptr;
     QLabel *m_prompt = nullptr;
     QLineEdit *m_password = nullptr;
+    QLineEdit *m_confirmation = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter *m_prompter = nullptr;
 };

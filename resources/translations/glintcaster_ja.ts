@@ -27,6 +27,14 @@
         <source>&amp;Password:</source>
         <translation>パスワード(&amp;P):</translation>
     </message>
+    <message>
+        <source>optional</source>
+        <translation>省略可</translation>
+    </message>
+    <message>
+        <source>Projector &amp;Name:</source>
+        <translation>プロジェクター名(&amp;N):</translation>
+    </message>
 </context>
 <context>
     <name>glintcaster::AboutDialog</name>
@@ -82,6 +90,10 @@
     <message>
         <source>New Password</source>
         <translation>新しいパスワード</translation>
+    </message>
+    <message>
+        <source>Confirm New Password</source>
+        <translation>新しいパスワードの確認</translation>
     </message>
 </context>
 <context>
@@ -391,6 +403,22 @@
     <message>
         <source>Registered PROJECTOR</source>
         <translation>登録済みプロジェクター</translation>
+    </message>
+    <message>
+        <source>F2 or a click on the selected name renames the projector</source>
+        <translation>F2 キーか選択中の名前のクリックでプロジェクター名を変更します</translation>
+    </message>
+    <message>
+        <source>Searching... %1 s</source>
+        <translation>検索中... %1 秒</translation>
+    </message>
+    <message>
+        <source>Searching for projectors...</source>
+        <translation>プロジェクターを検索しています...</translation>
+    </message>
+    <message>
+        <source>No projector answered.</source>
+        <translation>応答したプロジェクターはありません。</translation>
     </message>
 </context>
 <context>
@@ -888,6 +916,17 @@ and character background color</source>
     <message>
         <source>All</source>
         <translation>すべて</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::SendLockDialog</name>
+    <message>
+        <source>&amp;New Password</source>
+        <translation>新しいパスワード(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Confirm New Password</source>
+        <translation>新しいパスワードの確認(&amp;C)</translation>
     </message>
 </context>
 </TS>

@@ -27,6 +27,14 @@
         <source>&amp;Password:</source>
         <translation>密码(&amp;P):</translation>
     </message>
+    <message>
+        <source>optional</source>
+        <translation>可选</translation>
+    </message>
+    <message>
+        <source>Projector &amp;Name:</source>
+        <translation>投影机名称(&amp;N):</translation>
+    </message>
 </context>
 <context>
     <name>glintcaster::AboutDialog</name>
@@ -82,6 +90,10 @@
     <message>
         <source>New Password</source>
         <translation>新密码</translation>
+    </message>
+    <message>
+        <source>Confirm New Password</source>
+        <translation>确认新密码</translation>
     </message>
 </context>
 <context>
@@ -391,6 +403,22 @@
     <message>
         <source>Registered PROJECTOR</source>
         <translation>已注册投影机</translation>
+    </message>
+    <message>
+        <source>F2 or a click on the selected name renames the projector</source>
+        <translation>按 F2 或单击所选名称可重命名投影机</translation>
+    </message>
+    <message>
+        <source>Searching... %1 s</source>
+        <translation>搜索中... %1 秒</translation>
+    </message>
+    <message>
+        <source>Searching for projectors...</source>
+        <translation>正在搜索投影机...</translation>
+    </message>
+    <message>
+        <source>No projector answered.</source>
+        <translation>没有投影机应答。</translation>
     </message>
 </context>
 <context>
@@ -888,6 +916,17 @@ and character background color</source>
     <message>
         <source>All</source>
         <translation>全部</translation>
+    </message>
+</context>
+<context>
+    <name>glintcaster::SendLockDialog</name>
+    <message>
+        <source>&amp;New Password</source>
+        <translation>新密码(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Confirm New Password</source>
+        <translation>确认新密码(&amp;C)</translation>
     </message>
 </context>
 </TS>

@@ -277,7 +277,7 @@ private slots:
             QTimer::singleShot(0, [password, ok] {
                 auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
                 QVERIFY(dialog);
-                if (auto *edit = dialog->findChild<QLineEdit *>())
+                for (auto *edit : dialog->findChildren<QLineEdit *>())
                     edit->setText(password);
                 if (ok)
                     dialog->accept();
@@ -285,22 +285,23 @@ private slots:
                     dialog->reject();
             });
         };
-        // No password set yet: a wrong entry is refused (the dialog then gets cancelled).
-        answerDialog(QStringLiteral("guess"), true);
-        frame.command(MainWindow::Command::SendLock)->trigger();
-        QVERIFY(!frame.session().sendLocked());
-        QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
-
-        answerDialog(QString(), true);
+        // No password set yet: the first lock takes the new one, typed twice.
+        answerDialog(QStringLiteral("first"), true);
         frame.command(MainWindow::Command::SendLock)->trigger();
         QVERIFY(frame.session().sendLocked());
+        QVERIFY(m_prompter.texts().isEmpty());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
 
         answerDialog(QString(), false);
         frame.command(MainWindow::Command::Unlock)->trigger();
         QVERIFY(frame.session().sendLocked());
 
-        answerDialog(QString(), true);
+        answerDialog(QStringLiteral("guess"), true);
+        frame.command(MainWindow::Command::Unlock)->trigger();
+        QVERIFY(frame.session().sendLocked());
+        QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
+
+        answerDialog(QStringLiteral("first"), true);
         frame.command(MainWindow::Command::Unlock)->trigger();
         QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send"));

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -186,13 +187,14 @@ private slots:
         // Six empty MAC fields give five hyphens; the hidden box keeps authentication on.
         dialog.addressEdit()->setAddress(ipv4(192, 168, 1, 10));
         dialog.passwordEdit()->setText(QStringLiteral("pw"));
+        dialog.nameEdit()->setText(QStringLiteral("  Room 12 "));
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.address(), ipv4(192, 168, 1, 10));
         QCOMPARE(dialog.mac(), QStringLiteral("-----"));
         QCOMPARE(dialog.auth(), 1);
         QCOMPARE(dialog.password(), QStringLiteral("pw"));
-        QVERIFY(dialog.name().isEmpty());
+        QCOMPARE(dialog.name(), QStringLiteral("Room 12"));
     }
 
     void addPjFieldsLimitAndAdvance()
@@ -300,6 +302,40 @@ private slots:
         QCOMPARE(readFile().value(QStringLiteral("RESIST NUM"), QStringLiteral("NUM"), {}), QStringLiteral("2"));
     }
 
+    void renamePersistsByAddress()
+    {
+        ProjectorEntry first = projector(ipv4(10, 0, 0, 1)), second = projector(ipv4(10, 0, 0, 2));
+        second.Pass = QStringLiteral("pw");
+        writeStore({first, second});
+        auto frame = makeFrame();
+        DiscoveryTab *page = frame->discoveryPage();
+        QVERIFY(page->registeredView()->item(1, 0)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(page->registeredView()->item(1, 1)->flags() & Qt::ItemIsEditable));
+
+        // Another program reorders the file; the name still goes to the projector renamed.
+        m_env->resetHome();
+        writeStore({second, first});
+        page->registeredView()->item(1, 0)->setText(QStringLiteral(" Room 12\n"));
+        QCOMPARE(page->registeredView()->item(1, 0)->text(), QStringLiteral("Room 12"));
+        const IniProfile ini = readFile();
+        const QString s1 = QStringLiteral("RESIST PROJECTOR1"), s2 = QStringLiteral("RESIST PROJECTOR2");
+        QCOMPARE(ini.value(s1, QStringLiteral("ProjectorName"), {}), QStringLiteral("Room 12"));
+        QCOMPARE(ini.value(s1, QStringLiteral("IP"), {}), QStringLiteral("167772162"));
+        QCOMPARE(ini.value(s1, QStringLiteral("Pass"), {}), QStringLiteral("pw"));
+        QCOMPARE(ini.value(s2, QStringLiteral("ProjectorName"), {}), QStringLiteral("PJ"));
+        QCOMPARE(projectorChoiceText(frame->session().store().projector(1)), QStringLiteral("10.0.0.2  Room 12"));
+        ProjectorEntry unnamed;
+        unnamed.IP = ipv4(10, 0, 0, 3);
+        QCOMPARE(projectorChoiceText(unnamed), QStringLiteral("10.0.0.3"));
+
+        // A projector the file no longer has is not renamed, and its name stays as shown.
+        m_env->resetHome();
+        writeStore({second});
+        page->registeredView()->item(0, 0)->setText(QStringLiteral("Lost"));
+        QCOMPARE(page->registeredView()->item(0, 0)->text(), QStringLiteral("PJ"));
+        QVERIFY(!readFile().hasSection(QStringLiteral("RESIST PROJECTOR2")));
+    }
+
     void showingTheTabSearchesAndFindWaitsForTheEnd()
     {
         auto frame = makeFrame();
@@ -312,7 +348,12 @@ private slots:
         QVERIFY(page->adaptorBox()->currentText().startsWith(QStringLiteral("127.0.0.1 : ")));
         QCOMPARE(page->searchAdaptorText(), QStringLiteral("127.0.0.1"));
         QVERIFY(!page->findButton()->isEnabled());
+        QCOMPARE(page->searchStatusText(), QStringLiteral("Searching for projectors..."));
+        QVERIFY(page->searchProgress()->isVisibleTo(page));
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
+        // Nobody answers here: the list says so once the search is over.
+        QTRY_COMPARE(page->searchStatusText(), QStringLiteral("No projector answered."));
+        QVERIFY(!page->searchProgress()->isVisibleTo(page));
 
         page->addDiscovered({QStringLiteral("Old"), ipv4(10, 9, 9, 9), QString()});
         page->find();
@@ -321,10 +362,12 @@ private slots:
         QCOMPARE(started.count(), 2);
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
 
-        // Leaving for the Main tab stops a running search.
+        // Leaving for the Main tab stops a running search, which then claims nothing.
         page->find();
         frame->view()->setCurrentTab(TabIndex::Main);
         QTRY_VERIFY_WITH_TIMEOUT(!page->session().isSearching(), 2000);
+        QTRY_VERIFY(!page->searchProgress()->isVisibleTo(page));
+        QCOMPARE(page->searchStatusText(), QString());
     }
 
     void searchRebuildsTheAdaptorsAfterAPause()

@@ -764,7 +764,7 @@ private slots:
     {
         Projector projector("127.0.97.3");
         Tab t;
-        QCOMPARE(t.edit->projectorBox()->currentText(), QStringLiteral("127.0.97.3"));
+        QCOMPARE(t.edit->projectorBox()->currentText(), QStringLiteral("127.0.97.3  sim"));
         QCOMPARE(t.edit->capabilities().firmwareLevel(), 4);
         t.edit->slotBox()->setCurrentIndex(3);
         t.edit->chooseProjector();
@@ -869,7 +869,7 @@ private slots:
         frame.view()->setCurrentTab(TabIndex::Edit);
         auto *edit = static_cast<EditTab *>(frame.editPage());
         QCOMPARE(frame.session().store().currentIndex(), 1);
-        QCOMPARE(edit->projectorBox()->currentText(), QStringLiteral("127.0.97.6"));
+        QCOMPARE(edit->projectorBox()->currentText(), QStringLiteral("127.0.97.6  sim"));
 
         // A cancelled New leaves the clipboard alone; one that went ahead empties it.
         setText(edit->bodyBox(), QStringLiteral("work"));

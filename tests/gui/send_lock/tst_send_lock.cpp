@@ -19,6 +19,7 @@ using namespace glintcaster;
 namespace {
 const QString kIncorrect = QStringLiteral("Incorrect password.");
 const QString kDifferent = QStringLiteral("Please enter a different password.");
+const QString kMismatch = QStringLiteral("The new password and its confirmation differ.");
 
 QSettings profile()
 {
@@ -70,7 +71,7 @@ private slots:
     {
         SendLockProfile p;
         ScriptedPrompter prompter;
-        QVERIFY(acceptChangePassword(p, QString(), QStringLiteral("abc"), prompter));
+        QVERIFY(acceptChangePassword(p, QString(), QStringLiteral("abc"), QStringLiteral("abc"), prompter));
         QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Pass")).toString(),
                  QStringLiteral("900150983CD24FB0D6963F7D28E17F72"));
 
@@ -81,16 +82,18 @@ private slots:
         QVERIFY(acceptSendLock(p, true, QStringLiteral("abc"), prompter, &locked));
         QVERIFY(!locked);
 
-        // Same password again, and a wrong current password.
+        // Same password again, a wrong current password, a confirmation that differs.
         prompter.clear();
-        QVERIFY(!acceptChangePassword(p, QStringLiteral("abc"), QStringLiteral("abc"), prompter));
-        QVERIFY(!acceptChangePassword(p, QStringLiteral("abd"), QStringLiteral("new"), prompter));
-        QVERIFY(!acceptChangePassword(p, QString(), QStringLiteral("new"), prompter));
-        QCOMPARE(prompter.texts(), (QStringList{kDifferent, kIncorrect, kIncorrect}));
-        QCOMPARE(p.storedDigest(), sendLockDigest(QStringLiteral("abc")));
+        const QString abc = QStringLiteral("abc"), fresh = QStringLiteral("new");
+        QVERIFY(!acceptChangePassword(p, abc, abc, abc, prompter));
+        QVERIFY(!acceptChangePassword(p, QStringLiteral("abd"), fresh, fresh, prompter));
+        QVERIFY(!acceptChangePassword(p, QString(), fresh, fresh, prompter));
+        QVERIFY(!acceptChangePassword(p, abc, fresh, QStringLiteral("nwe"), prompter));
+        QCOMPARE(prompter.texts(), (QStringList{kDifferent, kIncorrect, kIncorrect, kMismatch}));
+        QCOMPARE(p.storedDigest(), sendLockDigest(abc));
 
         // An empty new password is stored as the empty input's digest; then empty unlocks.
-        QVERIFY(acceptChangePassword(p, QStringLiteral("abc"), QString(), prompter));
+        QVERIFY(acceptChangePassword(p, abc, QString(), QString(), prompter));
         QCOMPARE(p.storedDigest(), QStringLiteral("D41D8CD98F00B204E9800998ECF8427E"));
         QVERIFY(acceptSendLock(p, false, QString(), prompter, &locked));
         QVERIFY(locked);
@@ -132,28 +135,49 @@ private slots:
 
     void lockDialogTextsAndOk()
     {
+        // First use: no password exists, so locking chooses one, typed twice.
         ScriptedPrompter prompter;
+        SendLockDialog first(false);
+        first.setPrompter(&prompter);
+        QCOMPARE(first.windowTitle(), QStringLiteral("Send Lock"));
+        QCOMPARE(first.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
+                 QStringLiteral("Lock the Send button."));
+        QVERIFY(first.choosesFirstPassword());
+        first.show();
+        first.passwordEdit()->setText(QStringLiteral("pw"));
+        first.confirmationEdit()->setText(QStringLiteral("wp"));
+        first.accept();
+        QVERIFY(first.isVisible());
+        QCOMPARE(prompter.texts(), QStringList{kMismatch});
+        QVERIFY(SendLockProfile().storedDigest().isEmpty());
+        first.confirmationEdit()->setText(QStringLiteral("pw"));
+        first.accept();
+        QCOMPARE(first.result(), int(QDialog::Accepted));
+        QVERIFY(first.newLockState());
+        QCOMPARE(SendLockProfile().storedDigest(), sendLockDigest(QStringLiteral("pw")));
+
+        // With a password, locking (and unlocking) checks it in one box.
+        prompter.clear();
         SendLockDialog lock(false);
         lock.setPrompter(&prompter);
-        QCOMPARE(lock.windowTitle(), QStringLiteral("Send Lock"));
-        QCOMPARE(lock.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
-                 QStringLiteral("Lock the Send button."));
+        QVERIFY(!lock.choosesFirstPassword());
         QCOMPARE(lock.findChild<QLabel *>(QStringLiteral("prompt"))->text(),
                  QStringLiteral("Please enter the password in the box below."));
-        QCOMPARE(lock.passwordEdit()->maxLength(), 32);
         QCOMPARE(lock.passwordEdit()->echoMode(), QLineEdit::Password);
-
         lock.show();
         lock.passwordEdit()->setText(QStringLiteral("wrong"));
         lock.accept();
         QVERIFY(lock.isVisible()); // stays open for another try
         QCOMPARE(prompter.texts(), QStringList{kIncorrect});
-        lock.passwordEdit()->clear();
+        lock.passwordEdit()->setText(QStringLiteral("pw"));
         lock.accept();
         QCOMPARE(lock.result(), int(QDialog::Accepted));
         QVERIFY(lock.newLockState());
 
+        // Unlocking never chooses a password, even when none was set.
+        profile().clear();
         SendLockDialog unlock(true);
+        QVERIFY(!unlock.choosesFirstPassword());
         QCOMPARE(unlock.windowTitle(), QStringLiteral("UnLock"));
         QCOMPARE(unlock.findChild<QLabel *>(QStringLiteral("instruction"))->text(),
                  QStringLiteral("UnLock the Send button."));
@@ -169,6 +193,7 @@ private slots:
         QCOMPARE(dlg.newEdit()->maxLength(), 32);
         dlg.show();
         dlg.newEdit()->setText(QStringLiteral("pw1"));
+        dlg.confirmationEdit()->setText(QStringLiteral("pw1"));
         dlg.accept();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(prompter.texts().isEmpty());
@@ -179,6 +204,7 @@ private slots:
         again.show();
         again.currentEdit()->setText(QStringLiteral("pw1"));
         again.newEdit()->setText(QStringLiteral("pw1"));
+        again.confirmationEdit()->setText(QStringLiteral("pw1"));
         again.accept();
         QVERIFY(again.isVisible());
         QCOMPARE(prompter.texts(), QStringList{kDifferent});
