@@ -2,10 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
 
+#include "base/code_page.h"
 #include "base/file_read.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "base/safe_file.h"
 
 // Only the narrow UTF-8 interface is used; no wide-character converter is needed.
 #define SI_NO_CONVERSION
@@ -58,6 +57,7 @@ bool IniProfile::load()
     m_missing = false;
     m_loadError.clear();
     m_encoding = Encoding::Utf8;
+    m_codePage = 0;
     const FileReadResult read = readRegularFile(m_path, kMaxFileSize);
     if (!read.ok()) {
         m_missing = read.status == FileReadStatus::Missing;
@@ -82,6 +82,16 @@ bool IniProfile::load()
         data = text.toUtf8();
     } else if (data.startsWith("\xEF\xBB\xBF")) {
         m_encoding = Encoding::Utf8Bom;
+    } else if (!isValidUtf8(data)) {
+        // Read as UTF-8 its names and passwords would turn into U+FFFD and be written back so.
+        QString text;
+        m_codePage = languageCodePage();
+        if (!decodeCodePage(m_codePage, data, &text)) {
+            m_codePage = 1252;
+            decodeCodePage(m_codePage, data, &text);
+        }
+        m_encoding = Encoding::CodePage;
+        data = text.toUtf8();
     }
     if (data.contains('\0')) {
         m_loadError = QStringLiteral("holds NUL bytes (not INI text)");
@@ -245,14 +255,16 @@ QByteArray IniProfile::toBytes() const
 
 bool IniProfile::save() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray bytes = toBytes();
     switch (m_encoding) {
     case Encoding::Utf8:
         break;
+    case Encoding::CodePage: {
+        QByteArray narrow;
+        if (encodeCodePage(m_codePage, QString::fromUtf8(bytes), &narrow))
+            bytes = narrow;
+        break;
+    }
     case Encoding::Utf8Bom:
         bytes.prepend("\xEF\xBB\xBF");
         break;
@@ -271,11 +283,11 @@ bool IniProfile::save() const
         break;
     }
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    SafeWriteOptions options;
+    options.mode = 0600;
+    options.sideFile = true;
+    m_saveError.clear();
+    return writeFileSafely(m_path, bytes, &m_saveError, options);
 }
 
 } // namespace glintcaster

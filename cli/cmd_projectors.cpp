@@ -45,12 +45,11 @@ bool loadStore(ProjectorStore &store)
 }
 
 /// Exit status of a change the store did not make: the rules said why already (through the
-/// prompter); a failed write says it here.
+/// prompter); a failed write, a lock not had or an entry removed meanwhile says it here.
 int storeRefused(const ProjectorStore &store)
 {
-    if (store.saveFailed())
-        printErr(QStringLiteral("%1: cannot be written; the registered projectors are unchanged")
-                     .arg(QDir::toNativeSeparators(store.filePath())));
+    if (!store.changeError().isEmpty())
+        printErr(QStringLiteral("%1; the registered projectors are unchanged").arg(store.changeError()));
     return int(ExitRefused);
 }
 
@@ -84,7 +83,10 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             ProjectorStore store = ProjectorStore::inAppHome();
             if (!loadStore(store))
                 return int(ExitRefused);
-            for (const ProjectorEntry &d : store.projectors()) {
+            for (int r = 0; r < store.projectors().size(); ++r) {
+                if (store.isPlaceholder(r))
+                    continue; // stands for a section the file lacks, not a projector
+                const ProjectorEntry &d = store.projectors().at(r);
                 if (g_pa.common.json)
                     printJson(toJson(d));
                 else
@@ -148,7 +150,8 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
             const int row = rowOf(store);
             if (row < 0)
                 return int(ExitRefused);
-            return deleteRegistered(store, row, *prompter) ? int(ExitOk) : storeRefused(store);
+            // A refusal after the question was told through the prompter.
+            return deleteRegistered(store, row, *prompter) ? int(ExitOk) : int(ExitRefused);
         };
     });
 

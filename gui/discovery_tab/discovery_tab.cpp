@@ -9,6 +9,8 @@
 #include "gui/tab_view.h"
 #include "comm/discovery_session.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -135,6 +137,28 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     // The first load of the registered list after start-up.
     m_store.LoadRegisteredProjectors();
     refillRegisteredList();
+    followRegisteredFile();
+}
+
+void DiscoveryTab::followRegisteredFile()
+{
+    // The command line and the server change the list too. A write replaces the file by a
+    // rename, which ends a watch on the file itself, so its folder is watched as well.
+    auto *watcher = new QFileSystemWatcher(this);
+    const QString file = m_store.filePath();
+    watcher->addPath(QFileInfo(file).absolutePath());
+    auto changed = [this, watcher, file] {
+        if (QFileInfo::exists(file) && !watcher->files().contains(file))
+            watcher->addPath(file);
+        const QList<ProjectorEntry> before = m_store.projectors();
+        m_store.LoadRegisteredProjectors();
+        if (m_store.projectors() != before)
+            refillRegisteredList();
+    };
+    if (QFileInfo::exists(file))
+        watcher->addPath(file);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, changed);
 }
 
 DiscoveryTab::~DiscoveryTab()
@@ -274,8 +298,8 @@ void DiscoveryTab::registration()
         record.Auth = 1;
         selected = record;
     }
-    if (registerDiscovered(m_store, selected, m_frame.prompter()))
-        refillRegisteredList();
+    registerDiscovered(m_store, selected, m_frame.prompter());
+    refillRegisteredList(); // the store re-read the file, changed or not
 }
 
 void DiscoveryTab::password()
@@ -284,19 +308,19 @@ void DiscoveryTab::password()
                  [this](const QString &label, int auth, const QString &password) {
                      return runPasswordDialog(label, auth, password);
                  });
+    refillRegisteredList(); // the store re-read the file for the change
 }
 
 void DiscoveryTab::deleteEntry()
 {
-    if (deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter()))
-        refillRegisteredList();
+    deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter());
+    refillRegisteredList(); // also when refused: the store re-read the file
 }
 
 void DiscoveryTab::configureManually()
 {
-    if (glintcaster::configureManually(m_store, m_frame.prompter(),
-                                       [this] { return runManualDialog(); }))
-        refillRegisteredList();
+    glintcaster::configureManually(m_store, m_frame.prompter(), [this] { return runManualDialog(); });
+    refillRegisteredList();
 }
 
 void DiscoveryTab::find()

@@ -83,6 +83,7 @@ protected:
 private:
     QTableWidget *makeList(const QString &name);
     void fitColumns();
+    void followRegisteredFile();
     void fillAdaptorBox();
     void startSearch();
     void clearDiscovered();
