@@ -12,6 +12,8 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <QStringDecoder>
+
 #include <climits>
 
 namespace glintcaster {
@@ -41,6 +43,14 @@ QString encodeValue(const QString &value)
     if (outerSpace || looksQuoted)
         return u'"' + v + u'"';
     return v;
+}
+
+// QString::fromUtf8 drops a byte-order mark at the start, which would take U+FEFF off the
+// front of a name or password.
+QString fromUtf8Exact(QByteArrayView text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(text);
 }
 
 } // namespace
@@ -116,7 +126,7 @@ void IniProfile::parse(const QByteArray &data)
     ini.GetAllSections(sections);
     sections.sort(CSimpleIniA::Entry::LoadOrder());
     for (const auto &sec : sections) {
-        const QString name = QString::fromUtf8(sec.pItem);
+        const QString name = fromUtf8Exact(sec.pItem);
         // Sections repeated with different case are merged by SimpleIni already.
         if (sectionIndex(name) >= 0)
             continue;
@@ -129,10 +139,10 @@ void IniProfile::parse(const QByteArray &data)
             CSimpleIniA::TNamesDepend values;
             ini.GetAllValues(sec.pItem, key.pItem, values);
             values.sort(CSimpleIniA::Entry::LoadOrder());
-            const QString k = QString::fromUtf8(key.pItem);
+            const QString k = fromUtf8Exact(key.pItem);
             if (values.empty() || keyIndex(s, k) >= 0)
                 continue;
-            s.entries.append({k, QString::fromUtf8(values.front().pItem)});
+            s.entries.append({k, fromUtf8Exact(values.front().pItem)});
         }
         m_index.insert(name.toLower(), int(m_sections.size()));
         m_sections.append(std::move(s));
@@ -261,7 +271,7 @@ bool IniProfile::save() const
         break;
     case Encoding::CodePage: {
         QByteArray narrow;
-        if (encodeCodePage(m_codePage, QString::fromUtf8(bytes), &narrow))
+        if (encodeCodePage(m_codePage, fromUtf8Exact(bytes), &narrow))
             bytes = narrow;
         break;
     }
@@ -271,7 +281,7 @@ bool IniProfile::save() const
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         const bool little = m_encoding == Encoding::Utf16LE;
-        const QString text = QString::fromUtf8(bytes);
+        const QString text = fromUtf8Exact(bytes);
         QByteArray wide(little ? "\xFF\xFE" : "\xFE\xFF");
         wide.reserve(2 + 2 * text.size());
         for (QChar c : text) {
