@@ -150,10 +150,9 @@ void DiscoveryTab::followRegisteredFile()
     auto changed = [this, watcher, file] {
         if (QFileInfo::exists(file) && !watcher->files().contains(file))
             watcher->addPath(file);
-        const QList<ProjectorEntry> before = m_store.projectors();
+        const QList<ProjectorEntry> shown = m_store.projectors();
         m_store.LoadRegisteredProjectors();
-        if (m_store.projectors() != before)
-            refillRegisteredList();
+        refillWhenRowsChanged(shown);
     };
     if (QFileInfo::exists(file))
         watcher->addPath(file);
@@ -211,6 +210,17 @@ void DiscoveryTab::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     fitColumns();
+}
+
+void DiscoveryTab::refillWhenRowsChanged(const QList<ProjectorEntry> &shown)
+{
+    // Refilling drops the selection: only when a row shows something else.
+    const QList<ProjectorEntry> &now = m_store.projectors();
+    bool same = now.size() == shown.size();
+    for (qsizetype r = 0; same && r < now.size(); ++r)
+        same = now[r].IP == shown[r].IP && now[r].ProjectorName == shown[r].ProjectorName && now[r].MAC == shown[r].MAC;
+    if (!same)
+        refillRegisteredList();
 }
 
 void DiscoveryTab::refillRegisteredList()
@@ -298,29 +308,33 @@ void DiscoveryTab::registration()
         record.Auth = 1;
         selected = record;
     }
+    const QList<ProjectorEntry> shown = m_store.projectors();
     registerDiscovered(m_store, selected, m_frame.prompter());
-    refillRegisteredList(); // the store re-read the file, changed or not
+    refillWhenRowsChanged(shown); // the store re-read the file, changed or not
 }
 
 void DiscoveryTab::password()
 {
+    const QList<ProjectorEntry> shown = m_store.projectors();
     editPassword(m_store, selectedRow(m_registeredView), m_frame.prompter(),
                  [this](const QString &label, int auth, const QString &password) {
                      return runPasswordDialog(label, auth, password);
                  });
-    refillRegisteredList(); // the store re-read the file for the change
+    refillWhenRowsChanged(shown); // the store re-read the file for the change
 }
 
 void DiscoveryTab::deleteEntry()
 {
+    const QList<ProjectorEntry> shown = m_store.projectors();
     deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter());
-    refillRegisteredList(); // also when refused: the store re-read the file
+    refillWhenRowsChanged(shown); // also when refused: the store re-read the file
 }
 
 void DiscoveryTab::configureManually()
 {
+    const QList<ProjectorEntry> shown = m_store.projectors();
     glintcaster::configureManually(m_store, m_frame.prompter(), [this] { return runManualDialog(); });
-    refillRegisteredList();
+    refillWhenRowsChanged(shown);
 }
 
 void DiscoveryTab::find()
