@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // import: a document written by another editor turned into a message file.
 #include "cli/cli_common.h"
+
+#include "base/safe_file.h"
 #include "cli/cli_report.h"
 
 #include "base/file_read.h"
@@ -55,8 +57,9 @@ int importCommand()
         printErr(QStringLiteral("--charset must be basic or extended"));
         return ExitUsage;
     }
-    const QString path = QString::fromStdString(g_ia.file);
-    const QString out = QString::fromStdString(g_ia.output);
+    QString path, out;
+    if (!argumentPath(g_ia.file, &path) || !argumentPath(g_ia.output, &out))
+        return ExitUsage;
     Reporter &reporter = Reporter::instance();
     CliPrompter prompter(path, CliPrompter::modeFor(g_ia.common.yes));
     auto refuse = [&](const QString &subject, const QString &why) {
@@ -69,6 +72,8 @@ int importCommand()
 
     if (!out.endsWith(QLatin1String("glc")))
         return refuse(out, msg(1027));
+    if (const QString problem = outputPathProblem(out); !problem.isEmpty())
+        return refuse(out, problem);
     // Only regular files: a named pipe would block the read for ever.
     if (const QString problem = regularFileProblem(path); !problem.isEmpty())
         return refuse(path, problem);

@@ -9,6 +9,8 @@
 #include "base/message_table.h"
 #include "comm/command_exchange.h"
 #include "comm/adaptor_table.h"
+#include "base/printable_text.h"
+#include "base/safe_file.h"
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
@@ -61,8 +63,8 @@ QString outputProblem(const QString &path)
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("%1: is a folder").arg(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("%1: not a regular file").arg(path);
+    if (const QString problem = outputPathProblem(path); !problem.isEmpty())
+        return QStringLiteral("%1: %2").arg(path, problem);
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         return QStringLiteral("%1: the folder %2 does not exist").arg(path, folder.filePath());
@@ -150,11 +152,14 @@ int encodeCommand()
         printErr(QStringLiteral("--purpose must be send or file"));
         return ExitUsage;
     }
-    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(g_ma.file), CliPrompter::modeFor(g_ma.common.yes));
+    QString path;
+    if (!argumentPath(g_ma.file, &path))
+        return ExitUsage;
+    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(g_ma.common.yes));
     const bool extended = g_ma.charset == "extended";
     CurrentMessage message;
     int dropped = 0;
-    if (!readMessageForSend(QString::fromStdString(g_ma.file),
+    if (!readMessageForSend(path,
                             TargetCapabilities::fixed(true, g_ma.alarm, extended), *prompter,
                             &message, &dropped))
         return ExitRefused;
@@ -210,7 +215,9 @@ int sendCommand()
     std::vector<Target> targets;
     if (!resolveTargets(g_ma.target, &targets))
         return ExitUsage;
-    const QString path = QString::fromStdString(g_ma.file);
+    QString path;
+    if (!argumentPath(g_ma.file, &path))
+        return ExitUsage;
     if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
         // Refused like every other command's file that cannot be read.
         printErr(QStringLiteral("%1: %2").arg(path, problem));
@@ -263,7 +270,9 @@ int getCommand()
         printErr(QStringLiteral("get reads from one projector: give one --to"));
         return ExitUsage;
     }
-    const QString out = QString::fromStdString(g_ma.output);
+    QString out;
+    if (!argumentPath(g_ma.output, &out))
+        return ExitUsage;
     if (const QString problem = outputProblem(out); !problem.isEmpty()) {
         printErr(problem);
         return ExitRefused;
@@ -404,7 +413,9 @@ int discoverCommand()
                        {QStringLiteral("mac"), p.mac},
                        {QStringLiteral("address"), p.addressText()}});
         else
-            printOut(QStringLiteral("%1\t%2\t%3").arg(p.name, p.mac, p.addressText()));
+            // Anybody can answer a search: no tab, line break or escape of theirs reaches the
+            // terminal or forges a line.
+            printOut(QStringLiteral("%1\t%2\t%3").arg(printableText(p.name), printableText(p.mac), p.addressText()));
     }
     return ExitOk;
 }

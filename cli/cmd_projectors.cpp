@@ -5,7 +5,10 @@
 
 #include "cli/cli_report.h"
 #include "base/message_table.h"
+#include "app/entry_checks.h"
 #include "app/pj_list_rules.h"
+#include "app/projector_rules.h"
+#include "base/printable_text.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -22,7 +25,7 @@ struct ProjectorArgs {
     std::string address;
     std::string name;
     std::string mac;
-    std::string password;
+    PasswordOptions password;
     bool noAuth = false;
 };
 ProjectorArgs g_pa;
@@ -51,6 +54,19 @@ int storeRefused(const ProjectorStore &store)
     if (!store.changeError().isEmpty())
         printErr(QStringLiteral("%1; the registered projectors are unchanged").arg(store.changeError()));
     return int(ExitRefused);
+}
+
+/// A password longer than the projector takes is a usage error; one the digest cannot tell
+/// from others is stored, with a warning.
+bool passwordFits(const QString &pass)
+{
+    if (pass.size() > kPasswordMaxLength) {
+        printErr(QStringLiteral("A password has at most %1 characters.").arg(kPasswordMaxLength));
+        return false;
+    }
+    if (passwordBeyondLatin1(pass))
+        printErr(QStringLiteral("warning: ") + passwordBeyondLatin1Warning());
+    return true;
 }
 
 /// Finds the registered row of --address; prints why not and returns -1 otherwise.
@@ -89,9 +105,9 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 const ProjectorEntry &d = store.projectors().at(r);
                 if (g_pa.common.json)
                     printJson(toJson(d));
-                else
+                else // names may come from discovery answers: no control characters
                     printOut(QStringLiteral("%1\t%2\t%3%4")
-                                 .arg(ipToText(d.IP), d.ProjectorName, d.MAC,
+                                 .arg(ipToText(d.IP), printableText(d.ProjectorName), printableText(d.MAC),
                                       d.Auth ? QStringLiteral("\tpassword") : QString()));
             }
             return int(ExitOk);
@@ -102,7 +118,7 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
     add->add_option("address", g_pa.address, "IPv4 address")->required();
     add->add_option("--name", g_pa.name, "Projector name");
     add->add_option("--mac", g_pa.mac, "MAC address (six fields separated by hyphens)");
-    add->add_option("--password", g_pa.password, "Authentication password (at most 32 characters)");
+    addPasswordOptions(add, g_pa.password, "Authentication password (at most 32 characters)");
     addCommonOptions(add, g_pa.common);
     add->callback([action] {
         *action = [] {
@@ -114,15 +130,23 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
                 prompter->inform(msg(1012));
                 return int(ExitRefused);
             }
-            const QString pass = QString::fromStdString(g_pa.password);
-            if (pass.size() > 32) {
-                printErr(QStringLiteral("A password has at most 32 characters."));
+            if (const QString problem = projectorAddressProblem(ip); !problem.isEmpty()) {
+                printErr(problem);
+                return int(ExitRefused);
+            }
+            const QString mac = g_pa.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(g_pa.mac);
+            if (const QString problem = macProblem(mac); !problem.isEmpty()) {
+                printErr(problem);
                 return int(ExitUsage);
             }
+            QString pass;
+            bool given = false;
+            if (!readPassword(g_pa.password, &pass, &given, /*promptOnTerminal=*/false) || !passwordFits(pass))
+                return int(ExitUsage);
             ProjectorEntry d;
             d.IP = ip;
             d.ProjectorName = QString::fromStdString(g_pa.name);
-            d.MAC = g_pa.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(g_pa.mac);
+            d.MAC = mac;
             d.Auth = pass.isEmpty() ? 0 : 1;
             d.Pass = pass;
             ProjectorStore store = ProjectorStore::inAppHome();
@@ -157,18 +181,17 @@ void addProjectorsCommand(CLI::App &app, std::function<int()> *action)
 
     auto *password = cmd->add_subcommand("password", "Set or clear a registered projector's password");
     password->add_option("address", g_pa.address, "IPv4 address")->required();
-    password->add_option("--password", g_pa.password, "The password (at most 32 characters)");
+    addPasswordOptions(password, g_pa.password, "The password (at most 32 characters; asked for on a terminal)");
     password->add_flag("--none", g_pa.noAuth, "No authentication");
     addCommonOptions(password, g_pa.common);
     password->callback([action] {
         *action = [] {
             if (!applyCommon(g_pa.common))
                 return int(ExitUsage);
-            const QString pass = QString::fromStdString(g_pa.password);
-            if (pass.size() > 32) {
-                printErr(QStringLiteral("A password has at most 32 characters."));
+            QString pass;
+            bool given = false;
+            if (!readPassword(g_pa.password, &pass, &given, /*promptOnTerminal=*/!g_pa.noAuth) || !passwordFits(pass))
                 return int(ExitUsage);
-            }
             ProjectorStore store = ProjectorStore::inAppHome();
             if (!loadStore(store))
                 return int(ExitRefused);

@@ -8,9 +8,10 @@
 #include "sound/mml_synth.h"
 #include "sound/sdl_alarm_player.h"
 
+#include "base/safe_file.h"
+
 #include <QEventLoop>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace glintcaster::cli {
 
@@ -18,7 +19,7 @@ namespace {
 
 struct SoundArgs {
     CommonOptions common;
-    int sound = -1;
+    std::string sound; // text, so that "" or "1x" is refused rather than read as a number
     std::string output;
     bool play = false;
 };
@@ -39,21 +40,30 @@ int soundCommand()
 {
     if (!applyCommon(g_sa.common))
         return ExitUsage;
-    if (g_sa.sound < 0 || g_sa.sound >= kAlarmTuneCount) {
-        printErr(QStringLiteral("The sound number is 0 to %1.").arg(kAlarmTuneCount - 1));
+    const QString number = QString::fromStdString(g_sa.sound);
+    bool numeric = number.size() == 1 && number.at(0).isDigit() && number.at(0).unicode() < 0x80;
+    const int sound = numeric ? number.toInt() : -1;
+    if (sound < 0 || sound >= kAlarmTuneCount) {
+        printErr(QStringLiteral("The sound number is 0 to %1, not \"%2\".").arg(kAlarmTuneCount - 1).arg(number));
         return ExitUsage;
     }
-    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(g_sa.sound));
-    const QString path = QString::fromStdString(g_sa.output);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(alarmWav(samples)) < 0 || !file.commit()) {
-        printErr(QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
+    QString path;
+    if (!argumentPath(g_sa.output, &path))
+        return ExitUsage;
+    if (const QString problem = outputPathProblem(path); !problem.isEmpty()) {
+        printErr(QStringLiteral("%1: %2").arg(path, problem));
+        return ExitRefused;
+    }
+    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(sound));
+    QString error;
+    if (!writeFileSafely(path, alarmWav(samples), &error)) {
+        printErr(QStringLiteral("%1: cannot be written: %2").arg(path, error));
         return ExitRefused;
     }
     const qint64 frames = qint64(samples.size() / kAlarmChannels);
     const double seconds = double(frames) / kAlarmSampleRate;
     if (g_sa.common.json) {
-        printJson({{QStringLiteral("sound"), g_sa.sound},
+        printJson({{QStringLiteral("sound"), sound},
                    {QStringLiteral("file"), path},
                    {QStringLiteral("frames"), frames},
                    {QStringLiteral("seconds"), seconds},
@@ -62,10 +72,10 @@ int soundCommand()
                    {QStringLiteral("bits"), kAlarmBits}});
     } else {
         printOut(QStringLiteral("%1: tune %2, %3 frames, %4 s")
-                     .arg(path).arg(g_sa.sound).arg(frames).arg(seconds, 0, 'f', 3));
+                     .arg(path).arg(sound).arg(frames).arg(seconds, 0, 'f', 3));
     }
     if (g_sa.play)
-        play(g_sa.sound);
+        play(sound);
     return ExitOk;
 }
 
