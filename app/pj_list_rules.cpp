@@ -27,7 +27,7 @@ bool registerDiscovered(ProjectorStore &store, const std::optional<ProjectorEntr
         return false;
     }
     ProjectorEntry record = *selected;
-    record.Auth = 1;
+    record.hasPassword = true;
     record.Pass.clear();
     return store.registerDiscovered(record, prompter);
 }
@@ -69,10 +69,10 @@ bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const Pass
     }
     const ProjectorEntry entry = store.projector(row);
     const std::optional<Credentials> answer =
-        runDialog(fillAddress(msg(1036), entry.IP), entry.Auth, entry.Pass);
+        runDialog(fillAddress(msg(1036), entry.IP), entry.hasPassword ? 1 : 0, entry.Pass);
     // By address: while the dialog was open another program may have changed the rows.
     if (answer)
-        return store.setPasswordOf(entry.IP, answer->auth, answer->password)
+        return store.setPasswordOf(entry.IP, answer->auth != 0, answer->password)
                || refused(store, entry.IP, prompter);
     // Written on Cancel too (the file's own values), so the file always holds what the
     // list shows.

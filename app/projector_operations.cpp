@@ -23,15 +23,20 @@ constexpr quint8 kTypeRead = 2;
 constexpr quint8 kTypeClear = 6;
 } // namespace
 
+QString clearRangeText(ClearRange range)
+{
+    if (range == ClearRange::all())
+        return msg(1170);
+    if (range == ClearRange::quick())
+        return msg(1171);
+    if (range == ClearRange::allSaved())
+        return msg(1172);
+    return msg(1173, {range.code() - ClearRange::allSaved().code()});
+}
+
 ProjectorOperations::ProjectorOperations(Prompter &prompter, JobRunFn run)
     : m_prompter(prompter), m_run(std::move(run))
 {
-}
-
-QString ProjectorOperations::applicationTitle()
-{
-    // The title the original tool gave its window class; a few failure boxes carry it.
-    return QStringLiteral("Tessaline");
 }
 
 OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
@@ -47,6 +52,14 @@ OperationResult ProjectorOperations::classify(const JobOutcome &outcome)
 
 JobOutcome ProjectorOperations::runJob(JobRecord &job)
 {
+    // Each kind fills only its own section.
+    for (quint32 address : {job.control.endpoint.address, job.upload.endpoint.address,
+                            job.info.endpoint.address}) {
+        if (address != 0) {
+            m_lastAddress = address;
+            break;
+        }
+    }
     m_last = m_run(job);
     return m_last;
 }
@@ -57,8 +70,7 @@ bool ProjectorOperations::refuse()
     return false;
 }
 
-bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const QString &caption,
-                                 bool noDataAsIllegal)
+bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal)
 {
     m_result = classify(outcome);
     if (m_result == OperationResult::Done)
@@ -67,7 +79,9 @@ bool ProjectorOperations::failed(const JobOutcome &outcome, bool showText, const
         QString text = outcome.text;
         if (noDataAsIllegal && text == msg(1101))
             text = msg(1102);
-        m_prompter.inform(text, PromptIcon::Information, caption);
+        if (m_describe && m_lastAddress != 0)
+            text = m_describe(m_lastAddress) + u'\n' + text;
+        m_prompter.inform(text, PromptIcon::Information);
     }
     return false;
 }
@@ -89,7 +103,7 @@ bool ProjectorOperations::statusCheck(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kStatusCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle(), true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus >= '1' && m_lastStatus <= '4') {
         m_prompter.inform(msg(1041));
@@ -105,7 +119,7 @@ bool ProjectorOperations::capabilityQuery(const ProjectorEndpoint &target, Capab
         controlJob(JobKind::CapabilityQuery, target, kCapabilityCode, kTypeRead));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     if (report) {
         report->reachable = job->control.value != kValueUnreachable;
         report->level = job->control.value;
@@ -124,12 +138,12 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
         controlJob(JobKind::Control, target, kSlotSelectCode, kTypeSet, quint16(slot << 8)));
     JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     *job = controlJob(JobKind::Control, target, kSlotReadCode, kTypeRead);
     outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_lastStatus = job->control.value;
     if (m_lastStatus == '0') {
         m_prompter.inform(msg(1101));
@@ -152,7 +166,10 @@ bool ProjectorOperations::display(const ProjectorEndpoint &target, int slot, boo
 
 bool ProjectorOperations::clear(const ProjectorEndpoint &target, ClearRange range)
 {
-    if (m_prompter.ask(msg(1021), PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
+    QString question = msg(1021);
+    if (m_describe) // the window says what goes where
+        question += QStringLiteral("\n\n") + m_describe(target.address) + u'\n' + clearRangeText(range);
+    if (m_prompter.ask(question, PromptButtons::YesNo, PromptIcon::Information) != PromptAnswer::Yes)
         return refuse();
     if (!statusCheck(target))
         return false;
@@ -172,7 +189,7 @@ bool ProjectorOperations::mute(const ProjectorEndpoint &target)
     auto job = std::make_unique<JobRecord>(controlJob(JobKind::Control, target, kMuteCode, kTypeSet, 1));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, {}, true);
+        return failed(outcome, true, true);
     m_prompter.inform(msg(1020));
     m_result = OperationResult::Done;
     return true;
@@ -184,16 +201,16 @@ bool ProjectorOperations::setStartup(const ProjectorEndpoint &target, const Star
         controlJob(JobKind::ValueQueryA, target, kStartupCode, kTypeSet, setting.value()));
     const JobOutcome outcome = runJob(*job);
     if (!outcome.success)
-        return failed(outcome, true, applicationTitle());
+        return failed(outcome, true);
     // The quiet query counts an unreachable projector and a refusal as answers; for a
     // setting both mean it was not stored.
     if (job->control.value == kValueUnreachable && !job->control.refused) {
         m_last = {false, 12, msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     if (job->control.refused) {
         m_last = {false, 1, msg(1121)};
-        return failed(m_last, true, applicationTitle());
+        return failed(m_last, true);
     }
     m_result = OperationResult::Done;
     return true;

@@ -59,6 +59,9 @@ struct CapabilityReport {
     std::optional<StartupSetting> startup() const;
 };
 
+/// "Clear: Quick" and so on: what a Clear of `range` removes, for the question before it.
+QString clearRangeText(ClearRange range);
+
 /// What a send does besides checking, encoding and uploading the message.
 struct SendOptions {
     int slot = 0; ///< 0 "Quick", 1..12
@@ -81,9 +84,6 @@ struct SendOptions {
 class ProjectorOperations {
 public:
     ProjectorOperations(Prompter &prompter, JobRunFn run);
-
-    /// Caption of the few boxes that report a failed status, capability or startup read.
-    static QString applicationTitle();
 
     /// Reads the projector's status (control 6020) and refuses a projector in a fatal state.
     bool statusCheck(const ProjectorEndpoint &target);
@@ -126,6 +126,13 @@ public:
     /// (info, get text and status jobs with their cancel follow-ups).
     bool fetch(const ProjectorEndpoint &target, int slot, OptionBlock *header, QByteArray *body);
 
+    /// Names the projector at the start of every failure box, so the operator knows which
+    /// room failed (the window: "name (address)"); without it the boxes show the text alone.
+    void setTargetDescriber(std::function<QString(quint32 address)> describe)
+    {
+        m_describe = std::move(describe);
+    }
+
     /// Outcome of the last job run and the classification of the last operation.
     JobOutcome lastOutcome() const { return m_last; }
     OperationResult lastResult() const { return m_result; }
@@ -139,13 +146,15 @@ public:
 private:
     JobOutcome runJob(JobRecord &job);
     bool refuse();
-    bool failed(const JobOutcome &outcome, bool showText, const QString &caption = {},
-                bool noDataAsIllegal = false);
+    /// Every failure box carries the program's name as its caption, like every other box.
+    bool failed(const JobOutcome &outcome, bool showText, bool noDataAsIllegal = false);
     JobRecord controlJob(JobKind kind, const ProjectorEndpoint &target, quint16 code, quint8 type,
                          quint16 value = 0);
 
     Prompter &m_prompter;
     JobRunFn m_run;
+    std::function<QString(quint32)> m_describe;
+    quint32 m_lastAddress = 0; ///< the projector of the last job run
     JobOutcome m_last;
     OperationResult m_result = OperationResult::Done;
     quint16 m_lastStatus = 0;

@@ -37,7 +37,7 @@ void writeProjector(IniProfile &ini, int n, const ProjectorEntry &d)
     ini.setValue(section, kIp, int(d.IP)); // signed on purpose: 192.x.x.x is negative
     ini.setValue(section, kName, d.ProjectorName);
     ini.setValue(section, kMac, d.MAC);
-    ini.setValue(section, kAuth, d.Auth);
+    ini.setValue(section, kAuth, d.hasPassword ? 1 : 0);
     ini.setValue(section, kPass, d.Pass);
 }
 
@@ -83,7 +83,7 @@ bool ProjectorStore::targetAt(int r, ProjectorEndpoint *target) const
         return false;
     const ProjectorEntry &d = m_list.at(r);
     target->address = d.IP;
-    target->authentication = d.Auth;
+    target->authentication = d.hasPassword ? 1 : 0;
     target->password = d.Pass;
     return true;
 }
@@ -196,7 +196,7 @@ void ProjectorStore::fillFrom(const IniProfile &ini)
         d.IP = quint32(IniProfile::toInt(ini.value(section, kIp, kZero)));
         d.ProjectorName = ini.value(section, kName, kZero);
         d.MAC = ini.value(section, kMac, kZero);
-        d.Auth = IniProfile::toInt(ini.value(section, kAuth, kZero));
+        d.hasPassword = IniProfile::toInt(ini.value(section, kAuth, kZero)) != 0;
         d.Pass = ini.value(section, kPass, kZero);
         m_list.append(d);
         m_placeholder.append(!ini.hasSection(section));
@@ -431,17 +431,17 @@ bool ProjectorStore::removeAddress(quint32 ip)
     return rewriteLocked(ini);
 }
 
-bool ProjectorStore::setPassword(int r, int auth, const QString &pass)
+bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
-    return setPasswordOf(m_list.at(r).IP, auth, pass);
+    return setPasswordOf(m_list.at(r).IP, hasPassword, pass);
 }
 
-bool ProjectorStore::setPasswordOf(quint32 ip, int auth, const QString &pass)
+bool ProjectorStore::setPasswordOf(quint32 ip, bool hasPassword, const QString &pass)
 {
-    return changeEntry(ip, [auth, &pass](ProjectorEntry &d) {
-        d.Auth = auth;
+    return changeEntry(ip, [hasPassword, &pass](ProjectorEntry &d) {
+        d.hasPassword = hasPassword;
         d.Pass = pass;
     });
 }

@@ -22,8 +22,8 @@ struct ProjectorEntry {
     QString ProjectorName;
     /// IPv4 address, first octet in the most significant byte (10.0.0.1 is 0x0A000001).
     quint32 IP = 0;
-    /// 1 when the projector is addressed with authentication.
-    int Auth = 0;
+    /// The projector is addressed with authentication ("Auth=1" in the file).
+    bool hasPassword = false;
     /// The projector's own password, kept in plain text.
     QString Pass;
     QString MAC;
@@ -88,7 +88,7 @@ public:
     bool isPlaceholder(int r) const { return r >= 0 && r < m_placeholder.size() && m_placeholder.at(r); }
     /// Writes `d` to the file as a new last entry (no rules applied).
     bool AppendRegisteredProjector(const ProjectorEntry &d);
-    /// Writes the file's own Auth and Pass of the address shown in row `r` back to its
+    /// Writes the file's own Auth flag and Pass of the address shown in row `r` back to its
     /// section (what the password dialog's Cancel does): a newer password written by
     /// another program is kept.
     bool SaveProjectorPassword(int r);
@@ -113,14 +113,14 @@ public:
     bool addProjector(const ProjectorEntry &d, Prompter &prompter);
     /// Deletes entry `r`, rewrites the file and resets the current index to 0.
     bool removeProjector(int r);
-    /// Sets Auth and Pass of entry `r` and writes them to the file.
-    bool setPassword(int r, int auth, const QString &pass);
+    /// Sets the Auth flag and Pass of entry `r` and writes them to the file.
+    bool setPassword(int r, bool hasPassword, const QString &pass);
 
     // Changes by address: each is one locked read-change-write of the file.
     /// Deletes the entry registered at `ip`; the current index becomes 0.
     bool removeAddress(quint32 ip);
-    /// Sets Auth and Pass of the entry registered at `ip`.
-    bool setPasswordOf(quint32 ip, int auth, const QString &pass);
+    /// Sets the Auth flag and Pass of the entry registered at `ip`.
+    bool setPasswordOf(quint32 ip, bool hasPassword, const QString &pass);
     /// Applies `change` to the entry registered at `ip` as the file holds it now, and writes
     /// that entry's section. `change` must keep the address.
     bool changeEntry(quint32 ip, const std::function<void(ProjectorEntry &)> &change);

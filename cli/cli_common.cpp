@@ -45,7 +45,7 @@ void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
                     "cp936 (gbk); default: guessed");
 }
 
-void addPasswordOptions(CLI::App *cmd, PasswordOptions &opts, const std::string &what)
+void addPasswordOptions(CLI::App *cmd, PasswordSource &opts, const std::string &what)
 {
     cmd->add_option("--password", opts.password, what + " (visible to other users: prefer the two below)")
         ->each([&opts](const std::string &) { opts.passwordGiven = true; });
@@ -87,7 +87,7 @@ bool promptHidden(QString *password)
 
 } // namespace
 
-bool readPassword(const PasswordOptions &opts, QString *password, bool *given, bool promptOnTerminal)
+bool readPassword(const PasswordSource &opts, QString *password, bool *given, bool promptOnTerminal)
 {
     const int sources = int(opts.passwordGiven) + int(opts.passwordStdin) + int(!opts.passwordFile.empty());
     if (sources > 1) {
@@ -202,7 +202,7 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
         const int row = store.indexOfIp(ip);
         if (row >= 0) {
             const ProjectorEntry d = store.projector(row);
-            t.endpoint.authentication = d.Auth;
+            t.endpoint.authentication = d.hasPassword ? 1 : 0;
             t.endpoint.password = d.Pass;
         }
         if (passwordGiven)
@@ -251,77 +251,71 @@ bool queryAndCheck(ProjectorOperations &ops, const ProjectorEndpoint &target,
     return ops.refreshCapabilities(target, caps, report) && ops.statusCheck(target);
 }
 
-int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
-                  const std::function<TargetResult(const Target &, Prompter &, const JobRunFn &)> &work)
+namespace {
+
+using TargetWork = std::function<TargetResult(const Target &, Prompter &, const JobRunFn &)>;
+
+/// Runs `work` for target number `index` with a prompter and progress lines of its own, and
+/// completes its result: a failure always says why, a success says "Complete.".
+TargetResult runOne(const Target &t, size_t index, CliPrompter::Mode mode, bool liveProgress,
+                    const TargetWork &work)
 {
-    const bool several = targets.size() > 1;
-    // With several targets at once nobody can answer on the terminal: without --yes the
-    // questions are refused.
-    const CliPrompter::Mode mode = CliPrompter::modeFor(opts.yes, !several);
-    std::vector<TargetResult> results(targets.size());
-    std::vector<std::unique_ptr<QThread>> threads;
-    QStringList names;
-    for (const Target &t : targets)
-        names << t.text;
-    Reporter &reporter = Reporter::instance();
-    reporter.beginTargets(names);
-    const bool liveProgress = reporter.mode() != ProgressMode::Off;
-
-    auto one = [&](size_t i) {
-        const Target &t = targets[i];
-        CliPrompter prompter(t.text, mode, int(i));
-        CliPresenter presenter{int(i)};
-        // Without live progress nothing needs the status lines while a job runs, so the
-        // worker runs on this target's thread: a send to a thousand projectors then holds a
-        // thousand threads, not two thousand.
-        JobRunFn run = liveProgress
-            ? JobRunFn([&presenter](JobRecord &job) { return runJob(job, &presenter); })
-            : JobRunFn([&presenter](JobRecord &job) { return runJobHere(job, &presenter); });
-        TargetResult r = work(t, prompter, run);
-        r.target = t.text;
-        if (r.data.value(QStringLiteral("text")).toString().contains(wrongPasswordHint()))
-            Reporter::instance().event(t.text, wrongPasswordHint());
-        if (r.exit != ExitOk && r.data.value(QStringLiteral("text")).toString().trimmed().isEmpty()) {
-            // A refusal shown through the prompter is the reason; never leave it out.
-            QString why = prompter.lastText();
-            if (why.trimmed().isEmpty())
-                why = r.exit == ExitCommunication ? msg(1109) : QStringLiteral("Refused.");
-            r.data.insert(QStringLiteral("text"), why);
-        }
-        if (r.exit == ExitOk && r.lines.isEmpty())
-            r.lines << msg(1020).trimmed();
-        if (!r.data.contains(QStringLiteral("text")))
-            r.data.insert(QStringLiteral("text"), r.exit == ExitOk ? msg(1020).trimmed() : QString());
-        results[i] = r;
-    };
-
-    if (!several) {
-        if (!targets.empty())
-            one(0);
-    } else {
-        // Every target at once, up to a bound: each takes a thread (two while a job runs),
-        // and a thread that cannot be made must not leave its target unreported. Threads
-        // take the next target until none is left; results keep the order given.
-        std::atomic<size_t> next{0};
-        auto drain = [&] {
-            for (size_t i = next++; i < targets.size(); i = next++)
-                one(i);
-        };
-        const size_t wanted = std::min(targets.size(), kMaxTargetsAtOnce);
-        for (size_t k = 0; k < wanted; ++k) {
-            std::unique_ptr<QThread> thread(QThread::create(drain));
-            thread->start();
-            if (!thread->isRunning())
-                break; // the system is out of threads: those running take the rest
-            threads.push_back(std::move(thread));
-        }
-        if (threads.empty())
-            drain();
-        for (auto &th : threads)
-            th->wait();
+    CliPrompter prompter(t.text, mode, int(index));
+    CliPresenter presenter{int(index)};
+    // Without live progress nothing needs the status lines while a job runs, so the
+    // worker runs on this target's thread: a send to a thousand projectors then holds a
+    // thousand threads, not two thousand.
+    JobRunFn run = liveProgress
+        ? JobRunFn([&presenter](JobRecord &job) { return runJob(job, &presenter); })
+        : JobRunFn([&presenter](JobRecord &job) { return runJobHere(job, &presenter); });
+    TargetResult r = work(t, prompter, run);
+    r.target = t.text;
+    if (r.data.value(QStringLiteral("text")).toString().contains(wrongPasswordHint()))
+        Reporter::instance().event(t.text, wrongPasswordHint());
+    if (r.exit != ExitOk && r.data.value(QStringLiteral("text")).toString().trimmed().isEmpty()) {
+        // A refusal shown through the prompter is the reason; never leave it out.
+        QString why = prompter.lastText();
+        if (why.trimmed().isEmpty())
+            why = r.exit == ExitCommunication ? msg(1109) : QStringLiteral("Refused.");
+        r.data.insert(QStringLiteral("text"), why);
     }
-    reporter.endTargets();
+    if (r.exit == ExitOk && r.lines.isEmpty())
+        r.lines << msg(1020).trimmed();
+    if (!r.data.contains(QStringLiteral("text")))
+        r.data.insert(QStringLiteral("text"), r.exit == ExitOk ? msg(1020).trimmed() : QString());
+    return r;
+}
 
+/// Calls `one(i)` for every i below `count`, on up to kMaxTargetsAtOnce threads at once,
+/// and returns when every call has returned.
+void runOnThreads(size_t count, const std::function<void(size_t)> &one)
+{
+    // Each target takes a thread (two while a job runs), and a thread that cannot be made
+    // must not leave its target unreported. Threads take the next target until none is left.
+    std::atomic<size_t> next{0};
+    auto drain = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            one(i);
+    };
+    std::vector<std::unique_ptr<QThread>> threads;
+    const size_t wanted = std::min(count, kMaxTargetsAtOnce);
+    for (size_t k = 0; k < wanted; ++k) {
+        std::unique_ptr<QThread> thread(QThread::create(drain));
+        thread->start();
+        if (!thread->isRunning())
+            break; // the system is out of threads: those running take the rest
+        threads.push_back(std::move(thread));
+    }
+    if (threads.empty())
+        drain();
+    for (auto &th : threads)
+        th->wait();
+}
+
+/// Prints the results in the order given (JSON objects or text lines, prefixed with the
+/// target when there are several) and returns the worst exit status.
+int printResults(const std::vector<TargetResult> &results, const CommonOptions &opts, bool several)
+{
     int worst = ExitOk;
     int succeeded = 0;
     for (const TargetResult &r : results) {
@@ -342,6 +336,31 @@ int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts,
     if (several)
         printErr(QStringLiteral("%1 of %2 succeeded").arg(succeeded).arg(results.size()));
     return worst;
+}
+
+} // namespace
+
+int runForTargets(const std::vector<Target> &targets, const CommonOptions &opts, const TargetWork &work)
+{
+    const bool several = targets.size() > 1;
+    // With several targets at once nobody can answer on the terminal: without --yes the
+    // questions are refused.
+    const CliPrompter::Mode mode = CliPrompter::modeFor(opts.yes, !several);
+    QStringList names;
+    for (const Target &t : targets)
+        names << t.text;
+    Reporter &reporter = Reporter::instance();
+    reporter.beginTargets(names);
+    const bool liveProgress = reporter.mode() != ProgressMode::Off;
+
+    std::vector<TargetResult> results(targets.size());
+    auto one = [&](size_t i) { results[i] = runOne(targets[i], i, mode, liveProgress, work); };
+    if (several)
+        runOnThreads(targets.size(), one);
+    else if (!targets.empty())
+        one(0);
+    reporter.endTargets();
+    return printResults(results, opts, several);
 }
 
 void printJson(const QJsonObject &object)
@@ -381,7 +400,46 @@ int parseSlot(const std::string &text)
     if (s.isEmpty() || s.size() > 2 || !std::all_of(s.begin(), s.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
         return -1;
     const int n = s.toInt();
-    return n <= 12 ? n : -1;
+    return n <= kSavedSlotCount ? n : -1;
+}
+
+QString savedSlotRange()
+{
+    return QStringLiteral("1..%1").arg(kSavedSlotCount);
+}
+
+std::string slotHelp(const char *pattern)
+{
+    return QString::fromUtf8(pattern).arg(savedSlotRange()).toStdString();
+}
+
+std::optional<int> slotOption(const std::string &text, SlotChoice choice)
+{
+    const int slot = parseSlot(text);
+    if (choice == SlotChoice::SavedOnly) {
+        if (isSavedSlot(slot))
+            return slot;
+        printErr(QStringLiteral("--slot must be %1").arg(savedSlotRange()));
+        return std::nullopt;
+    }
+    if (isStorageSlot(slot))
+        return slot;
+    printErr(QStringLiteral("--slot must be quick or %1").arg(savedSlotRange()));
+    return std::nullopt;
+}
+
+std::optional<QString> passwordOption(const std::string &text)
+{
+    const QString pass = QString::fromStdString(text);
+    if (pass.size() <= kPasswordMaxLength)
+        return pass;
+    printErr(QStringLiteral("A password has at most %1 characters.").arg(kPasswordMaxLength));
+    return std::nullopt;
+}
+
+std::string passwordHelp(const char *what)
+{
+    return QStringLiteral("%1 (at most %2 characters)").arg(QString::fromUtf8(what)).arg(kPasswordMaxLength).toStdString();
 }
 
 } // namespace glintcaster::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/projector_operations.h"
+#include "app/projector_rules.h"
 #include "app/projector_store.h"
 #include "comm/projector_endpoint.h"
 #include "message/target_capabilities.h"
@@ -12,6 +13,8 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,21 +35,21 @@ struct CommonOptions {
 
 /// Where a password comes from: --password (seen by every user in the process list),
 /// --password-stdin (one line) or --password-file FILE (its first line).
-struct PasswordOptions {
+struct PasswordSource {
     std::string password;
     bool passwordGiven = false;
     bool passwordStdin = false;
     std::string passwordFile;
 };
-void addPasswordOptions(CLI::App *cmd, PasswordOptions &opts, const std::string &what);
+void addPasswordOptions(CLI::App *cmd, PasswordSource &opts, const std::string &what);
 /// Reads the password the options name into `*password` (`*given` false when none was
 /// named). False, with a usage message, when more than one is named or the file cannot be
 /// read. With `promptOnTerminal`, none named and standard input a terminal, asks for it
 /// without echo.
-bool readPassword(const PasswordOptions &opts, QString *password, bool *given, bool promptOnTerminal = false);
+bool readPassword(const PasswordSource &opts, QString *password, bool *given, bool promptOnTerminal = false);
 
 /// Target options of the commands that talk to projectors.
-struct TargetOptions : PasswordOptions {
+struct TargetOptions : PasswordSource {
     std::vector<std::string> to;
 };
 
@@ -57,6 +60,16 @@ bool argumentPath(const std::string &raw, QString *path);
 
 void addCommonOptions(CLI::App *cmd, CommonOptions &opts);
 void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several = true);
+
+/// Makes `run(*opts)` the program's action when `cmd` is the command given. Each command
+/// has an options struct of its own, made with std::make_shared and bound to the command's
+/// options before parsing; the command keeps it alive for as long as the parser lives.
+template <typename Options>
+void setAction(CLI::App *cmd, std::function<int()> *action, std::shared_ptr<Options> opts,
+               int (*run)(const Options &))
+{
+    cmd->callback([action, opts, run] { *action = [opts, run] { return run(*opts); }; });
+}
 
 /// Applies --home and --lang; false (and a message) for an unknown language.
 bool applyCommon(const CommonOptions &opts);
@@ -117,6 +130,22 @@ QString statusMeaning(quint16 value);
 
 /// "quick" or 0 gives 0, "1".."12" give themselves; -1 for anything else.
 int parseSlot(const std::string &text);
+
+/// "1..12": the saved numbers as the help and usage texts name them.
+QString savedSlotRange();
+/// Help text of a --slot option, e.g. "quick (default) or 1..12" from "quick (default) or %1".
+std::string slotHelp(const char *pattern);
+
+/// Which values a --slot option takes.
+enum class SlotChoice { QuickOrSaved, SavedOnly };
+/// The value of a --slot option: Quick (0) or a saved number, or only a saved number. For
+/// anything else prints the usage message ("--slot must be ...") and gives nothing.
+std::optional<int> slotOption(const std::string &text, SlotChoice choice = SlotChoice::QuickOrSaved);
+/// The value of a password option; prints the usage message and gives nothing when it is
+/// longer than a projector takes.
+std::optional<QString> passwordOption(const std::string &text);
+/// Help text of a password option: `what` followed by "(at most 32 characters)".
+std::string passwordHelp(const char *what);
 
 // Command registration, one per source file.
 void addProjectorsCommand(CLI::App &app, std::function<int()> *action);

@@ -11,36 +11,62 @@
 
 #include <QJsonObject>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct ControlArgs {
+/// What every control command takes: the targets and the common options.
+struct ControlOptions {
     CommonOptions common;
     TargetOptions target;
-    std::string onOff;
-    std::string slot = "quick";
-    bool powerOn = false;
-    std::string clearRange = "all";
-    std::string minutes;
-    bool disable = false;
-    bool set = false;
 };
 
-ControlArgs g_args;
+struct DisplayOptions : ControlOptions {
+    std::string state; ///< on or off
+    std::string slot = "quick";
+    bool powerOn = false;
+};
 
-int runControl(const std::function<TargetResult(const Target &, ProjectorOperations &)> &body)
+struct ClearOptions : ControlOptions {
+    std::string range = "all";
+};
+
+struct StartupCommandOptions : ControlOptions {
+    bool set = false;
+    std::string slot = "quick";
+    std::string minutes;
+    bool disable = false;
+    // Given without --set, --slot, --minutes and --disable are a usage error.
+    bool slotGiven = false;
+    bool minutesGiven = false;
+};
+
+using ControlBody = std::function<TargetResult(const Target &, ProjectorOperations &)>;
+
+int runControl(const ControlOptions &opts, const ControlBody &body)
 {
-    if (!applyCommon(g_args.common))
+    if (!applyCommon(opts.common))
         return ExitUsage;
     std::vector<Target> targets;
-    if (!resolveTargets(g_args.target, &targets))
+    if (!resolveTargets(opts.target, &targets))
         return ExitUsage;
-    return runForTargets(targets, g_args.common,
+    return runForTargets(targets, opts.common,
                          [&body](const Target &t, Prompter &prompter, const JobRunFn &run) {
                              ProjectorOperations ops(prompter, run);
                              return body(t, ops);
                          });
+}
+
+/// Adds the target and common options after the command's own and makes `run` its action.
+template <typename Options>
+void finishControl(CLI::App *cmd, std::function<int()> *action, std::shared_ptr<Options> opts,
+                   int (*run)(const Options &))
+{
+    addTargetOptions(cmd, opts->target);
+    addCommonOptions(cmd, opts->common);
+    setAction(cmd, action, opts, run);
 }
 
 /// The range for --slot: all, quick, saved (every saved number) or 1..12.
@@ -54,6 +80,229 @@ std::optional<ClearRange> clearRange(const std::string &text)
     if (s == QLatin1String("saved"))
         return ClearRange::allSaved();
     return ClearRange::saved(parseSlot(text)); // digits only, as every --slot
+}
+
+/// The result of a target that did not answer the capability query at all.
+TargetResult unreachable(const Target &t)
+{
+    TargetResult r;
+    r.exit = ExitCommunication;
+    r.data.insert(QStringLiteral("code"), int(ConnectFailed));
+    const QString why = msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(ConnectFailed);
+    r.data.insert(QStringLiteral("text"), why);
+    Reporter::instance().event(t.text, why);
+    return r;
+}
+
+QJsonObject startupJson(const StartupSetting &s)
+{
+    return {{QStringLiteral("enabled"), s.enabled},
+            {QStringLiteral("slot"), s.slot},
+            {QStringLiteral("minutes"), s.minutes}};
+}
+
+QString startupText(const StartupSetting &s)
+{
+    if (!s.enabled)
+        return QStringLiteral("startup display: %1").arg(msg(1085));
+    return QStringLiteral("startup display: slot %1, %2")
+        .arg(s.slot == 0 ? msg(1084) : QString::number(s.slot),
+             s.minutes == 0 ? msg(1083) : QStringLiteral("%1 min").arg(s.minutes));
+}
+
+int displayCommand(const DisplayOptions &o)
+{
+    const std::optional<int> slot = slotOption(o.slot);
+    if (!slot)
+        return ExitUsage;
+    const bool on = o.state == "on";
+    return runControl(o, [&](const Target &t, ProjectorOperations &ops) {
+        return finish(ops, ops.display(t.endpoint, *slot, on, on && o.powerOn));
+    });
+}
+
+int clearCommand(const ClearOptions &o)
+{
+    const std::optional<ClearRange> range = clearRange(o.range);
+    if (!range) {
+        printErr(QStringLiteral("--slot must be all, quick, saved or %1").arg(savedSlotRange()));
+        return ExitUsage;
+    }
+    return runControl(o, [&](const Target &t, ProjectorOperations &ops) {
+        return finish(ops, ops.clear(t.endpoint, *range));
+    });
+}
+
+int muteCommand(const ControlOptions &o)
+{
+    return runControl(o, [](const Target &t, ProjectorOperations &ops) {
+        return finish(ops, ops.mute(t.endpoint));
+    });
+}
+
+TargetResult readStatus(const Target &t, ProjectorOperations &ops)
+{
+    TargetResult r;
+    const bool ok = ops.statusCheck(t.endpoint);
+    const quint16 v = ops.lastStatus();
+    if (v != 0) {
+        const QString c = v < 0x80 && v >= 0x20 ? QString(QChar(v)) : QString::number(v);
+        r.data.insert(QStringLiteral("status"), c);
+        r.data.insert(QStringLiteral("meaning"), statusMeaning(v));
+        r.lines << QStringLiteral("status: %1 (%2)").arg(c, statusMeaning(v));
+    }
+    return finish(ops, ok, r);
+}
+
+int statusCommand(const ControlOptions &o)
+{
+    return runControl(o, readStatus);
+}
+
+TargetResult readCapabilities(const Target &t, ProjectorOperations &ops)
+{
+    TargetResult r;
+    CapabilityReport rep;
+    TargetCapabilities caps;
+    if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
+        return finish(ops, false, r);
+    if (!rep.reachable)
+        return unreachable(t);
+    const bool picture = caps.PictureSideCapable();
+    const bool alarm = caps.AlarmCapable();
+    const bool extended = caps.ExtendedCharset();
+    r.data.insert(QStringLiteral("level"), rep.level);
+    r.data.insert(QStringLiteral("flags"), rep.flags);
+    r.data.insert(QStringLiteral("pictureSide"), picture);
+    r.data.insert(QStringLiteral("alarm"), alarm);
+    r.data.insert(QStringLiteral("extendedCharset"), extended);
+    r.lines << QStringLiteral("firmware level: %1").arg(rep.level)
+            << QStringLiteral("capability flags: 0x%1").arg(rep.flags, 4, 16, QLatin1Char('0'))
+            << QStringLiteral("picture side: %1").arg(picture ? "yes" : "no")
+            << QStringLiteral("alarm: %1").arg(alarm ? "yes" : "no")
+            << QStringLiteral("extended character set: %1").arg(extended ? "yes" : "no");
+    if (const auto s = rep.startup()) {
+        r.data.insert(QStringLiteral("startup"), startupJson(*s));
+        r.lines << startupText(*s);
+    }
+    return finish(ops, true, r);
+}
+
+int capsCommand(const ControlOptions &o)
+{
+    return runControl(o, readCapabilities);
+}
+
+TargetResult readStartup(const Target &t, ProjectorOperations &ops)
+{
+    TargetResult r;
+    CapabilityReport rep;
+    if (!ops.capabilityQuery(t.endpoint, &rep))
+        return finish(ops, false, r);
+    const std::optional<StartupSetting> s = rep.startup();
+    if (!s) {
+        if (!rep.reachable)
+            return unreachable(t);
+        r.exit = ExitRefused;
+        const QString why = QStringLiteral("the startup display cannot be read");
+        r.data.insert(QStringLiteral("text"), why);
+        Reporter::instance().event(t.text, why);
+        return r;
+    }
+    r.data.insert(QStringLiteral("startup"), startupJson(*s));
+    r.lines << startupText(*s);
+    return finish(ops, true, r);
+}
+
+int setStartup(const StartupCommandOptions &o)
+{
+    StartupSetting s;
+    s.enabled = !o.disable;
+    const int minutes = StartupSetting::parseMinutes(QString::fromStdString(o.minutes), true);
+    if (minutes < 0) {
+        printErr(QStringLiteral("--minutes: ") + msg(1014));
+        return ExitUsage;
+    }
+    s.minutes = minutes;
+    if (s.enabled) {
+        const std::optional<int> slot = slotOption(o.slot, SlotChoice::SavedOnly);
+        if (!slot)
+            return ExitUsage;
+        s.slot = *slot;
+    } else {
+        s.slot = 1;
+    }
+    return runControl(o, [s](const Target &t, ProjectorOperations &ops) {
+        const bool set = ops.editStartup(t.endpoint, s);
+        TargetResult r = finish(ops, set);
+        // A setting the projector did not take is what was asked, not what it has.
+        r.data.insert(set ? QStringLiteral("startup") : QStringLiteral("requested"), startupJson(s));
+        return r;
+    });
+}
+
+int startupCommand(const StartupCommandOptions &o)
+{
+    if (o.set)
+        return setStartup(o);
+    if (o.slotGiven || o.minutesGiven || o.disable) {
+        printErr(QStringLiteral("--slot, --minutes and --disable set the startup display: add --set"));
+        return ExitUsage;
+    }
+    return runControl(o, readStartup);
+}
+
+void addDisplayCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<DisplayOptions>();
+    auto *cmd = app.add_subcommand("display", "Switch a stored message on or off");
+    cmd->add_option("state", o->state, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
+    cmd->add_option("--slot", o->slot, slotHelp("quick or %1 (default quick)"));
+    cmd->add_flag("--power-on", o->powerOn, "Power the projector on first (with 'on')");
+    finishControl(cmd, action, o, displayCommand);
+}
+
+void addClearCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<ClearOptions>();
+    auto *cmd = app.add_subcommand("clear", "Clear stored messages");
+    cmd->add_option("--slot", o->range, slotHelp("all (default), quick, saved (every saved number) or %1"));
+    finishControl(cmd, action, o, clearCommand);
+}
+
+void addMuteCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto *cmd = app.add_subcommand("mute", "Silence the projector's alarm");
+    finishControl(cmd, action, std::make_shared<ControlOptions>(), muteCommand);
+}
+
+void addStatusCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto *cmd = app.add_subcommand("status", "Read the projector's status");
+    finishControl(cmd, action, std::make_shared<ControlOptions>(), statusCommand);
+}
+
+void addCapsCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto *cmd = app.add_subcommand("caps", "Read the projector's firmware level and capabilities");
+    finishControl(cmd, action, std::make_shared<ControlOptions>(), capsCommand);
+}
+
+void addStartupCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<StartupCommandOptions>();
+    auto *cmd = app.add_subcommand("startup", "Show or set the stored message a projector shows when it starts");
+    cmd->add_flag("--set", o->set, "Set the startup display (else show it)");
+    cmd->add_option("--slot", o->slot, slotHelp("%1 with --set"));
+    cmd->add_option("--minutes", o->minutes, "repeat or 1..127 with --set (default repeat)");
+    cmd->add_flag("--disable", o->disable, "With --set: no startup display");
+    addTargetOptions(cmd, o->target);
+    addCommonOptions(cmd, o->common);
+    cmd->callback([action, o, cmd] {
+        o->slotGiven = cmd->count("--slot") > 0;
+        o->minutesGiven = cmd->count("--minutes") > 0;
+        *action = [o] { return startupCommand(*o); };
+    });
 }
 
 } // namespace
@@ -75,198 +324,14 @@ QString statusMeaning(quint16 value)
     }
 }
 
-namespace {
-
-QJsonObject startupJson(const StartupSetting &s)
-{
-    return {{QStringLiteral("enabled"), s.enabled},
-            {QStringLiteral("slot"), s.slot},
-            {QStringLiteral("minutes"), s.minutes}};
-}
-
-QString startupText(const StartupSetting &s)
-{
-    if (!s.enabled)
-        return QStringLiteral("startup display: %1").arg(msg(1085));
-    return QStringLiteral("startup display: slot %1, %2")
-        .arg(s.slot == 0 ? msg(1084) : QString::number(s.slot),
-             s.minutes == 0 ? msg(1083) : QStringLiteral("%1 min").arg(s.minutes));
-}
-
-} // namespace
-
 void addControlCommands(CLI::App &app, std::function<int()> *action)
 {
-    auto *display = app.add_subcommand("display", "Switch a stored message on or off");
-    display->add_option("state", g_args.onOff, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
-    display->add_option("--slot", g_args.slot, "quick or 1..12 (default quick)");
-    display->add_flag("--power-on", g_args.powerOn, "Power the projector on first (with 'on')");
-    addTargetOptions(display, g_args.target);
-    addCommonOptions(display, g_args.common);
-    display->callback([action] {
-        *action = [] {
-            const int slot = parseSlot(g_args.slot);
-            if (slot < 0) {
-                printErr(QStringLiteral("--slot must be quick or 1..12"));
-                return int(ExitUsage);
-            }
-            const bool on = g_args.onOff == "on";
-            return runControl([&](const Target &t, ProjectorOperations &ops) {
-                return finish(ops, ops.display(t.endpoint, slot, on, on && g_args.powerOn));
-            });
-        };
-    });
-
-    auto *clear = app.add_subcommand("clear", "Clear stored messages");
-    clear->add_option("--slot", g_args.clearRange,
-                      "all (default), quick, saved (every saved number) or 1..12");
-    addTargetOptions(clear, g_args.target);
-    addCommonOptions(clear, g_args.common);
-    clear->callback([action] {
-        *action = [] {
-            const std::optional<ClearRange> range = clearRange(g_args.clearRange);
-            if (!range) {
-                printErr(QStringLiteral("--slot must be all, quick, saved or 1..12"));
-                return int(ExitUsage);
-            }
-            return runControl([&](const Target &t, ProjectorOperations &ops) {
-                return finish(ops, ops.clear(t.endpoint, *range));
-            });
-        };
-    });
-
-    auto *mute = app.add_subcommand("mute", "Silence the projector's alarm");
-    addTargetOptions(mute, g_args.target);
-    addCommonOptions(mute, g_args.common);
-    mute->callback([action] {
-        *action = [] {
-            return runControl([](const Target &t, ProjectorOperations &ops) {
-                return finish(ops, ops.mute(t.endpoint));
-            });
-        };
-    });
-
-    auto *status = app.add_subcommand("status", "Read the projector's status");
-    addTargetOptions(status, g_args.target);
-    addCommonOptions(status, g_args.common);
-    status->callback([action] {
-        *action = [] {
-            return runControl([](const Target &t, ProjectorOperations &ops) {
-                TargetResult r;
-                const bool ok = ops.statusCheck(t.endpoint);
-                const quint16 v = ops.lastStatus();
-                if (v != 0) {
-                    const QString c = v < 0x80 && v >= 0x20 ? QString(QChar(v)) : QString::number(v);
-                    r.data.insert(QStringLiteral("status"), c);
-                    r.data.insert(QStringLiteral("meaning"), statusMeaning(v));
-                    r.lines << QStringLiteral("status: %1 (%2)").arg(c, statusMeaning(v));
-                }
-                return finish(ops, ok, r);
-            });
-        };
-    });
-
-    auto *caps = app.add_subcommand("caps", "Read the projector's firmware level and capabilities");
-    addTargetOptions(caps, g_args.target);
-    addCommonOptions(caps, g_args.common);
-    caps->callback([action] {
-        *action = [] {
-            return runControl([](const Target &t, ProjectorOperations &ops) {
-                TargetResult r;
-                CapabilityReport rep;
-                TargetCapabilities caps;
-                if (!ops.refreshCapabilities(t.endpoint, &caps, &rep))
-                    return finish(ops, false, r);
-                if (!rep.reachable) {
-                    r.exit = ExitCommunication;
-                    r.data.insert(QStringLiteral("code"), int(ConnectFailed));
-                    r.data.insert(QStringLiteral("text"), msg(1109) + QStringLiteral("\n : ") +
-                                                              JobRunner::failureDetail(12));
-                    Reporter::instance().event(t.text, r.data.value(QStringLiteral("text")).toString());
-                    return r;
-                }
-                const bool picture = caps.PictureSideCapable();
-                const bool alarm = caps.AlarmCapable();
-                const bool extended = caps.ExtendedCharset();
-                r.data.insert(QStringLiteral("level"), rep.level);
-                r.data.insert(QStringLiteral("flags"), rep.flags);
-                r.data.insert(QStringLiteral("pictureSide"), picture);
-                r.data.insert(QStringLiteral("alarm"), alarm);
-                r.data.insert(QStringLiteral("extendedCharset"), extended);
-                r.lines << QStringLiteral("firmware level: %1").arg(rep.level)
-                        << QStringLiteral("capability flags: 0x%1").arg(rep.flags, 4, 16, QLatin1Char('0'))
-                        << QStringLiteral("picture side: %1").arg(picture ? "yes" : "no")
-                        << QStringLiteral("alarm: %1").arg(alarm ? "yes" : "no")
-                        << QStringLiteral("extended character set: %1").arg(extended ? "yes" : "no");
-                if (const auto s = rep.startup()) {
-                    r.data.insert(QStringLiteral("startup"), startupJson(*s));
-                    r.lines << startupText(*s);
-                }
-                return finish(ops, true, r);
-            });
-        };
-    });
-
-    auto *startup = app.add_subcommand(
-        "startup", "Show or set the stored message a projector shows when it starts");
-    startup->add_flag("--set", g_args.set, "Set the startup display (else show it)");
-    startup->add_option("--slot", g_args.slot, "1..12 with --set");
-    startup->add_option("--minutes", g_args.minutes, "repeat or 1..127 with --set (default repeat)");
-    startup->add_flag("--disable", g_args.disable, "With --set: no startup display");
-    addTargetOptions(startup, g_args.target);
-    addCommonOptions(startup, g_args.common);
-    startup->callback([action, startup] {
-        *action = [startup] {
-            if (!g_args.set && (startup->count("--slot") || startup->count("--minutes") || g_args.disable)) {
-                printErr(QStringLiteral("--slot, --minutes and --disable set the startup display: add --set"));
-                return int(ExitUsage);
-            }
-            if (!g_args.set) {
-                return runControl([](const Target &t, ProjectorOperations &ops) {
-                    TargetResult r;
-                    CapabilityReport rep;
-                    if (!ops.capabilityQuery(t.endpoint, &rep))
-                        return finish(ops, false, r);
-                    const std::optional<StartupSetting> s = rep.startup();
-                    if (!s) {
-                        r.exit = rep.reachable ? ExitRefused : ExitCommunication;
-                        if (!rep.reachable)
-                            r.data.insert(QStringLiteral("code"), int(ConnectFailed));
-                        const QString why = rep.reachable
-                            ? QStringLiteral("the startup display cannot be read")
-                            : msg(1109) + QStringLiteral("\n : ") + JobRunner::failureDetail(12);
-                        r.data.insert(QStringLiteral("text"), why);
-                        Reporter::instance().event(t.text, why);
-                        return r;
-                    }
-                    r.data.insert(QStringLiteral("startup"), startupJson(*s));
-                    r.lines << startupText(*s);
-                    return finish(ops, true, r);
-                });
-            }
-            StartupSetting s;
-            s.enabled = !g_args.disable;
-            const int minutes = StartupSetting::parseMinutes(QString::fromStdString(g_args.minutes), true);
-            if (minutes < 0) {
-                printErr(QStringLiteral("--minutes: ") + msg(1014));
-                return int(ExitUsage);
-            }
-            s.minutes = minutes;
-            const int slot = parseSlot(g_args.slot);
-            if (s.enabled && (slot < 1 || slot > 12)) {
-                printErr(QStringLiteral("--slot must be 1..12"));
-                return int(ExitUsage);
-            }
-            s.slot = s.enabled ? slot : 1;
-            return runControl([s](const Target &t, ProjectorOperations &ops) {
-                const bool set = ops.editStartup(t.endpoint, s);
-                TargetResult r = finish(ops, set);
-                // A setting the projector did not take is what was asked, not what it has.
-                r.data.insert(set ? QStringLiteral("startup") : QStringLiteral("requested"), startupJson(s));
-                return r;
-            });
-        };
-    });
+    addDisplayCommand(app, action);
+    addClearCommand(app, action);
+    addMuteCommand(app, action);
+    addStatusCommand(app, action);
+    addCapsCommand(app, action);
+    addStartupCommand(app, action);
 }
 
 } // namespace glintcaster::cli

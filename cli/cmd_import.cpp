@@ -18,18 +18,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace glintcaster::cli {
 
 namespace {
 
-struct ImportArgs {
+struct ImportOptions {
     CommonOptions common;
     std::string file;
     std::string output;
     std::string title;
     std::string charset = "extended";
 };
-ImportArgs g_ia;
 
 /// "Line N : [c]" for each unsupported character, as the Edit tab reports them.
 QString unsupportedReport(const RichText &body, const QList<qsizetype> &positions, bool doubleSize)
@@ -49,22 +50,22 @@ QString unsupportedReport(const RichText &body, const QList<qsizetype> &position
     return parts.join(QStringLiteral("; "));
 }
 
-int importCommand()
+int importCommand(const ImportOptions &o)
 {
-    if (!applyCommon(g_ia.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    if (g_ia.charset != "basic" && g_ia.charset != "extended") {
+    if (o.charset != "basic" && o.charset != "extended") {
         printErr(QStringLiteral("--charset must be basic or extended"));
         return ExitUsage;
     }
     QString path, out;
-    if (!argumentPath(g_ia.file, &path) || !argumentPath(g_ia.output, &out))
+    if (!argumentPath(o.file, &path) || !argumentPath(o.output, &out))
         return ExitUsage;
     Reporter &reporter = Reporter::instance();
-    CliPrompter prompter(path, CliPrompter::modeFor(g_ia.common.yes));
+    CliPrompter prompter(path, CliPrompter::modeFor(o.common.yes));
     auto refuse = [&](const QString &subject, const QString &why) {
         reporter.event(subject, why);
-        if (g_ia.common.json)
+        if (o.common.json)
             printJson({{QStringLiteral("file"), subject}, {QStringLiteral("ok"), false},
                        {QStringLiteral("exit"), int(ExitRefused)}, {QStringLiteral("text"), why}});
         return int(ExitRefused);
@@ -93,9 +94,9 @@ int importCommand()
         reporter.event(path, QStringLiteral("%1 control characters removed").arg(doc.dropped));
 
     CurrentMessage message;
-    message.setTitle(RichText(QString::fromStdString(g_ia.title), defaultCharFormat()));
+    message.setTitle(RichText(QString::fromStdString(o.title), defaultCharFormat()));
     message.setBody(doc.body);
-    const bool extended = g_ia.charset == "extended";
+    const bool extended = o.charset == "extended";
     const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
     int removed = 0; // characters, a surrogate pair counting once
     if (!unsupported.isEmpty()) {
@@ -107,7 +108,7 @@ int importCommand()
         }
         const QString summary = withNumber(msg(1037), removed);
         reporter.event(path, summary + unsupportedReport(message.body(), unsupported, message.isDoubleSize()));
-        if (!g_ia.common.yes)
+        if (!o.common.yes)
             return refuse(path, oneLine(summary) + QStringLiteral(" (--yes removes them)"));
         for (qsizetype i = unsupported.size() - 1; i >= 0; --i)
             message.body().chars().removeAt(unsupported.at(i));
@@ -133,7 +134,7 @@ int importCommand()
         return refuse(out, error.isEmpty() ? oneLine(prompter.lastText()) : error);
 
     const QString body = message.body().plainText();
-    if (g_ia.common.json) {
+    if (o.common.json) {
         printJson({{QStringLiteral("file"), out},
                    {QStringLiteral("ok"), true},
                    {QStringLiteral("exit"), int(ExitOk)},
@@ -152,15 +153,16 @@ int importCommand()
 
 void addImportCommand(CLI::App &app, std::function<int()> *action)
 {
+    auto o = std::make_shared<ImportOptions>();
     auto *cmd = app.add_subcommand("import", "Turn an RTF document or a text file into a message file");
-    cmd->add_option("file", g_ia.file, "RTF document (from a word processor, WordPad, ...) or text file")
+    cmd->add_option("file", o->file, "RTF document (from a word processor, WordPad, ...) or text file")
         ->required();
-    cmd->add_option("-o,--output", g_ia.output, "Message file to write (.glc)")->required();
-    cmd->add_option("--title", g_ia.title, "Title of the message (default: none)");
-    cmd->add_option("--charset", g_ia.charset,
+    cmd->add_option("-o,--output", o->output, "Message file to write (.glc)")->required();
+    cmd->add_option("--title", o->title, "Title of the message (default: none)");
+    cmd->add_option("--charset", o->charset,
                     "basic or extended (default extended): the characters the projectors show");
-    addCommonOptions(cmd, g_ia.common);
-    cmd->callback([action] { *action = importCommand; });
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, importCommand);
 }
 
 } // namespace glintcaster::cli

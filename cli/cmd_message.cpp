@@ -35,19 +35,38 @@ namespace glintcaster::cli {
 
 namespace {
 
-struct MessageArgs {
+struct EncodeOptions {
     CommonOptions common;
-    TargetOptions target;
     std::string file;
-    std::string output;
-    std::string slot = "quick";
-    std::string startup;
     std::string charset = "extended";
     std::string purpose = "send";
     bool alarm = false;
+};
+
+struct SendCommandOptions {
+    CommonOptions common;
+    TargetOptions target;
+    std::string file;
+    std::string slot = "quick";
+    std::string startup;
+};
+
+struct GetOptions {
+    CommonOptions common;
+    TargetOptions target;
+    std::string output;
+    std::string slot = "quick";
+};
+
+struct ListOptions {
+    CommonOptions common;
+    TargetOptions target;
     double waitSeconds = 30;
 };
-MessageArgs g_ma;
+
+struct DiscoverOptions {
+    CommonOptions common;
+};
 
 /// A text import leaves out NULs and other control characters; say how many.
 void reportDropped(int dropped)
@@ -140,40 +159,40 @@ QString putLine(const PayloadResult &payload)
     return QString::fromLatin1(end < 0 ? text : text.left(end));
 }
 
-int encodeCommand()
+int encodeCommand(const EncodeOptions &o)
 {
-    if (!applyCommon(g_ma.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    if (g_ma.charset != "basic" && g_ma.charset != "extended") {
+    if (o.charset != "basic" && o.charset != "extended") {
         printErr(QStringLiteral("--charset must be basic or extended"));
         return ExitUsage;
     }
-    if (g_ma.purpose != "send" && g_ma.purpose != "file") {
+    if (o.purpose != "send" && o.purpose != "file") {
         printErr(QStringLiteral("--purpose must be send or file"));
         return ExitUsage;
     }
     QString path;
-    if (!argumentPath(g_ma.file, &path))
+    if (!argumentPath(o.file, &path))
         return ExitUsage;
-    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(g_ma.common.yes));
-    const bool extended = g_ma.charset == "extended";
+    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(o.common.yes));
+    const bool extended = o.charset == "extended";
     CurrentMessage message;
     int dropped = 0;
     if (!readMessageForSend(path,
-                            TargetCapabilities::fixed(true, g_ma.alarm, extended), *prompter,
+                            TargetCapabilities::fixed(true, o.alarm, extended), *prompter,
                             &message, &dropped))
         return ExitRefused;
     reportDropped(dropped);
     PayloadContext ctx;
     ctx.prompter = prompter.get();
-    ctx.capabilities = TargetCapabilities::fixed(true, g_ma.alarm, extended);
+    ctx.capabilities = TargetCapabilities::fixed(true, o.alarm, extended);
     PayloadResult payload;
-    const PayloadPurpose purpose = g_ma.purpose == "file" ? PayloadPurpose::SaveToFile : PayloadPurpose::Send;
+    const PayloadPurpose purpose = o.purpose == "file" ? PayloadPurpose::SaveToFile : PayloadPurpose::Send;
     if (BuildPayload(message, purpose, ctx, &payload) != 0)
         return ExitRefused;
     const QByteArray header = payload.header.toByteArray();
     const QByteArray body = payload.body.left(payload.bodyLength);
-    if (g_ma.common.json) {
+    if (o.common.json) {
         printJson({{QStringLiteral("put"), putLine(payload)},
                    {QStringLiteral("header"), QString::fromLatin1(header.toHex().toUpper())},
                    {QStringLiteral("length"), payload.bodyLength},
@@ -186,37 +205,36 @@ int encodeCommand()
     return ExitOk;
 }
 
-int sendCommand()
+int sendCommand(const SendCommandOptions &o)
 {
-    if (!applyCommon(g_ma.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    const int slot = parseSlot(g_ma.slot);
-    if (slot < 0) {
-        printErr(QStringLiteral("--slot must be quick or 1..12"));
+    const std::optional<int> chosen = slotOption(o.slot);
+    if (!chosen)
         return ExitUsage;
-    }
+    const int slot = *chosen;
     {
-        auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(g_ma.common.yes));
+        auto prompter = std::make_unique<CliPrompter>(QString(), CliPrompter::modeFor(o.common.yes));
         if (refuseWhenLocked(SendLockProfile().lockFlag(), *prompter))
             return ExitRefused;
     }
-    const bool withStartup = !g_ma.startup.empty();
+    const bool withStartup = !o.startup.empty();
     if (withStartup && slot == 0) {
         // The startup display is a numbered slot; "Quick" is overwritten by every send.
-        printErr(QStringLiteral("--startup needs --slot 1..12"));
+        printErr(QStringLiteral("--startup needs --slot %1").arg(savedSlotRange()));
         return ExitUsage;
     }
-    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(g_ma.startup)) : -1;
+    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(o.startup)) : -1;
     if (withStartup && minutes < 0) {
         // An option value out of range is a usage error, like a bad --slot.
         printErr(msg(1014));
         return ExitUsage;
     }
     std::vector<Target> targets;
-    if (!resolveTargets(g_ma.target, &targets))
+    if (!resolveTargets(o.target, &targets))
         return ExitUsage;
     QString path;
-    if (!argumentPath(g_ma.file, &path))
+    if (!argumentPath(o.file, &path))
         return ExitUsage;
     if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
         // Refused like every other command's file that cannot be read.
@@ -225,7 +243,7 @@ int sendCommand()
     }
     SharedMessageReader reader(path);
 
-    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
+    return runForTargets(targets, o.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
         ProjectorOperations ops(prompter, run);
         auto fail = [&]() { return finish(ops, false, r); };
@@ -254,30 +272,29 @@ int sendCommand()
     });
 }
 
-int getCommand()
+int getCommand(const GetOptions &o)
 {
-    if (!applyCommon(g_ma.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    const int slot = parseSlot(g_ma.slot);
-    if (slot < 0) {
-        printErr(QStringLiteral("--slot must be quick or 1..12"));
+    const std::optional<int> chosen = slotOption(o.slot);
+    if (!chosen)
         return ExitUsage;
-    }
+    const int slot = *chosen;
     std::vector<Target> targets;
-    if (!resolveTargets(g_ma.target, &targets))
+    if (!resolveTargets(o.target, &targets))
         return ExitUsage;
     if (targets.size() != 1) {
         printErr(QStringLiteral("get reads from one projector: give one --to"));
         return ExitUsage;
     }
     QString out;
-    if (!argumentPath(g_ma.output, &out))
+    if (!argumentPath(o.output, &out))
         return ExitUsage;
     if (const QString problem = outputProblem(out); !problem.isEmpty()) {
         printErr(problem);
         return ExitRefused;
     }
-    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
+    return runForTargets(targets, o.common, [&](const Target &t, Prompter &prompter, const JobRunFn &run) {
         TargetResult r;
         ProjectorOperations ops(prompter, run);
         auto fail = [&]() { return finish(ops, false, r); };
@@ -342,17 +359,17 @@ protected:
     }
 };
 
-int listCommand()
+int listCommand(const ListOptions &o)
 {
-    if (!applyCommon(g_ma.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     std::vector<Target> targets;
-    if (!resolveTargets(g_ma.target, &targets))
+    if (!resolveTargets(o.target, &targets))
         return ExitUsage;
-    return runForTargets(targets, g_ma.common, [&](const Target &t, Prompter &prompter, const JobRunFn &) {
+    return runForTargets(targets, o.common, [&](const Target &t, Prompter &prompter, const JobRunFn &) {
         TargetResult r;
         SlotListReceiver receiver;
-        SlotListWorker worker(&receiver, t.endpoint, slotListTimings(g_ma.waitSeconds));
+        SlotListWorker worker(&receiver, t.endpoint, slotListTimings(o.waitSeconds));
         worker.start();
         receiver.loop.exec();
         worker.close();
@@ -393,9 +410,9 @@ int listCommand()
     });
 }
 
-int discoverCommand()
+int discoverCommand(const DiscoverOptions &o)
 {
-    if (!applyCommon(g_ma.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
     const QList<AdaptorEntry> adaptors = BuildAdaptorTable();
     if (adaptors.isEmpty()) {
@@ -408,7 +425,7 @@ int discoverCommand()
     session.start(adaptors);
     loop.exec();
     for (const DiscoveredProjector &p : session.discovered()) {
-        if (g_ma.common.json)
+        if (o.common.json)
             printJson({{QStringLiteral("name"), p.name},
                        {QStringLiteral("mac"), p.mac},
                        {QStringLiteral("address"), p.addressText()}});
@@ -422,47 +439,71 @@ int discoverCommand()
 
 } // namespace
 
+namespace {
+
+void addEncodeCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<EncodeOptions>();
+    auto *cmd = app.add_subcommand("encode", "Print what an upload of a message file would carry");
+    cmd->add_option("file", o->file, ".glc or .txt file")->required();
+    cmd->add_flag("--alarm", o->alarm, "The target takes the alarm (32-byte header)");
+    cmd->add_option("--charset", o->charset, "basic or extended (default extended)");
+    cmd->add_option("--purpose", o->purpose, "send (default) or file");
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, encodeCommand);
+}
+
+void addSendCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<SendCommandOptions>();
+    auto *cmd = app.add_subcommand("send", "Send a message file into a projector's slot");
+    cmd->add_option("file", o->file, ".glc or .txt file")->required();
+    cmd->add_option("--slot", o->slot, slotHelp("quick (default) or %1"));
+    cmd->add_option("--startup", o->startup, "Also make the slot the startup display: repeat or 1..127 minutes");
+    addTargetOptions(cmd, o->target);
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, sendCommand);
+}
+
+void addGetCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<GetOptions>();
+    auto *cmd = app.add_subcommand("get", "Read a stored message back into a message file");
+    cmd->add_option("--slot", o->slot, slotHelp("quick (default) or %1"));
+    cmd->add_option("-o,--output", o->output, "Message file to write")->required();
+    addTargetOptions(cmd, o->target, false);
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, getCommand);
+}
+
+void addListCommand(CLI::App &app, std::function<int()> *action)
+{
+    auto o = std::make_shared<ListOptions>();
+    auto *cmd = app.add_subcommand("list", "List the projector's slots and what they hold");
+    cmd->add_option("--wait", o->waitSeconds, "Seconds to wait for each slot's answer (default 30)")
+        ->check(CLI::Range(0.001, 900.0));
+    addTargetOptions(cmd, o->target);
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, listCommand);
+}
+
+} // namespace
+
 void addMessageCommands(CLI::App &app, std::function<int()> *action)
 {
-    auto *encode = app.add_subcommand("encode", "Print what an upload of a message file would carry");
-    encode->add_option("file", g_ma.file, ".glc or .txt file")->required();
-    encode->add_flag("--alarm", g_ma.alarm, "The target takes the alarm (32-byte header)");
-    encode->add_option("--charset", g_ma.charset, "basic or extended (default extended)");
-    encode->add_option("--purpose", g_ma.purpose, "send (default) or file");
-    addCommonOptions(encode, g_ma.common);
-    encode->callback([action] { *action = encodeCommand; });
-
-    auto *send = app.add_subcommand("send", "Send a message file into a projector's slot");
-    send->add_option("file", g_ma.file, ".glc or .txt file")->required();
-    send->add_option("--slot", g_ma.slot, "quick (default) or 1..12");
-    send->add_option("--startup", g_ma.startup,
-                     "Also make the slot the startup display: repeat or 1..127 minutes");
-    addTargetOptions(send, g_ma.target);
-    addCommonOptions(send, g_ma.common);
-    send->callback([action] { *action = sendCommand; });
-
-    auto *get = app.add_subcommand("get", "Read a stored message back into a message file");
-    get->add_option("--slot", g_ma.slot, "quick (default) or 1..12");
-    get->add_option("-o,--output", g_ma.output, "Message file to write")->required();
-    addTargetOptions(get, g_ma.target, false);
-    addCommonOptions(get, g_ma.common);
-    get->callback([action] { *action = getCommand; });
-
-    auto *list = app.add_subcommand("list", "List the projector's slots and what they hold");
-    list->add_option("--wait", g_ma.waitSeconds,
-                     "Seconds to wait for each slot's answer (default 30)")
-        ->check(CLI::Range(0.001, 900.0));
-    addTargetOptions(list, g_ma.target);
-    addCommonOptions(list, g_ma.common);
-    list->callback([action] { *action = listCommand; });
+    addEncodeCommand(app, action);
+    addSendCommand(app, action);
+    addGetCommand(app, action);
+    addListCommand(app, action);
 }
 
 void addDiscoverCommand(CLI::App &app, std::function<int()> *action)
 {
-    auto *discover = app.add_subcommand(
+    auto o = std::make_shared<DiscoverOptions>();
+    auto *cmd = app.add_subcommand(
         "discover", "Search for projectors (on the adaptors of GLINTCASTER_ADAPTORS when set)");
-    addCommonOptions(discover, g_ma.common);
-    discover->callback([action] { *action = discoverCommand; });
+    addCommonOptions(cmd, o->common);
+    setAction(cmd, action, o, discoverCommand);
 }
 
 } // namespace glintcaster::cli

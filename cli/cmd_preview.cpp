@@ -19,14 +19,13 @@ namespace glintcaster::cli {
 
 namespace {
 
-struct PreviewArgs {
+struct PreviewOptions {
     CommonOptions common;
     std::string file;
     std::string output;
     std::string tick = "0";
     bool characterDisplayMode = false;
 };
-PreviewArgs g_pa;
 
 QJsonArray sizeJson(const QSize &s)
 {
@@ -45,11 +44,11 @@ bool savePng(const QImage &frame, const QString &path, QString *error)
     return writeFileSafely(path, bytes, error);
 }
 
-int previewCommand()
+int previewCommand(const PreviewOptions &o)
 {
-    if (!applyCommon(g_pa.common))
+    if (!applyCommon(o.common))
         return ExitUsage;
-    const QString tickText = QString::fromStdString(g_pa.tick).trimmed();
+    const QString tickText = QString::fromStdString(o.tick).trimmed();
     bool numeric = !tickText.isEmpty();
     for (QChar c : tickText)
         numeric = numeric && c.isDigit() && c.unicode() < 0x80;
@@ -62,14 +61,14 @@ int previewCommand()
     }
 
     QString path, output;
-    if (!argumentPath(g_pa.file, &path) || !argumentPath(g_pa.output, &output))
+    if (!argumentPath(o.file, &path) || !argumentPath(o.output, &output))
         return ExitUsage;
     // Refused before any work: a pipe, a device or a folder is never replaced.
     if (const QString problem = outputPathProblem(output); !problem.isEmpty()) {
         printErr(QStringLiteral("%1: %2").arg(output, problem));
         return ExitRefused;
     }
-    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(g_pa.common.yes));
+    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(o.common.yes));
     const TargetCapabilities caps; // as before any projector was asked
     CurrentMessage message;
     QString error;
@@ -84,7 +83,7 @@ int previewCommand()
     PayloadContext context;
     context.prompter = prompter.get();
     context.capabilities = caps;
-    context.characterDisplayMode = g_pa.characterDisplayMode;
+    context.characterDisplayMode = o.characterDisplayMode;
     PreviewModel model;
     if (PreparePreviewModel(message, context, &model) != 0)
         return ExitRefused;
@@ -118,7 +117,7 @@ int previewCommand()
         printErr(QStringLiteral("%1: %2").arg(output, error));
         return ExitRefused;
     }
-    if (g_pa.common.json) {
+    if (o.common.json) {
         printJson({{QStringLiteral("style"), previewStyleName(model.style)},
                    {QStringLiteral("title"), sizeJson(animation.titleBitmapSize())},
                    {QStringLiteral("message"), sizeJson(animation.messageBitmapSize())},
@@ -140,14 +139,15 @@ int previewCommand()
 
 void addPreviewCommand(CLI::App &app, std::function<int()> *action)
 {
+    auto o = std::make_shared<PreviewOptions>();
     auto *preview = app.add_subcommand("preview", "Save the preview window's frame of a message file as PNG");
-    preview->add_option("FILE", g_pa.file, "Message file (.glc) or text file (.txt)")->required();
-    preview->add_option("-o,--output", g_pa.output, "PNG file to write")->required();
-    preview->add_option("--tick", g_pa.tick, "Timer ticks to run before saving (default 0: the opening frame)");
-    preview->add_flag("--character-display-mode", g_pa.characterDisplayMode,
+    preview->add_option("FILE", o->file, "Message file (.glc) or text file (.txt)")->required();
+    preview->add_option("-o,--output", o->output, "PNG file to write")->required();
+    preview->add_option("--tick", o->tick, "Timer ticks to run before saving (default 0: the opening frame)");
+    preview->add_flag("--character-display-mode", o->characterDisplayMode,
                       "Preview as with \"Character display mode\" on");
-    addCommonOptions(preview, g_pa.common);
-    preview->callback([action] { *action = previewCommand; });
+    addCommonOptions(preview, o->common);
+    setAction(preview, action, o, previewCommand);
 }
 
 } // namespace glintcaster::cli

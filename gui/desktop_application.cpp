@@ -133,6 +133,8 @@ int DesktopApplication::run(QApplication &app)
     MessageBoxPrompter prompter;
     MainWindowSetup setup;
     setup.prompter = &prompter;
+    setup.refreshWhenShown = true;
+    setup.nameProjectorsInBoxes = true;
     setup.chooseColour = [](ColourTarget target, int current, QWidget *parent) -> std::optional<int> {
         const int index = chooseColour(parent, target, current);
         return index >= 0 ? std::optional<int>(index) : std::nullopt;
@@ -140,8 +142,9 @@ int DesktopApplication::run(QApplication &app)
     setup.createMainPage = [](MainWindow &frame) { return new MainTab(frame); };
     setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
         EditTabEnvironment env;
-        env.sendLocked = [&frame] { return frame.sendLocked(); };
-        return new EditTab(frame.store(), frame.prompter(), env);
+        env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+        env.describeTarget = [&frame](quint32 address) { return frame.session().describeProjector(address); };
+        return new EditTab(frame.session().store(), frame.prompter(), env);
     };
     MainWindow frame(setup);
     prompter.setParent(&frame);

@@ -17,15 +17,16 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QNetworkInterface>
+#include <QScreen>
+#include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace glintcaster {
 
 namespace {
-
-constexpr int kMaxLocalAddresses = 15;
 
 QIcon commandIcon(const char *name)
 {
@@ -35,62 +36,99 @@ QIcon commandIcon(const char *name)
 } // namespace
 
 MainWindow::MainWindow(MainWindowSetup setup, QWidget *parent)
-    : QMainWindow(parent), m_setup(std::move(setup)), m_prompter(m_setup.prompter),
-      m_store(ProjectorStore::inAppHome())
+    : QMainWindow(parent), m_setup(std::move(setup)), m_prompter(m_setup.prompter)
 {
     Q_ASSERT(m_prompter);
     setWindowTitle(msg(1011));
-    // A fixed-size window: no sizing border, no maximise box.
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    setFixedSize(1000, 700);
+    // 1000 x 700 where the screen has room; the pages scroll where it has not (large
+    // display scaling, small screens), and the window can be resized and maximised.
+    const QSize preferred(1000, 700);
+    const QSize frame(24, 48); // title bar and borders, which resize() does not count
+    const QSize room = screen() ? screen()->availableGeometry().size() - frame : preferred;
+    resize(preferred.boundedTo(room));
 
     createCommands();
     createMenus();
     createToolBar();
 
-    for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (m_localAddresses.size() >= kMaxLocalAddresses)
-            break;
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            m_localAddresses.append(address.toIPv4Address());
-    }
-    rebuildAdaptorTable();
-    m_jobTarget.address = 0;
-
-    m_palette = {7, 8, 8};
     for (ColourButton *button : m_colourButtons) {
-        if (!button->imagesComplete() || !button->showIndex(m_palette[int(button->target())])) {
+        if (!button->imagesComplete() || !button->showIndex(m_session.paletteIndex(button->target()))) {
             m_prompter->inform(msg(1017));
             break;
         }
     }
 
-    m_sendLocked = readSendLockFlag();
+    m_session.setSendLocked(readSendLockFlag());
+    m_session.setNamesProjectorsInBoxes(m_setup.nameProjectorsInBoxes);
 
     QStringList adaptorNames;
-    for (const AdaptorEntry &adaptor : m_adaptors)
+    for (const AdaptorEntry &adaptor : m_session.adaptors())
         adaptorNames << adaptor.name;
-    m_selectedAdaptor = m_store.LoadAdaptorSelection(adaptorNames);
+    m_session.setSelectedAdaptor(m_session.store().LoadAdaptorSelection(adaptorNames));
 
     MainTabPage *mainPage = m_setup.createMainPage ? m_setup.createMainPage(*this) : new MainTabPage;
     EditTabPage *editPage = m_setup.createEditPage ? m_setup.createEditPage(*this) : new EditTabPage;
-    auto *discoveryPage = new DiscoveryTab(*this, m_store, m_setup.discovery);
+    ProjectorStore &store = m_session.store();
+    auto *discoveryPage = new DiscoveryTab(*this, store, m_setup.discovery);
     // An existing list we cannot read is left alone; say so once instead of losing it.
-    if (!m_store.loadProblem().isEmpty())
-        m_prompter->inform(m_store.problemText(), PromptIcon::Stop);
+    if (!store.loadProblem().isEmpty())
+        m_prompter->inform(store.problemText(), PromptIcon::Stop);
     m_view = new TabView(mainPage, discoveryPage, editPage, *m_prompter, this);
     setCentralWidget(m_view);
 
     connect(m_view, &TabView::tabSwitched, this, &MainWindow::onTabSwitched);
+    // Window shortcuts come before any list or text box, which would otherwise take the
+    // keys for its own selection: the tabs switch from anywhere.
+    const QList<std::pair<QKeySequence, int>> tabKeys{
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1}};
+    for (const auto &[key, step] : tabKeys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            constexpr int kTabs = 3;
+            m_view->setCurrentTab(TabIndex((int(m_view->currentTab()) + step + kTabs) % kTabs));
+        });
+    }
     connect(editPage, &EditTabPage::commandStateChanged, this, &MainWindow::updateCommandStates);
     connect(editPage, &EditTabPage::colourShown, this, &MainWindow::setPaletteIndex);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateCommandStates);
 
+    if (m_setup.refreshWhenShown)
+        m_initialTabPending = true;
+    else
+        showInitialTab();
+}
+
+void MainWindow::showInitialTab()
+{
     if (m_setup.initialTab == m_view->currentTab())
         onTabSwitched(m_setup.initialTab);
     else
         m_view->setCurrentTab(m_setup.initialTab);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_initialTabPending)
+        return;
+    m_initialTabPending = false;
+    QTimer::singleShot(0, this, &MainWindow::showInitialTabWhenExposed);
+}
+
+void MainWindow::showInitialTabWhenExposed()
+{
+    // Shown is not yet on screen: wait (a little, bounded) until the window system has
+    // mapped and painted the window, then ask the projector.
+    constexpr int kExposeWaitMs = 20;
+    constexpr int kMaxExposeWaits = 50;
+    if (windowHandle() && !windowHandle()->isExposed() && ++m_exposeWaits < kMaxExposeWaits) {
+        QTimer::singleShot(kExposeWaitMs, this, &MainWindow::showInitialTabWhenExposed);
+        return;
+    }
+    showInitialTab();
 }
 
 MainWindow::~MainWindow()
@@ -117,19 +155,19 @@ EditTabPage *MainWindow::editPage() const
     return m_view->editPage();
 }
 
-QAction *MainWindow::addCommand(int id, const QString &text, const QKeySequence &shortcut)
+QAction *MainWindow::addCommand(Command id, const QString &text, const QKeySequence &shortcut)
 {
     auto *action = new QAction(text, this);
-    action->setData(id);
+    action->setData(int(id));
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    m_commands.insert(id, action);
+    m_commands.insert(int(id), action);
     return action;
 }
 
 void MainWindow::createCommands()
 {
-    QAction *a = addCommand(CmdNew, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction *a = addCommand(Command::New, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     a->setIcon(commandIcon("new"));
     a->setToolTip(tr("New message (Ctrl+N)"));
     connect(a, &QAction::triggered, this, [this] {
@@ -138,86 +176,86 @@ void MainWindow::createCommands()
             QGuiApplication::clipboard()->clear();
     });
 
-    a = addCommand(CmdOpen, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    a = addCommand(Command::Open, tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     a->setIcon(commandIcon("open"));
     a->setToolTip(tr("Open a message file (Ctrl+O)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->openMessage(); });
 
-    a = addCommand(CmdSave, tr("&Save..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    a = addCommand(Command::Save, tr("&Save..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     a->setIcon(commandIcon("save"));
     a->setToolTip(tr("Save the message (Ctrl+S)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->saveMessage(); });
 
-    a = addCommand(CmdExit, tr("E&xit"));
+    a = addCommand(Command::Exit, tr("E&xit"));
     connect(a, &QAction::triggered, this, &MainWindow::close);
 
-    a = addCommand(CmdUndo, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a = addCommand(Command::Undo, tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(a, &QAction::triggered, this, [this] { editPage()->undo(); });
 
-    a = addCommand(CmdCut, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    a = addCommand(Command::Cut, tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
     a->setIcon(commandIcon("cut"));
     a->setToolTip(tr("Cut (Ctrl+X)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->cut(); });
 
-    a = addCommand(CmdCopy, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    a = addCommand(Command::Copy, tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
     a->setIcon(commandIcon("copy"));
     a->setToolTip(tr("Copy (Ctrl+C)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->copy(); });
 
-    a = addCommand(CmdPaste, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    a = addCommand(Command::Paste, tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
     a->setIcon(commandIcon("paste"));
     a->setToolTip(tr("Paste (Ctrl+V)"));
     connect(a, &QAction::triggered, this, [this] { editPage()->paste(); });
 
-    a = addCommand(CmdFontColour, tr("Font color..."));
+    a = addCommand(Command::FontColour, tr("Font color..."));
     connect(a, &QAction::triggered, this, [this] { colourCommand(ColourTarget::Character); });
-    a = addCommand(CmdFontBackground, tr("Font background color..."));
+    a = addCommand(Command::FontBackground, tr("Font background color..."));
     connect(a, &QAction::triggered, this,
             [this] { colourCommand(ColourTarget::CharacterBackground); });
-    a = addCommand(CmdBackground, tr("Background color..."));
+    a = addCommand(Command::Background, tr("Background color..."));
     connect(a, &QAction::triggered, this, [this] { colourCommand(ColourTarget::Background); });
 
-    a = addCommand(CmdAbout, tr("&About"));
+    a = addCommand(Command::About, tr("&About"));
     a->setIcon(commandIcon("about"));
     a->setToolTip(tr("About %1").arg(msg(1011)));
     connect(a, &QAction::triggered, this, &MainWindow::aboutCommand);
 
-    a = addCommand(CmdSendLock, msg(1044));
+    a = addCommand(Command::SendLock, msg(1044));
     connect(a, &QAction::triggered, this, [this] { sendLockCommand(false); });
-    a = addCommand(CmdUnlock, msg(1045));
+    a = addCommand(Command::Unlock, msg(1045));
     connect(a, &QAction::triggered, this, [this] { sendLockCommand(true); });
-    a = addCommand(CmdChangePassword, msg(1046));
+    a = addCommand(Command::ChangePassword, msg(1046));
     connect(a, &QAction::triggered, this, &MainWindow::changePasswordCommand);
 }
 
 void MainWindow::createMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addAction(command(CmdNew));
-    file->addAction(command(CmdOpen));
-    file->addAction(command(CmdSave));
+    file->addAction(command(Command::New));
+    file->addAction(command(Command::Open));
+    file->addAction(command(Command::Save));
     file->addSeparator();
-    file->addAction(command(CmdExit));
+    file->addAction(command(Command::Exit));
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(command(CmdUndo));
+    edit->addAction(command(Command::Undo));
     edit->addSeparator();
-    edit->addAction(command(CmdCut));
-    edit->addAction(command(CmdCopy));
-    edit->addAction(command(CmdPaste));
+    edit->addAction(command(Command::Cut));
+    edit->addAction(command(Command::Copy));
+    edit->addAction(command(Command::Paste));
 
     QMenu *colour = menuBar()->addMenu(tr("C&olor"));
-    colour->addAction(command(CmdFontColour));
-    colour->addAction(command(CmdFontBackground));
-    colour->addAction(command(CmdBackground));
+    colour->addAction(command(Command::FontColour));
+    colour->addAction(command(Command::FontBackground));
+    colour->addAction(command(Command::Background));
 
     QMenu *lock = menuBar()->addMenu(msg(1044));
-    lock->addAction(command(CmdSendLock));
-    lock->addAction(command(CmdUnlock));
-    lock->addAction(command(CmdChangePassword));
+    lock->addAction(command(Command::SendLock));
+    lock->addAction(command(Command::Unlock));
+    lock->addAction(command(Command::ChangePassword));
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(command(CmdAbout));
+    help->addAction(command(Command::About));
 
     // Undo and clipboard state can change without a signal from the page (another
     // program's clipboard, a focus change): re-check whenever a menu opens.
@@ -233,16 +271,16 @@ void MainWindow::createToolBar()
     bar->setFloatable(false);
     bar->setIconSize(QSize(22, 22));
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    bar->addAction(command(CmdNew));
-    bar->addAction(command(CmdOpen));
-    bar->addAction(command(CmdSave));
+    bar->addAction(command(Command::New));
+    bar->addAction(command(Command::Open));
+    bar->addAction(command(Command::Save));
     bar->addSeparator();
-    bar->addAction(command(CmdCut));
-    bar->addAction(command(CmdCopy));
-    bar->addAction(command(CmdPaste));
+    bar->addAction(command(Command::Cut));
+    bar->addAction(command(Command::Copy));
+    bar->addAction(command(Command::Paste));
     bar->addSeparator();
 
-    const int ids[3] = {CmdFontColourButton, CmdFontBackgroundButton, CmdBackgroundButton};
+    const Command ids[3] = {Command::FontColourButton, Command::FontBackgroundButton, Command::BackgroundButton};
     for (int i = 0; i < 3; ++i) {
         const auto target = ColourTarget(i);
         auto *button = new ColourButton(target, bar);
@@ -250,23 +288,18 @@ void MainWindow::createToolBar()
         button->setIconSize(bar->iconSize());
         m_colourButtons[i] = button;
         QAction *action = bar->addWidget(button);
-        action->setData(ids[i]);
-        m_commands.insert(ids[i], action);
+        action->setData(int(ids[i]));
+        m_commands.insert(int(ids[i]), action);
         connect(button, &QToolButton::clicked, this, [this, target] { colourButtonClicked(target); });
         connect(button, &ColourButton::arrowClicked, this, [this, target] { colourCommand(target); });
     }
     bar->addSeparator();
-    bar->addAction(command(CmdAbout));
-}
-
-void MainWindow::rebuildAdaptorTable()
-{
-    m_adaptors = BuildAdaptorTable();
+    bar->addAction(command(Command::About));
 }
 
 void MainWindow::setPaletteIndex(ColourTarget target, int index)
 {
-    m_palette[int(target)] = index;
+    m_session.setPaletteIndex(target, index);
     m_colourButtons[int(target)]->showIndex(index);
 }
 
@@ -297,7 +330,7 @@ void MainWindow::onTabSwitched(TabIndex tab)
 
 void MainWindow::updateSendCaptions()
 {
-    const QString caption = sendButtonCaption(m_sendLocked);
+    const QString caption = sendButtonCaption(m_session.sendLocked());
     mainPage()->setSendCaption(caption);
     if (m_view->currentTab() == TabIndex::Edit)
         editPage()->setSendCaption(caption);
@@ -312,36 +345,37 @@ void MainWindow::updateCommandStates()
     const bool displayMode = editing && edit->characterDisplayMode();
     const bool selection = editing && edit->hasSelection();
 
-    command(CmdNew)->setEnabled(editing);
-    command(CmdOpen)->setEnabled(editing);
-    command(CmdSave)->setEnabled(editing);
-    command(CmdUndo)->setEnabled(editing && edit->canUndo());
-    command(CmdCut)->setEnabled(selection);
-    command(CmdCopy)->setEnabled(selection);
-    command(CmdPaste)->setEnabled(editing && edit->canPaste());
-    command(CmdFontColour)->setEnabled(editing);
-    command(CmdFontBackground)->setEnabled(editing);
-    command(CmdBackground)->setEnabled(editing);
-    command(CmdFontColourButton)->setEnabled(editing);
-    command(CmdFontBackgroundButton)->setEnabled(editing && !displayMode);
-    command(CmdBackgroundButton)->setEnabled(editing && !displayMode);
-    command(CmdSendLock)->setEnabled(!m_sendLocked);
-    command(CmdUnlock)->setEnabled(m_sendLocked);
+    command(Command::New)->setEnabled(editing);
+    command(Command::Open)->setEnabled(editing);
+    command(Command::Save)->setEnabled(editing);
+    command(Command::Undo)->setEnabled(editing && edit->canUndo());
+    command(Command::Cut)->setEnabled(selection);
+    command(Command::Copy)->setEnabled(selection);
+    command(Command::Paste)->setEnabled(editing && edit->canPaste());
+    command(Command::FontColour)->setEnabled(editing);
+    command(Command::FontBackground)->setEnabled(editing);
+    command(Command::Background)->setEnabled(editing);
+    command(Command::FontColourButton)->setEnabled(editing);
+    command(Command::FontBackgroundButton)->setEnabled(editing && !displayMode);
+    command(Command::BackgroundButton)->setEnabled(editing && !displayMode);
+    command(Command::SendLock)->setEnabled(!m_session.sendLocked());
+    command(Command::Unlock)->setEnabled(m_session.sendLocked());
 }
 
 void MainWindow::sendLockCommand(bool unlock)
 {
-    if (unlock != m_sendLocked)
+    const bool locked = m_session.sendLocked();
+    if (unlock != locked)
         return; // only reachable while the matching menu item is enabled
     std::optional<bool> result;
     if (m_setup.runSendLockDialog)
-        result = m_setup.runSendLockDialog(m_sendLocked, this);
+        result = m_setup.runSendLockDialog(locked, this);
     else
-        result = runDefaultSendLockDialog(m_sendLocked, m_prompter, this);
-    if (result && *result != m_sendLocked) {
-        m_sendLocked = *result;
+        result = runDefaultSendLockDialog(locked, m_prompter, this);
+    if (result && *result != locked) {
+        m_session.setSendLocked(*result);
         // Kept at once as well as at exit, so a killed program cannot drop the lock.
-        writeSendLockFlag(m_sendLocked);
+        writeSendLockFlag(*result);
     }
     updateSendCaptions();
     updateCommandStates();
@@ -361,7 +395,7 @@ void MainWindow::colourCommand(ColourTarget target)
         return;
     // The dialog starts on the command's current colour, the one its toolbar button shows
     // and applies, so that OK without a choice changes nothing.
-    const int current = paletteIndex(target);
+    const int current = m_session.paletteIndex(target);
     std::optional<int> chosen;
     if (m_setup.chooseColour) {
         chosen = m_setup.chooseColour(target, current, this);
@@ -378,7 +412,7 @@ void MainWindow::colourButtonClicked(ColourTarget target)
 {
     if (m_view->currentTab() != TabIndex::Edit)
         return;
-    editPage()->applyColour(target, paletteIndex(target));
+    editPage()->applyColour(target, m_session.paletteIndex(target));
 }
 
 void MainWindow::aboutCommand()
@@ -394,12 +428,13 @@ bool MainWindow::runExitSequence()
     if (m_prompter->ask(msg(1018), PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return false;
     QGuiApplication::clipboard()->clear();
-    if (m_selectedAdaptor >= 0 && m_selectedAdaptor < m_adaptors.size())
-        m_store.SaveAdaptorSelection(m_adaptors[m_selectedAdaptor].addressText,
-                                     m_adaptors[m_selectedAdaptor].name);
+    const QList<AdaptorEntry> &adaptors = m_session.adaptors();
+    const int adaptor = m_session.selectedAdaptor();
+    if (adaptor >= 0 && adaptor < adaptors.size())
+        m_session.store().SaveAdaptorSelection(adaptors[adaptor].addressText, adaptors[adaptor].name);
     else
-        m_store.SaveAdaptorSelection(QString(), QString());
-    writeSendLockFlag(m_sendLocked);
+        m_session.store().SaveAdaptorSelection(QString(), QString());
+    writeSendLockFlag(m_session.sendLocked());
     return true;
 }
 

@@ -3,12 +3,9 @@
 #pragma once
 
 #include "app/file_drop.h"
-#include "app/projector_store.h"
-#include "gui/tab_pages.h"
-#include "comm/adaptor_table.h"
 #include "comm/discovery.h"
-#include "comm/projector_endpoint.h"
-#include "message/target_capabilities.h"
+#include "gui/session.h"
+#include "gui/tab_pages.h"
 
 #include <QHash>
 #include <QList>
@@ -45,68 +42,57 @@ struct MainWindowSetup {
     DiscoveryConfig discovery;
     /// Tab shown first.
     TabIndex initialTab = TabIndex::Main;
+    /// The first tab's refresh (which asks the chosen projector for its capabilities) waits
+    /// until the window is on screen, so a projector that never answers cannot keep the
+    /// program from appearing. Off: the refresh runs in the constructor (tests).
+    bool refreshWhenShown = false;
+    /// Failure boxes name their projector (Session::namesProjectorsInBoxes).
+    bool nameProjectorsInBoxes = false;
 };
 
-/// The main window. Besides menus, toolbar and the tabbed view it holds what the pages
-/// share: the registered projectors, the adaptor table, the job target, the send-lock flag,
-/// the three chosen colours and the chosen projector's capabilities.
+/// The main window: menus, toolbar and the tabbed view. What the pages share lives in its
+/// Session.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    /// Menu and toolbar command ids.
-    enum Command {
-        CmdNew = 57600,
-        CmdOpen = 57601,
-        CmdSave = 57603,
-        CmdExit = 57665,
-        CmdUndo = 57643,
-        CmdCut = 57635,
-        CmdCopy = 57634,
-        CmdPaste = 57637,
-        CmdFontColour = 32783,
-        CmdFontBackground = 32784,
-        CmdBackground = 32785,
-        CmdFontColourButton = 32771,
-        CmdFontBackgroundButton = 32772,
-        CmdBackgroundButton = 32773,
-        CmdAbout = 57664,
-        CmdSendLock = 32786,
-        CmdUnlock = 32787,
-        CmdChangePassword = 32788,
+    /// Menu and toolbar commands; the numbers are the action data the actions carry.
+    enum class Command {
+        New = 57600,
+        Open = 57601,
+        Save = 57603,
+        Exit = 57665,
+        Undo = 57643,
+        Cut = 57635,
+        Copy = 57634,
+        Paste = 57637,
+        FontColour = 32783,
+        FontBackground = 32784,
+        Background = 32785,
+        FontColourButton = 32771,
+        FontBackgroundButton = 32772,
+        BackgroundButton = 32773,
+        About = 57664,
+        SendLock = 32786,
+        Unlock = 32787,
+        ChangePassword = 32788,
     };
 
     explicit MainWindow(MainWindowSetup setup, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Prompter &prompter() const { return *m_prompter; }
-    /// The registered projectors and the current projector index.
-    ProjectorStore &store() { return m_store; }
+    /// What the pages share: projectors, adaptors, job target, capabilities, lock, colours.
+    Session &session() { return m_session; }
     TabView *view() const { return m_view; }
     DiscoveryTab *discoveryPage() const;
     MainTabPage *mainPage() const;
     EditTabPage *editPage() const;
 
-    /// The action of a menu command, or the toolbar button's action for 32771..32773.
-    QAction *command(int id) const { return m_commands.value(id); }
+    /// The action of a menu command, or the toolbar button's action of a colour button.
+    QAction *command(Command id) const { return m_commands.value(int(id)); }
     ColourButton *colourButton(ColourTarget target) const { return m_colourButtons[int(target)]; }
 
-    // Adaptor table and selection.
-    const QList<AdaptorEntry> &adaptors() const { return m_adaptors; }
-    void setAdaptors(const QList<AdaptorEntry> &adaptors) { m_adaptors = adaptors; }
-    void rebuildAdaptorTable();
-    int selectedAdaptor() const { return m_selectedAdaptor; }
-    void setSelectedAdaptor(int index) { m_selectedAdaptor = index; }
-
-    /// The projector a page hands to its next job.
-    ProjectorEndpoint &jobTarget() { return m_jobTarget; }
-    const QList<quint32> &localAddresses() const { return m_localAddresses; }
-    TargetCapabilities &capabilities() { return m_capabilities; }
-    /// The Main tab's chosen message file (its position in the file list).
-    int messageFileIndex() const { return m_messageFileIndex; }
-    void setMessageFileIndex(int index) { m_messageFileIndex = index; }
-
-    bool sendLocked() const { return m_sendLocked; }
-    int paletteIndex(ColourTarget target) const { return m_palette[int(target)]; }
+    /// Keeps a colour command's palette index and shows it on its toolbar button.
     void setPaletteIndex(ColourTarget target, int index);
 
     /// "Send[Locked]" or "Send" on the Main tab's Send button and on the Edit tab's when shown.
@@ -127,6 +113,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -134,24 +121,20 @@ private:
     void createMenus();
     void createToolBar();
     void onTabSwitched(TabIndex tab);
-    QAction *addCommand(int id, const QString &text, const QKeySequence &shortcut = {});
+    void showInitialTab();
+    void showInitialTabWhenExposed();
+    QAction *addCommand(Command id, const QString &text, const QKeySequence &shortcut = {});
 
     MainWindowSetup m_setup;
     Prompter *m_prompter = nullptr;
-    ProjectorStore m_store;
+    Session m_session;
     TabView *m_view = nullptr;
     QHash<int, QAction *> m_commands;
     std::array<ColourButton *, 3> m_colourButtons{};
 
-    QList<AdaptorEntry> m_adaptors;
-    int m_selectedAdaptor = 0;
-    ProjectorEndpoint m_jobTarget;
-    QList<quint32> m_localAddresses;
-    TargetCapabilities m_capabilities;
-    int m_messageFileIndex = 0;
-    bool m_sendLocked = false;
-    std::array<int, 3> m_palette{7, 8, 8};
     bool m_exitConfirmed = false;
+    bool m_initialTabPending = false;
+    int m_exposeWaits = 0;
 };
 
 } // namespace glintcaster

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/single_instance.h"
 
+#include "base/message_table.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -17,7 +19,7 @@ constexpr int kSocketWaitMs = 1000;
 } // namespace
 
 SingleInstance::SingleInstance(const QString &directory, const QString &name, QObject *parent)
-    : QObject(parent), m_directory(directory), m_name(name)
+    : QObject(parent), m_directory(directory), m_name(name.isEmpty() ? msg(1011) : name)
 {
     if (m_directory.isEmpty()) {
         m_directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

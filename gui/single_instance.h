@@ -22,9 +22,9 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     /// `directory` holds the lock file and the socket; empty means the per-user runtime
-    /// directory. `name` keeps unrelated test runs apart.
-    explicit SingleInstance(const QString &directory = {},
-                            const QString &name = QStringLiteral("glintcaster"),
+    /// directory. `name` keeps unrelated test runs apart; empty means the program's name
+    /// (message 1011, the same in every language), the one name the user sees.
+    explicit SingleInstance(const QString &directory = {}, const QString &name = {},
                             QObject *parent = nullptr);
     ~SingleInstance() override;
 

@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -28,6 +29,20 @@ QStringList localFiles(const QMimeData *mime)
     return files;
 }
 
+/// A page in a scroll area: on a screen smaller than the page's minimum size (a small
+/// laptop, large display scaling) the page scrolls instead of losing its lower controls.
+QScrollArea *scrolling(QWidget *page)
+{
+    auto *area = new QScrollArea;
+    area->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    area->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    return area;
+}
+
 } // namespace
 
 TabView::TabView(MainTabPage *mainPage, DiscoveryTab *discoveryPage,
@@ -37,9 +52,9 @@ TabView::TabView(MainTabPage *mainPage, DiscoveryTab *discoveryPage,
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabs"));
-    m_tabs->addTab(m_mainPage, QString());
-    m_tabs->addTab(m_discoveryPage, QString());
-    m_tabs->addTab(m_editPage, QString());
+    m_tabs->addTab(scrolling(m_mainPage), QString());
+    m_tabs->addTab(scrolling(m_discoveryPage), QString());
+    m_tabs->addTab(scrolling(m_editPage), QString());
     retitle();
 
     auto *layout = new QVBoxLayout(this);

@@ -16,6 +16,8 @@ public:
     static constexpr int FirstCode = 0x20;
     static constexpr int GlyphCount = 224;
     static constexpr int IconCount = 5;
+    /// Icons are square bitmaps of this many pixels at standard size.
+    static constexpr int IconSize = 24;
 
     /// Each folder is taken from the first place that has it: the application home, the
     /// installed data folder, then the copy built into the program.

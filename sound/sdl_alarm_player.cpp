@@ -15,7 +15,9 @@ namespace glintcaster {
 
 namespace {
 
-constexpr int kBufferFrames = 4096;
+// 1024 frames are 23 ms at 44.1 kHz: what is already in the device when STOP comes is
+// heard to its end, so a short buffer is what makes STOP stop at once.
+constexpr int kBufferFrames = 1024;
 
 // SDL keeps one audio device per process. Taken by a start() that goes ahead, given back by
 // its watcher once SDL has shut down.
@@ -114,7 +116,8 @@ void SdlAlarmPlayer::raiseStop()
 void SdlAlarmPlayer::fill(void *self, unsigned char *stream, int len)
 {
     auto *player = static_cast<SdlAlarmPlayer *>(self);
-    if (!player->m_tuneReady.load(std::memory_order_acquire)) {
+    // After STOP only silence, while the watcher closes the device.
+    if (!player->m_tuneReady.load(std::memory_order_acquire) || player->m_stop.load()) {
         std::memset(stream, 0, std::size_t(std::max(len, 0)));
         return;
     }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/discovery_tab/add_projector_dialog.h"
 
+#include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 #include "gui/widgets/ipv4_edit.h"
@@ -18,7 +19,6 @@ namespace glintcaster {
 
 namespace {
 constexpr int kMacFields = 6;
-constexpr int kPasswordLimit = 32;
 } // namespace
 
 AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QDialog(parent), m_prompter(prompter)
@@ -53,7 +53,7 @@ AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QD
 
     m_passwordEdit = new QLineEdit(this);
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_passwordEdit->setMaxLength(kPasswordLimit);
+    m_passwordEdit->setMaxLength(kPasswordMaxLength);
 
     // Kept for the record's shape: manual entries always use authentication and have no name.
     m_authBox = new QCheckBox(tr("Authentication"), this);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/discovery_tab/authentication_dialog.h"
 
+#include "app/projector_rules.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -20,7 +22,7 @@ AuthenticationDialog::AuthenticationDialog(const QString &label, int auth, const
     m_label = new QLabel(label, this);
     m_passwordEdit = new QLineEdit(this);
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_passwordEdit->setMaxLength(32);
+    m_passwordEdit->setMaxLength(kPasswordMaxLength);
     m_passwordEdit->setText(password);
     m_passwordEdit->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
     // The flag only travels through the dialog; it is not offered for change.

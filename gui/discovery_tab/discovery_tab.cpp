@@ -126,8 +126,8 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     connect(m_session, &DiscoverySession::projectorFound, this, &DiscoveryTab::addDiscovered);
     connect(m_session, &DiscoverySession::searchFinished, this, [this] { m_find->setEnabled(true); });
     connect(m_searchPause, &QTimer::timeout, this, [this] {
-        m_frame.setSelectedAdaptor(0);
-        m_frame.rebuildAdaptorTable();
+        m_frame.session().setSelectedAdaptor(0);
+        m_frame.session().rebuildAdaptorTable();
         setSearchControlsEnabled(true);
         // The operator may have left the tab during the pause: search only where shown.
         if (m_frame.view() && m_frame.view()->currentTab() == TabIndex::Discovery)
@@ -237,14 +237,14 @@ void DiscoveryTab::refillRegisteredList()
 void DiscoveryTab::fillAdaptorBox()
 {
     m_adaptorBox->clear();
-    for (const AdaptorEntry &adaptor : m_frame.adaptors()) {
+    for (const AdaptorEntry &adaptor : m_frame.session().adaptors()) {
         if (adaptor.addressText.isEmpty())
             break;
         m_adaptorBox->addItem(adaptor.addressText + QStringLiteral(" : ") + adaptor.name);
     }
     if (m_adaptorBox->count() == 0)
         m_adaptorBox->addItem(QStringLiteral("-"));
-    const int saved = m_frame.selectedAdaptor();
+    const int saved = m_frame.session().selectedAdaptor();
     m_adaptorBox->setCurrentIndex(saved >= 0 && saved < m_adaptorBox->count() ? saved : 0);
 }
 
@@ -264,7 +264,7 @@ void DiscoveryTab::stopSearch()
 void DiscoveryTab::startSearch()
 {
     const int index = m_adaptorBox->currentIndex();
-    const QList<AdaptorEntry> &adaptors = m_frame.adaptors();
+    const QList<AdaptorEntry> &adaptors = m_frame.session().adaptors();
     if (index >= 0 && index < adaptors.size()) {
         m_searchAddress = adaptors[index].address;
         m_searchAddressText = adaptors[index].addressText;
@@ -305,7 +305,7 @@ void DiscoveryTab::registration()
         record.ProjectorName = m_discoveredView->item(row, 0)->text();
         record.MAC = m_discoveredView->item(row, 1)->text();
         record.IP = m_discoveredView->item(row, 2)->data(Qt::UserRole).toUInt();
-        record.Auth = 1;
+        record.hasPassword = true;
         selected = record;
     }
     const QList<ProjectorEntry> shown = m_store.projectors();
@@ -340,7 +340,7 @@ void DiscoveryTab::configureManually()
 void DiscoveryTab::find()
 {
     m_find->setEnabled(false);
-    m_frame.rebuildAdaptorTable();
+    m_frame.session().rebuildAdaptorTable();
     clearDiscovered();
     startSearch();
 }
@@ -353,7 +353,7 @@ void DiscoveryTab::adaptorBoxOpened()
 void DiscoveryTab::adaptorBoxClosed()
 {
     clearDiscovered();
-    m_frame.setSelectedAdaptor(qMax(0, m_adaptorBox->currentIndex()));
+    m_frame.session().setSelectedAdaptor(qMax(0, m_adaptorBox->currentIndex()));
     startSearch();
 }
 
@@ -362,7 +362,7 @@ void DiscoveryTab::search()
     setSearchControlsEnabled(false);
     stopSearch();
     clearDiscovered();
-    m_frame.setAdaptors({});
+    m_frame.session().setAdaptors({});
     // Give the stopped search time to release its sockets before the table is rebuilt.
     m_searchPause->start(m_searchPauseMs);
 }
@@ -384,7 +384,7 @@ std::optional<ProjectorEntry> DiscoveryTab::runManualDialog()
     ProjectorEntry record;
     record.ProjectorName = dialog.name();
     record.IP = dialog.address();
-    record.Auth = dialog.auth();
+    record.hasPassword = dialog.auth() != 0;
     record.Pass = dialog.password();
     record.MAC = dialog.mac();
     return record;

@@ -230,10 +230,15 @@ void AdvancedOptionsDialog::buildLayout()
     intervalRow->addWidget(new QLabel(tr("sec"), this));
     intervalRow->addStretch();
     alarmForm->addRow(tr("Interval"), intervalRow);
+    m_soundNote = new QLabel(this);
+    m_soundNote->setObjectName(QStringLiteral("soundNote"));
+    m_soundNote->setWordWrap(true);
+    m_soundNote->setMaximumWidth(m_play->sizeHint().width() * 3);
     auto *playColumn = new QVBoxLayout;
     playColumn->addStretch();
     playColumn->addWidget(m_play);
     playColumn->addWidget(m_stop);
+    playColumn->addWidget(m_soundNote);
     auto *alarmRow = new QHBoxLayout(alarmGroup);
     alarmRow->addLayout(alarmForm, 1);
     alarmRow->addLayout(playColumn);
@@ -407,8 +412,12 @@ void AdvancedOptionsDialog::play()
     // Every start owes one finished(), also a failed one; counting them keeps a late
     // finished() of an earlier failed start from ending a tune that plays now.
     ++m_pendingFinished;
-    if (!m_player->start(sound))
+    m_soundNote->clear();
+    if (!m_player->start(sound)) {
+        // Silence without a word looked like a broken button.
+        m_soundNote->setText(msg(1174));
         setPlaying(false);
+    }
 }
 
 void AdvancedOptionsDialog::stop()

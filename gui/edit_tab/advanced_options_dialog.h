@@ -9,6 +9,7 @@
 #include <QPointer>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace glintcaster {
@@ -62,6 +63,8 @@ public:
     QComboBox *list(List which) const { return m_lists[which]; }
     QPushButton *playButton() const { return m_play; }
     QPushButton *stopButton() const { return m_stop; }
+    /// Beside PLAY and STOP: why the last PLAY played nothing (no sound device).
+    QLabel *soundNote() const { return m_soundNote; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
     bool isPlaying() const { return m_playing; }
@@ -106,6 +109,7 @@ private:
     QComboBox *m_lists[ListCount] = {};
     QPushButton *m_play = nullptr;
     QPushButton *m_stop = nullptr;
+    QLabel *m_soundNote = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
 };

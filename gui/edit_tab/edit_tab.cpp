@@ -8,7 +8,12 @@
 #include "gui/widgets/job_status_window.h"
 #include "message/message_file.h"
 #include "message/rich_text_document.h"
+#include "message/text_limits.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "gui/widgets/alt_key.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
+#include "render/glyph_set.h"
 #include "render/payload_decoder.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -24,26 +29,31 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace glintcaster {
 
 namespace {
 
-constexpr int IconCount = 6;
+/// The icon list: "None", then the projector's title icons in the order of their index.
+constexpr int IconChoices = GlyphSet::IconCount + 1;
 
-const char *const StartupMinuteItems[] = {"1", "2", "3", "6", "8", "10", "20", "40", "60", "80", "100", "127"};
-
-QString textForMinutes(int minutes)
+/// The icon bitmaps the preview draws and the projector shows, from the same place
+/// (home, installed data, built-in copy), so the list never shows a different picture.
+QIcon titleIcon(const GlyphSet &icons, int index)
 {
-    return minutes == 0 ? msg(1083) : QString::number(minutes);
+    if (index >= 1 && index <= GlyphSet::IconCount && !icons.icon(index).isNull())
+        return QIcon(QPixmap::fromImage(icons.icon(index)));
+    QPixmap blank(GlyphSet::IconSize, GlyphSet::IconSize);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
 }
 
 } // namespace
@@ -81,65 +91,6 @@ struct EditTab::Busy {
     int &m_counter;
 };
 
-QIcon titleIcon(int index)
-{
-    QPixmap pixmap(24, 23);
-    pixmap.fill(Qt::transparent);
-    if (index <= 0 || index >= IconCount)
-        return QIcon(pixmap);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(2, 1.5, 20, 20);
-    QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(14);
-    p.setFont(font);
-    switch (index) {
-    case 1: // notice
-        p.setBrush(QColor(0, 0, 255));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(r);
-        p.setPen(Qt::white);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("i"));
-        break;
-    case 2: { // caution
-        QPainterPath path;
-        path.moveTo(12, 1.5);
-        path.lineTo(22.5, 21.5);
-        path.lineTo(1.5, 21.5);
-        path.closeSubpath();
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(255, 255, 0));
-        p.drawPath(path);
-        p.drawText(QRectF(2, 5, 20, 17), Qt::AlignCenter, QStringLiteral("!"));
-        break;
-    }
-    case 3: // stop
-        p.setBrush(QColor(255, 0, 0));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(r);
-        p.setPen(QPen(Qt::white, 3));
-        p.drawLine(QPointF(7, 11.5), QPointF(17, 11.5));
-        break;
-    case 4: // question
-        p.setBrush(QColor(0, 255, 0));
-        p.setPen(QPen(Qt::black, 1));
-        p.drawEllipse(r);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
-        break;
-    case 5: // alarm
-        p.setBrush(QColor(255, 0, 255));
-        p.setPen(QPen(Qt::black, 1));
-        p.drawRoundedRect(QRectF(5, 3, 14, 14), 6, 6);
-        p.drawRect(QRectF(3, 15, 18, 3));
-        p.drawEllipse(QRectF(10, 18.5, 4, 4));
-        break;
-    default:
-        break;
-    }
-    return QIcon(pixmap);
-}
-
 EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment env,
                            QWidget *parent)
     : EditTabPage(parent), m_store(store), m_outerPrompter(prompter),
@@ -152,6 +103,8 @@ EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment e
     m_env.complete();
     if (!m_env.runJob)
         m_env.runJob = [this](JobRecord &job) { return JobStatusWindow::run(job, this); };
+    if (m_env.describeTarget)
+        m_ops.setTargetDescriber(m_env.describeTarget);
     buildUi();
 
     // Opening the tab: the sample texts, default options, "Quick", nothing modified.
@@ -159,17 +112,41 @@ EditTab::EditTab(ProjectorStore &store, Prompter &prompter, EditTabEnvironment e
     initial.setTitle(RichText(QStringLiteral("Title"), defaultCharFormat()));
     initial.setBody(RichText(QStringLiteral("Message"), defaultCharFormat()));
     showMessage(initial, false);
+    m_selectOnFocus = {m_title, m_body};
     m_slot->setCurrentIndex(0);
     m_sync->setChecked(true);
     setModified(false);
     showStartupArea(std::nullopt);
-    updateImageButton();
+    updateForCapabilities();
     m_focused = m_body;
 }
 
 EditTab::~EditTab() = default;
 
 void EditTab::buildUi()
+{
+    // Built left to right, so the focus moves down the message column, then the projector's.
+    QLayout *messageColumn = buildMessageColumn();
+    QGroupBox *projectorGroup = buildProjectorGroup();
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(projectorGroup);
+    right->addStretch(1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(messageColumn, 1);
+    layout->addLayout(right);
+}
+
+QPushButton *EditTab::makeButton(const QString &text, const char *name)
+{
+    auto *b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLayout *EditTab::buildMessageColumn()
 {
     m_title = new MessageEditBox(MessageEditBox::Role::Title, this);
     m_title->setObjectName(QStringLiteral("titleBox"));
@@ -178,26 +155,14 @@ void EditTab::buildUi()
     connectBox(m_title);
     connectBox(m_body);
 
-    m_icon = new QComboBox(this);
-    m_icon->setObjectName(QStringLiteral("iconBox"));
-    m_icon->setIconSize(QSize(24, 23));
-    m_icon->setToolTip(tr("Icon of the title"));
-    for (int i = 0; i < IconCount; ++i)
-        m_icon->addItem(titleIcon(i), i == 0 ? tr("None") : QString());
-    connect(m_icon, &QComboBox::activated, this, [this](int index) {
-        if (index < 0 || index == m_message.icon)
-            return;
-        m_message.icon = index;
-        m_message.options.icon = quint8(index);
-        markModified();
-    });
+    m_titleCount = new QLabel(this);
+    m_titleCount->setObjectName(QStringLiteral("titleCount"));
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(buildIconBox());
+    titleRow->addWidget(m_title, 1);
+    titleRow->addWidget(m_titleCount);
+    connect(m_title->document(), &QTextDocument::contentsChanged, this, &EditTab::updateTitleCount);
 
-    auto makeButton = [this](const QString &text, const char *name) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
     m_pageFeed = makeButton(tr("&Page feed"), "pageFeedButton");
     m_tab = makeButton(tr("T&ab"), "tabButton");
     // These two act on the box that had the focus: they must not keep it themselves.
@@ -205,46 +170,6 @@ void EditTab::buildUi()
     m_tab->setFocusPolicy(Qt::NoFocus);
     m_image = makeButton(tr("I&mage"), "imageButton");
     m_advanced = makeButton(tr("Ad&vanced..."), "advancedButton");
-    m_send = makeButton(msg(1087), "sendButton");
-    m_get = makeButton(tr("&Get"), "getButton");
-    m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
-    m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
-
-    m_sync = new QCheckBox(
-        tr("&Synchronization of \nthe background color \nand character background color"), this);
-    m_sync->setObjectName(QStringLiteral("syncCheck"));
-    m_displayMode = new QCheckBox(tr("&Character display mode"), this);
-    m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
-
-    m_projector = new QComboBox(this);
-    m_projector->setObjectName(QStringLiteral("projectorBox"));
-    m_projector->setMinimumContentsLength(15);
-    m_slot = new QComboBox(this);
-    m_slot->setObjectName(QStringLiteral("slotBox"));
-    m_slot->addItem(msg(1084));
-    for (int i = 1; i <= 12; ++i)
-        m_slot->addItem(QString::number(i));
-
-    m_startup = new QCheckBox(tr("Start&up Display"), this);
-    m_startup->setObjectName(QStringLiteral("startupCheck"));
-    m_startupMinutes = new QComboBox(this);
-    m_startupMinutes->setObjectName(QStringLiteral("startupMinutesBox"));
-    m_startupMinutes->setEditable(true);
-    // Typing chooses a time; it never adds one to the list.
-    m_startupMinutes->setInsertPolicy(QComboBox::NoInsert);
-    m_startupMinutes->addItem(msg(1083));
-    for (const char *item : StartupMinuteItems)
-        m_startupMinutes->addItem(QLatin1String(item));
-    m_startupMinutes->setCurrentIndex(-1);
-    m_startupMinutes->setEditText(QString());
-    m_min = new QLabel(tr("min"), this);
-    m_min->setObjectName(QStringLiteral("minLabel"));
-
-    // Layout: the boxes on the left, the projector on the right.
-    auto *titleRow = new QHBoxLayout;
-    titleRow->addWidget(m_icon);
-    titleRow->addWidget(m_title, 1);
-
     auto *editRow = new QHBoxLayout;
     editRow->addWidget(m_pageFeed);
     editRow->addWidget(m_tab);
@@ -252,19 +177,70 @@ void EditTab::buildUi()
     editRow->addWidget(m_image);
     editRow->addWidget(m_advanced);
 
+    m_sync = new QCheckBox(
+        tr("Synchroni&zation of \nthe background color \nand character background color"), this);
+    m_sync->setObjectName(QStringLiteral("syncCheck"));
+    m_displayMode = new QCheckBox(tr("&Character display mode"), this);
+    m_displayMode->setObjectName(QStringLiteral("displayModeCheck"));
     auto *checkRow = new QHBoxLayout;
     checkRow->addWidget(m_sync);
     checkRow->addSpacing(16);
     checkRow->addWidget(m_displayMode, 0, Qt::AlignTop);
     checkRow->addStretch(1);
 
-    auto *left = new QVBoxLayout;
-    left->addLayout(titleRow);
-    left->addWidget(m_body, 1);
-    left->addLayout(editRow);
-    left->addLayout(checkRow);
+    auto *column = new QVBoxLayout;
+    column->addLayout(titleRow);
+    column->addWidget(m_body, 1);
+    column->addLayout(editRow);
+    column->addLayout(checkRow);
 
+    connect(m_pageFeed, &QPushButton::clicked, this, &EditTab::pageFeed);
+    connect(m_tab, &QPushButton::clicked, this, &EditTab::insertTab);
+    connect(m_image, &QPushButton::clicked, this, &EditTab::preview);
+    connect(m_advanced, &QPushButton::clicked, this, &EditTab::advanced);
+    connect(m_displayMode, &QCheckBox::clicked, this, [this] { markModified(); });
+    connect(m_displayMode, &QCheckBox::toggled, this, [this] { emit commandStateChanged(); });
+    return column;
+}
+
+QComboBox *EditTab::buildIconBox()
+{
+    m_icon = new QComboBox(this);
+    m_icon->setObjectName(QStringLiteral("iconBox"));
+    m_icon->setIconSize(QSize(GlyphSet::IconSize, GlyphSet::IconSize));
+    m_icon->setToolTip(tr("Icon of the title"));
+    const GlyphSet icons = GlyphSet::loadFrom(QString(), GlyphSet::findDataDir(QStringLiteral("micon")));
+    for (int i = 0; i < IconChoices; ++i)
+        m_icon->addItem(titleIcon(icons, i), i == 0 ? tr("None") : QString());
+    connect(m_icon, &QComboBox::activated, this, [this](int index) {
+        if (index < 0 || index == m_message.icon)
+            return;
+        m_message.icon = index;
+        m_message.options.icon = quint8(index);
+        markModified();
+    });
+    return m_icon;
+}
+
+QGroupBox *EditTab::buildProjectorGroup()
+{
     auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
+    m_projector = new QComboBox(this);
+    m_projector->setObjectName(QStringLiteral("projectorBox"));
+    m_projector->setMinimumContentsLength(15);
+    m_slot = new SlotBox(msg(1084), this);
+    m_slot->setObjectName(QStringLiteral("slotBox"));
+    m_send = makeButton(withAltKey(msg(1087), u'S'), "sendButton");
+    m_get = makeButton(tr("&Get"), "getButton");
+    m_displayOn = makeButton(tr("&Display on"), "displayOnButton");
+    m_displayOff = makeButton(tr("Displa&y off"), "displayOffButton");
+    m_startup = new QCheckBox(tr("Start&up Display"), this);
+    m_startup->setObjectName(QStringLiteral("startupCheck"));
+    m_startupMinutes = new StartupMinutesBox(this);
+    m_startupMinutes->setObjectName(QStringLiteral("startupMinutesBox"));
+    m_min = new QLabel(tr("min"), this);
+    m_min->setObjectName(QStringLiteral("minLabel"));
+
     auto *grid = new QGridLayout(projectorGroup);
     auto *projectorLabel = new QLabel(tr("&IP Address"), projectorGroup);
     projectorLabel->setBuddy(m_projector);
@@ -284,18 +260,6 @@ void EditTab::buildUi()
     grid->setRowStretch(8, 1);
     grid->setRowMinimumHeight(2, 36);
 
-    auto *right = new QVBoxLayout;
-    right->addWidget(projectorGroup);
-    right->addStretch(1);
-
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right);
-
-    connect(m_pageFeed, &QPushButton::clicked, this, &EditTab::pageFeed);
-    connect(m_tab, &QPushButton::clicked, this, &EditTab::insertTab);
-    connect(m_image, &QPushButton::clicked, this, &EditTab::preview);
-    connect(m_advanced, &QPushButton::clicked, this, &EditTab::advanced);
     connect(m_send, &QPushButton::clicked, this, &EditTab::send);
     connect(m_get, &QPushButton::clicked, this, &EditTab::get);
     connect(m_displayOn, &QPushButton::clicked, this, &EditTab::displayOn);
@@ -305,8 +269,7 @@ void EditTab::buildUi()
     connect(m_startup, &QCheckBox::clicked, this, &EditTab::startupSwitched);
     connect(m_startupMinutes, &QComboBox::activated, this, &EditTab::updateMinLabel);
     connect(m_startupMinutes->lineEdit(), &QLineEdit::textEdited, this, &EditTab::updateMinLabel);
-    connect(m_displayMode, &QCheckBox::clicked, this, [this] { markModified(); });
-    connect(m_displayMode, &QCheckBox::toggled, this, [this] { emit commandStateChanged(); });
+    return projectorGroup;
 }
 
 void EditTab::connectBox(MessageEditBox *box)
@@ -318,6 +281,10 @@ void EditTab::connectBox(MessageEditBox *box)
     connect(box, &MessageEditBox::focusChanged, this, [this, box](bool in) {
         if (in) {
             m_focused = box;
+            // The starting "Title" and "Message" are there to be typed over: selected on
+            // the first visit (after the click that gave the focus has placed the cursor).
+            if (m_selectOnFocus.remove(box))
+                QTimer::singleShot(0, box, [box] { box->selectAll(); });
             // Without the extended character set only what the keyboard types directly
             // can be shown: no input method while the box has the focus.
             box->setAttribute(Qt::WA_InputMethodEnabled, m_caps.ExtendedCharset());
@@ -442,15 +409,16 @@ PayloadContext EditTab::payloadContext()
 void EditTab::showMessage(const CurrentMessage &m, bool characterDisplayMode)
 {
     Busy busy(m_busy);
+    m_selectOnFocus.clear();
     m_message = m;
     const CharFormat box = defaultCharFormat(m.isDoubleSize());
     m_title->setDefaultFormat(box);
     m_body->setDefaultFormat(box);
     m_title->setRichText(m.title());
     m_body->setRichText(m.body());
-    // A decoded icon outside the six keeps its value for the file and the projector, but
+    // A decoded icon outside the list keeps its value for the file and the projector, but
     // the list shows no choice.
-    m_icon->setCurrentIndex(m.icon >= 0 && m.icon < IconCount ? m.icon : -1);
+    m_icon->setCurrentIndex(m.icon >= 0 && m.icon < IconChoices ? m.icon : -1);
     m_displayMode->setChecked(characterDisplayMode);
     applyBackground();
     emit colourShown(ColourTarget::Background, int(m_message.background));
@@ -557,7 +525,7 @@ void EditTab::chooseProjector()
     ProjectorEndpoint target;
     if (!chooseTarget(&target, true)) {
         showStartupArea(std::nullopt);
-        updateImageButton();
+        updateForCapabilities();
         return;
     }
     if (m_capsAddress != target.address) {
@@ -572,7 +540,7 @@ void EditTab::chooseProjector()
     } else {
         showStartupArea(std::nullopt);
     }
-    updateImageButton();
+    updateForCapabilities();
 }
 
 void EditTab::showStartupArea(std::optional<StartupSetting> setting)
@@ -585,7 +553,7 @@ void EditTab::showStartupArea(std::optional<StartupSetting> setting)
         checkEnabled = !quick;
         checked = !quick && setting->enabled && setting->slot == m_slot->currentIndex();
         if (checked)
-            minutes = textForMinutes(setting->minutes);
+            minutes = StartupMinutesBox::textForMinutes(setting->minutes);
     }
     m_startup->setEnabled(checkEnabled);
     m_startup->setChecked(checked);
@@ -617,15 +585,28 @@ void EditTab::updateMinLabel()
     m_min->setEnabled(m_startupMinutes->isEnabled() && number);
 }
 
-void EditTab::updateImageButton()
+void EditTab::updateForCapabilities()
 {
     // The preview draws the basic character set only.
     m_image->setEnabled(bool(m_env.showPreview) && !m_caps.ExtendedCharset());
+    updateTitleCount();
 }
 
 void EditTab::setSendCaption(const QString &caption)
 {
-    m_send->setText(caption);
+    m_send->setText(withAltKey(caption, u'S'));
+}
+
+void EditTab::updateTitleCount()
+{
+    // What the projector shows of the title depends on the character size and set.
+    const int length = int(m_title->document()->toPlainText().size());
+    const int limit = titleLimit(m_message.options.fontSize, m_caps.ExtendedCharset());
+    m_titleCount->setText(QStringLiteral("%1 / %2").arg(length).arg(limit));
+    QPalette palette = this->palette();
+    if (length > limit)
+        palette.setColor(QPalette::WindowText, Qt::red);
+    m_titleCount->setPalette(palette);
 }
 
 // ---- projector operations ------------------------------------------------------------------
@@ -657,7 +638,7 @@ bool EditTab::send()
         }
     }
     SendOptions options;
-    options.slot = m_slot->currentIndex();
+    options.slot = m_slot->slot();
     options.startupMinutes = minutes;
     options.pollStorage = false;
     std::optional<StartupSetting> stored;
@@ -680,7 +661,7 @@ bool EditTab::get()
         return false;
     OptionBlock header;
     QByteArray body;
-    if (!m_ops.fetch(target, m_slot->currentIndex(), &header, &body))
+    if (!m_ops.fetch(target, m_slot->slot(), &header, &body))
         return false;
     CurrentMessage next = m_message; // alarm fields stay without alarm support
     const ReceivedMessageInfo info = decodeReceivedMessage(header, body, m_caps.AlarmCapable(), next);
@@ -697,7 +678,7 @@ bool EditTab::display(bool on)
     if (!chooseTarget(&target))
         return false;
     Busy modal(m_modal);
-    return m_ops.display(target, m_slot->currentIndex(), on, false);
+    return m_ops.display(target, m_slot->slot(), on, false);
 }
 
 // ---- files -------------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 
 #include "app/projector_operations.h"
 #include "gui/tab_pages.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "base/prompter.h"
 #include "message/current_message.h"
 #include "message/target_capabilities.h"
@@ -11,12 +13,15 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <optional>
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLayout;
 class QLabel;
 class QPushButton;
 
@@ -30,6 +35,8 @@ class ProjectorStore;
 struct EditTabEnvironment {
     /// Whether the Send buttons are locked.
     std::function<bool()> sendLocked;
+    /// "name (address)" at the start of failure boxes; none: the texts alone.
+    std::function<QString(quint32 address)> describeTarget;
     /// Runs one projector job; default: the "Communication Status" window.
     JobRunFn runJob;
     /// File dialogs: the chosen path, or empty on Cancel.
@@ -112,6 +119,8 @@ public:
     QCheckBox *syncCheck() const { return m_sync; }
     QCheckBox *displayModeCheck() const { return m_displayMode; }
     QLabel *minLabel() const { return m_min; }
+    /// "12 / 40": the title's characters and how many the projector shows, red past it.
+    QLabel *titleCount() const { return m_titleCount; }
     QPushButton *sendButton() const { return m_send; }
     QPushButton *imageButton() const { return m_image; }
     QPushButton *button(const QString &objectName) const;
@@ -128,6 +137,12 @@ private:
     struct Busy;
 
     void buildUi();
+    /// Title with its icon, body, the editing buttons and the two checks.
+    QLayout *buildMessageColumn();
+    QComboBox *buildIconBox();
+    /// The projector, its saved number, Send, Get, Display on/off and the startup display.
+    QGroupBox *buildProjectorGroup();
+    QPushButton *makeButton(const QString &text, const char *name);
     void connectBox(MessageEditBox *box);
     void onContentsChange(MessageEditBox *box, int position, int removed, int added);
     void runTypingCheck();
@@ -145,7 +160,9 @@ private:
     void showStartupArea(std::optional<StartupSetting> setting);
     void startupSwitched(bool on);
     void updateMinLabel();
-    void updateImageButton();
+    /// The Image button and the title counter follow the chosen projector.
+    void updateForCapabilities();
+    void updateTitleCount();
     bool display(bool on);
     bool askUnsaved();
     bool saveChecked(bool alreadyChecked);
@@ -180,17 +197,17 @@ private:
     QPushButton *m_image = nullptr;
     QPushButton *m_advanced = nullptr;
     QComboBox *m_projector = nullptr;
-    QComboBox *m_slot = nullptr;
+    SlotBox *m_slot = nullptr;
     QPushButton *m_send = nullptr;
     QPushButton *m_get = nullptr;
     QPushButton *m_displayOn = nullptr;
     QPushButton *m_displayOff = nullptr;
     QCheckBox *m_startup = nullptr;
-    QComboBox *m_startupMinutes = nullptr;
+    StartupMinutesBox *m_startupMinutes = nullptr;
     QLabel *m_min = nullptr;
+    QLabel *m_titleCount = nullptr;
+    /// Boxes still showing a starting text that the first focus selects.
+    QSet<MessageEditBox *> m_selectOnFocus;
 };
-
-/// The six title icons as the icon box shows them (index 0: none).
-QIcon titleIcon(int index);
 
 } // namespace glintcaster

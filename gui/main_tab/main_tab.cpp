@@ -10,7 +10,10 @@
 #include "base/message_table.h"
 #include "comm/job_messages.h"
 #include "gui/main_tab/stored_messages_dialog.h"
+#include "gui/widgets/alt_key.h"
 #include "gui/widgets/job_status_window.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "message/path_rules.h"
 
 #include <QButtonGroup>
@@ -51,13 +54,6 @@ namespace {
 enum ClearChoice { ClearAll = 0, ClearQuick = 1, ClearSaved = 2 };
 
 
-void fillSlotBox(QComboBox *box)
-{
-    box->addItem(msg(1088));
-    for (int n = 1; n <= 12; ++n)
-        box->addItem(QString::number(n));
-}
-
 QLabel *stateLabel(QWidget *parent, const QString &name)
 {
     auto *label = new QLabel(QStringLiteral("-"), parent);
@@ -74,19 +70,13 @@ void setLabel(QLabel *label, const QString &text, bool enabled)
 
 } // namespace
 
-QStringList MainTab::minutesChoices()
-{
-    return {msg(1083), QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"),
-            QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("20"),
-            QStringLiteral("40"), QStringLiteral("60"), QStringLiteral("80"), QStringLiteral("100"),
-            QStringLiteral("127")};
-}
-
 MainTab::MainTab(MainWindow &frame, QWidget *parent)
-    : MainTabPage(parent), m_frame(frame),
+    : MainTabPage(parent), m_frame(frame), m_session(frame.session()),
       m_ops(frame.prompter(), [this](JobRecord &job) { return JobStatusWindow::run(job, window()); }),
       m_slotListTimings(slotListTimings())
 {
+    if (m_session.namesProjectorsInBoxes())
+        m_ops.setTargetDescriber([this](quint32 address) { return m_session.describeProjector(address); });
     buildControls();
     showStartupArea();
     resetStateLabels();
@@ -100,7 +90,28 @@ MainTab::~MainTab()
 
 void MainTab::buildControls()
 {
-    // Projector.
+    auto *top = new QHBoxLayout;
+    top->addWidget(buildProjectorGroup(), 1);
+    top->addWidget(buildStateGroup(), 1);
+    QGroupBox *fileGroup = buildFileGroup();
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(buildDisplayGroup(), 1);
+    bottom->addWidget(buildClearGroup(), 1);
+    bottom->addWidget(buildStartupGroup(), 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addLayout(top);
+    layout->addWidget(fileGroup);
+    layout->addLayout(bottom);
+    layout->addStretch(1);
+
+    updateClearSlotEnabled();
+    updateStartupMinUnit();
+}
+
+QGroupBox *MainTab::buildProjectorGroup()
+{
     auto *projectorGroup = new QGroupBox(tr("PROJECTOR"), this);
     m_projectorBox = new ProjectorBox(projectorGroup);
     m_projectorBox->setObjectName(QStringLiteral("projectorBox"));
@@ -116,7 +127,14 @@ void MainTab::buildControls()
     projectorRow->addWidget(m_projectorBox);
     projectorRow->addWidget(m_projectorName, 1);
 
-    // Message and alarm state.
+    connect(m_projectorBox, &ProjectorBox::popupOpened, this, &MainTab::stopMonitor);
+    connect(m_projectorBox, &ProjectorBox::popupClosed, this, &MainTab::projectorBoxClosed);
+    connect(m_projectorBox, &QComboBox::currentIndexChanged, this, &MainTab::projectorChosen);
+    return projectorGroup;
+}
+
+QGroupBox *MainTab::buildStateGroup()
+{
     auto *stateGroup = new QGroupBox(tr("PROJECTOR Status"), this);
     m_messageState = stateLabel(stateGroup, QStringLiteral("messageState"));
     m_messageSlot = stateLabel(stateGroup, QStringLiteral("messageSlot"));
@@ -136,16 +154,20 @@ void MainTab::buildControls()
     stateGrid->addWidget(m_mute, 1, 3);
     stateGrid->setColumnStretch(2, 1);
 
-    // Message file list and send.
+    connect(m_mute, &QPushButton::clicked, this, &MainTab::mute);
+    return stateGroup;
+}
+
+QGroupBox *MainTab::buildFileGroup()
+{
     auto *fileGroup = new QGroupBox(tr("Message file list"), this);
     m_fileBox = new QComboBox(fileGroup);
     m_fileBox->setObjectName(QStringLiteral("messageFileBox"));
     m_fileBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_fileBox->setMinimumContentsLength(28);
     m_fileBox->setToolTip(tr("Message files in the message folder"));
-    m_sendSlot = new QComboBox(fileGroup);
+    m_sendSlot = new SlotBox(msg(1088), fileGroup);
     m_sendSlot->setObjectName(QStringLiteral("sendSlotBox"));
-    fillSlotBox(m_sendSlot);
     m_send = new QPushButton(fileGroup);
     m_send->setObjectName(QStringLiteral("sendButton"));
     m_send->setToolTip(tr("Send the message file into the saved number"));
@@ -153,13 +175,8 @@ void MainTab::buildControls()
     m_confirm->setToolTip(tr("List what the projector holds in its saved numbers"));
     m_useStartup = new QCheckBox(tr("Start&up Display"), fileGroup);
     m_useStartup->setToolTip(tr("Also show this saved number when the projector starts"));
-    m_startupMinutes = new QComboBox(fileGroup);
+    m_startupMinutes = new StartupMinutesBox(fileGroup);
     m_startupMinutes->setObjectName(QStringLiteral("sendStartupMinutes"));
-    m_startupMinutes->setEditable(true);
-    m_startupMinutes->setInsertPolicy(QComboBox::NoInsert);
-    m_startupMinutes->addItems(minutesChoices());
-    m_startupMinutes->lineEdit()->setMaxLength(8);
-    m_startupMinutes->setEditText(QString());
     m_startupMinUnit = new QLabel(tr("min"), fileGroup);
     auto *fileLabel = new QLabel(tr("Message fi&le"), fileGroup);
     fileLabel->setBuddy(m_fileBox);
@@ -181,18 +198,28 @@ void MainTab::buildControls()
     fileGrid->addLayout(sendColumn, 0, 5, 2, 1);
     fileGrid->setColumnStretch(4, 1);
 
-    // Display control.
+    connect(m_send, &QPushButton::clicked, this, &MainTab::send);
+    connect(m_confirm, &QPushButton::clicked, this, &MainTab::confirm);
+    connect(m_useStartup, &QCheckBox::clicked, this, &MainTab::startupDisplayClicked);
+    connect(m_startupMinutes, &QComboBox::editTextChanged, this, &MainTab::updateStartupMinUnit);
+    connect(m_sendSlot, &QComboBox::currentIndexChanged, this, &MainTab::refreshTarget);
+    connect(m_fileBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_session.setMessageFileIndex(qMax(0, index)); });
+    return fileGroup;
+}
+
+QGroupBox *MainTab::buildDisplayGroup()
+{
     auto *displayGroup = new QGroupBox(tr("Display control"), this);
-    m_displaySlot = new QComboBox(displayGroup);
+    m_displaySlot = new SlotBox(msg(1088), displayGroup);
     m_displaySlot->setObjectName(QStringLiteral("displaySlotBox"));
-    fillSlotBox(m_displaySlot);
     m_displayOn = new QPushButton(tr("&Display on"), displayGroup);
     m_displayOff = new QPushButton(tr("Displa&y off"), displayGroup);
     m_powerOnDisplayOn = new QPushButton(tr("&Power on && Display on"), displayGroup);
     m_displayOn->setToolTip(tr("Show the stored message of the saved number"));
     m_displayOff->setToolTip(tr("Take the stored message of the saved number off the screen"));
     m_powerOnDisplayOn->setToolTip(tr("Switch the projector on and show the stored message"));
-    auto *displaySlotLabel = new QLabel(tr("Saved number"), displayGroup);
+    auto *displaySlotLabel = new QLabel(tr("Saved num&ber"), displayGroup);
     displaySlotLabel->setBuddy(m_displaySlot);
     auto *displayGrid = new QGridLayout(displayGroup);
     displayGrid->addWidget(displaySlotLabel, 0, 0);
@@ -202,10 +229,17 @@ void MainTab::buildControls()
     displayGrid->addWidget(m_powerOnDisplayOn, 3, 0, 1, 2);
     displayGrid->setRowStretch(4, 1);
 
-    // Clear.
+    connect(m_displayOn, &QPushButton::clicked, this, &MainTab::displayOn);
+    connect(m_displayOff, &QPushButton::clicked, this, &MainTab::displayOff);
+    connect(m_powerOnDisplayOn, &QPushButton::clicked, this, &MainTab::powerOnAndDisplayOn);
+    return displayGroup;
+}
+
+QGroupBox *MainTab::buildClearGroup()
+{
     auto *clearGroup = new QGroupBox(tr("Clear"), this);
     m_clearRange = new QButtonGroup(this);
-    const QString radioTexts[3] = {tr("&All"), tr("&Quick"), tr("&Saved number")};
+    const QString radioTexts[3] = {tr("&All"), tr("&Quick"), tr("Sa&ved number")};
     auto *clearGrid = new QGridLayout(clearGroup);
     for (int i = 0; i < 3; ++i) {
         auto *radio = new QRadioButton(radioTexts[i], clearGroup);
@@ -213,18 +247,21 @@ void MainTab::buildControls()
         clearGrid->addWidget(radio, i, 0);
     }
     m_clearRange->button(ClearAll)->setChecked(true);
-    m_clearSlot = new QComboBox(clearGroup);
+    m_clearSlot = new SlotBox(msg(1089), clearGroup);
     m_clearSlot->setObjectName(QStringLiteral("clearSlotBox"));
-    m_clearSlot->addItem(msg(1089));
-    for (int n = 1; n <= 12; ++n)
-        m_clearSlot->addItem(QString::number(n));
     m_clear = new QPushButton(tr("&Clear"), clearGroup);
     m_clear->setToolTip(tr("Delete stored messages from the projector"));
     clearGrid->addWidget(m_clearSlot, 2, 1);
     clearGrid->addWidget(m_clear, 3, 0, 1, 2);
     clearGrid->setRowStretch(4, 1);
 
-    // The projector's startup display.
+    connect(m_clear, &QPushButton::clicked, this, &MainTab::clear);
+    connect(m_clearRange, &QButtonGroup::idToggled, this, &MainTab::updateClearSlotEnabled);
+    return clearGroup;
+}
+
+QGroupBox *MainTab::buildStartupGroup()
+{
     auto *startupGroup = new QGroupBox(tr("Startup Display"), this);
     m_startupSlot = new QLabel(QStringLiteral("-"), startupGroup);
     m_startupSlot->setObjectName(QStringLiteral("startupSlot"));
@@ -243,41 +280,8 @@ void MainTab::buildControls()
     startupGrid->setColumnStretch(3, 1);
     startupGrid->setRowStretch(3, 1);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(projectorGroup, 1);
-    top->addWidget(stateGroup, 1);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(displayGroup, 1);
-    bottom->addWidget(clearGroup, 1);
-    bottom->addWidget(startupGroup, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(10);
-    layout->addLayout(top);
-    layout->addWidget(fileGroup);
-    layout->addLayout(bottom);
-    layout->addStretch(1);
-
-    connect(m_send, &QPushButton::clicked, this, &MainTab::send);
-    connect(m_confirm, &QPushButton::clicked, this, &MainTab::confirm);
-    connect(m_displayOn, &QPushButton::clicked, this, &MainTab::displayOn);
-    connect(m_displayOff, &QPushButton::clicked, this, &MainTab::displayOff);
-    connect(m_powerOnDisplayOn, &QPushButton::clicked, this, &MainTab::powerOnAndDisplayOn);
-    connect(m_clear, &QPushButton::clicked, this, &MainTab::clear);
-    connect(m_mute, &QPushButton::clicked, this, &MainTab::mute);
     connect(m_editStartup, &QPushButton::clicked, this, &MainTab::editStartup);
-    connect(m_useStartup, &QCheckBox::clicked, this, &MainTab::startupDisplayClicked);
-    connect(m_startupMinutes, &QComboBox::editTextChanged, this, &MainTab::updateStartupMinUnit);
-    connect(m_clearRange, &QButtonGroup::idToggled, this, &MainTab::updateClearSlotEnabled);
-    connect(m_projectorBox, &ProjectorBox::popupOpened, this, &MainTab::stopMonitor);
-    connect(m_projectorBox, &ProjectorBox::popupClosed, this, &MainTab::projectorBoxClosed);
-    connect(m_projectorBox, &QComboBox::currentIndexChanged, this, &MainTab::projectorChosen);
-    connect(m_sendSlot, &QComboBox::currentIndexChanged, this, &MainTab::refreshTarget);
-    connect(m_fileBox, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_frame.setMessageFileIndex(qMax(0, index)); });
-
-    updateClearSlotEnabled();
-    updateStartupMinUnit();
+    return startupGroup;
 }
 
 QRadioButton *MainTab::clearRadio(int index) const
@@ -297,14 +301,14 @@ int MainTab::runDialog(QDialog &dialog)
 
 void MainTab::setSendCaption(const QString &caption)
 {
-    m_send->setText(caption);
+    m_send->setText(withAltKey(caption, u'S'));
 }
 
 // Projector box and target.
 
 void MainTab::refreshProjectorBox()
 {
-    ProjectorStore &store = m_frame.store();
+    ProjectorStore &store = m_session.store();
     store.LoadRegisteredProjectors();
     {
         // Filling the box is no choice of the operator's.
@@ -331,29 +335,29 @@ void MainTab::refillFileList()
     m_fileBox->clear();
     m_fileBox->addItems(names);
     if (!names.isEmpty())
-        m_fileBox->setCurrentIndex(qBound(0, m_frame.messageFileIndex(), int(names.size()) - 1));
+        m_fileBox->setCurrentIndex(qBound(0, m_session.messageFileIndex(), int(names.size()) - 1));
 }
 
 bool MainTab::projectorCheck(ProjectorEndpoint *target)
 {
-    if (!hasProjector() || !m_frame.store().targetAt(m_projectorBox->currentIndex(), target)) {
+    if (!hasProjector() || !m_session.store().targetAt(m_projectorBox->currentIndex(), target)) {
         m_frame.prompter().inform(msg(1002));
         return false;
     }
-    m_frame.jobTarget() = *target;
+    m_session.jobTarget() = *target;
     return true;
 }
 
 void MainTab::refreshTarget()
 {
     ProjectorEndpoint target;
-    if (!hasProjector() || !m_frame.store().targetAt(m_projectorBox->currentIndex(), &target)) {
+    if (!hasProjector() || !m_session.store().targetAt(m_projectorBox->currentIndex(), &target)) {
         m_startup.reset();
         showStartupArea();
         return;
     }
-    m_frame.jobTarget() = target;
-    TargetCapabilities &caps = m_frame.capabilities();
+    m_session.jobTarget() = target;
+    TargetCapabilities &caps = m_session.capabilities();
     if (!m_queried || target.address != m_queriedAddress) {
         // Another projector: nothing known about the previous one may carry over, even
         // when this one cannot be asked.
@@ -363,14 +367,31 @@ void MainTab::refreshTarget()
         m_queriedAddress = target.address;
     }
     CapabilityReport report;
-    if (m_ops.refreshCapabilities(target, &caps, &report))
+    if (m_ops.refreshCapabilities(target, &caps, &report) && report.reachable) {
+        m_capabilitiesUnknown = false;
         m_startup = report.startup();
+    } else {
+        // Nothing the projector said before still holds: show the unknown state, and let
+        // the status monitor tell when it answers again.
+        m_capabilitiesUnknown = true;
+        caps.forget();
+        m_startup.reset();
+        resetStateLabels();
+    }
     showStartupArea();
+}
+
+void MainTab::projectorAnsweredAgain()
+{
+    if (!m_capabilitiesUnknown || !onMainTab())
+        return;
+    MonitorPause pause(*this);
+    refreshTarget();
 }
 
 void MainTab::showProjectorName()
 {
-    const ProjectorEntry entry = m_frame.store().projector(m_projectorBox->currentIndex());
+    const ProjectorEntry entry = m_session.store().projector(m_projectorBox->currentIndex());
     m_projectorName->setText(hasProjector() ? entry.ProjectorName : QString());
 }
 
@@ -378,7 +399,7 @@ void MainTab::projectorChosen(int index)
 {
     if (!hasProjector() || index < 0)
         return;
-    m_frame.store().setCurrentIndex(index);
+    m_session.store().setCurrentIndex(index);
     showProjectorName();
     refreshTarget();
     if (onMainTab())
@@ -399,8 +420,9 @@ void MainTab::projectorBoxClosed()
 void MainTab::startMonitor()
 {
     ProjectorEndpoint target;
-    if (m_frame.capabilities().AlarmCapable() && hasProjector()
-        && m_frame.store().targetAt(m_projectorBox->currentIndex(), &target)) {
+    // A projector whose capabilities could not be read is watched too, for its return.
+    if ((m_session.capabilities().AlarmCapable() || m_capabilitiesUnknown) && hasProjector()
+        && m_session.store().targetAt(m_projectorBox->currentIndex(), &target)) {
         m_monitor.start(target, this, m_monitorTimings);
         return;
     }
@@ -436,6 +458,13 @@ bool MainTab::event(QEvent *event)
 void MainTab::monitorMessage(int number, qintptr value)
 {
     using namespace JobMessage;
+    if (m_capabilitiesUnknown) {
+        // Any answer means the projector is back: read it again (after this message, as
+        // the query waits for its own answers).
+        if (number != MonitorFailed)
+            QTimer::singleShot(0, this, &MainTab::projectorAnsweredAgain);
+        return;
+    }
     const int high = int((value >> 8) & 0xFF);
     switch (number) {
     case MonitorValueA:
@@ -479,7 +508,7 @@ void MainTab::monitorMessage(int number, qintptr value)
 
 bool MainTab::startupAreaValid() const
 {
-    const TargetCapabilities &caps = m_frame.capabilities();
+    const TargetCapabilities &caps = m_session.capabilities();
     return m_startup && caps.hasLevel() && caps.firmwareLevel() >= 2;
 }
 
@@ -497,7 +526,7 @@ void MainTab::showStartupArea()
         m_editStartup->setEnabled(false);
     } else if (m_startup->enabled) {
         const StartupSetting &s = *m_startup;
-        const QString minutes = s.minutes == 0 ? msg(1083) : QString::number(s.minutes);
+        const QString minutes = StartupMinutesBox::textForMinutes(s.minutes);
         const bool checked = !quick && s.slot == m_sendSlot->currentIndex();
         m_editStartup->setEnabled(true);
         m_useStartup->setChecked(checked);
@@ -550,7 +579,7 @@ void MainTab::updateClearSlotEnabled()
 void MainTab::send()
 {
     Prompter &prompter = m_frame.prompter();
-    if (m_frame.sendLocked()) {
+    if (m_session.sendLocked()) {
         prompter.inform(msg(1043));
         return;
     }
@@ -563,8 +592,8 @@ void MainTab::send()
         prompter.inform(msg(1008));
         return;
     }
-    const int slot = qMax(0, m_sendSlot->currentIndex());
-    const TargetCapabilities caps = m_frame.capabilities();
+    const int slot = m_sendSlot->slot();
+    const TargetCapabilities caps = m_session.capabilities();
     CurrentMessage message;
     if (!readMessageForSend(QDir(AppHome::messageDataDir()).filePath(name), caps, prompter, &message))
         return; // a file that cannot be read is never sent half-loaded
@@ -600,7 +629,7 @@ void MainTab::display(bool on, bool powerOn)
     ProjectorEndpoint target;
     if (!projectorCheck(&target))
         return;
-    m_ops.display(target, qMax(0, m_displaySlot->currentIndex()), on, powerOn);
+    m_ops.display(target, m_displaySlot->slot(), on, powerOn);
 }
 
 void MainTab::clear()
@@ -616,7 +645,7 @@ void MainTab::clear()
         break;
     case ClearSaved:
         // "ALL" of the list is every saved number, not the "All" range.
-        range = ClearRange::saved(m_clearSlot->currentIndex()).value_or(ClearRange::allSaved());
+        range = ClearRange::saved(m_clearSlot->slot()).value_or(ClearRange::allSaved());
         break;
     default:
         break;
@@ -661,18 +690,18 @@ void MainTab::confirm()
 
 void MainTab::addMessageFile(const QString &path)
 {
-    const MessageColours colours{m_frame.paletteIndex(ColourTarget::Character),
-                                 m_frame.paletteIndex(ColourTarget::CharacterBackground),
-                                 m_frame.paletteIndex(ColourTarget::Background)};
+    const MessageColours colours{m_session.paletteIndex(ColourTarget::Character),
+                                 m_session.paletteIndex(ColourTarget::CharacterBackground),
+                                 m_session.paletteIndex(ColourTarget::Background)};
     const QString folder = AppHome::messageDataDir();
-    if (AddMessageFile(path, folder, colours, m_frame.capabilities(), m_frame.prompter())
+    if (AddMessageFile(path, folder, colours, m_session.capabilities(), m_frame.prompter())
         != AddFileResult::Added)
         return;
     // The new file is the one the operator is about to send: choose it.
     const QStringList names = listMessageFiles(folder);
     const int added = int(names.indexOf(QFileInfo(messageFolderTarget(folder, path)).fileName()));
     if (added >= 0)
-        m_frame.setMessageFileIndex(added);
+        m_session.setMessageFileIndex(added);
     refillFileList();
     m_frame.prompter().inform(msg(1020));
 }

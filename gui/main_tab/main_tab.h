@@ -6,6 +6,8 @@
 
 #include "app/projector_operations.h"
 #include "gui/tab_pages.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 #include "comm/exchange_timings.h"
 #include "comm/status_monitor.h"
 
@@ -16,6 +18,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -24,6 +27,7 @@ class QRadioButton;
 namespace glintcaster {
 
 class MainWindow;
+class Session;
 
 /// The "Main" tab: for the chosen registered projector, send a message file into a slot,
 /// switch stored messages on and off, clear slots, keep the startup display, watch the
@@ -58,9 +62,6 @@ public:
     void startupDisplayClicked(bool checked);
     /// A status monitor message (number and value), as the monitor posts it.
     void monitorMessage(int number, qintptr value);
-
-    /// "Repeat", "1", ... "127": the choices of a startup display time.
-    static QStringList minutesChoices();
 
     // Test hooks.
     void setDialogRunner(DialogRunner run) { m_runDialog = std::move(run); }
@@ -99,6 +100,18 @@ private:
     class MonitorPause;
 
     void buildControls();
+    /// Projector: the registered projector to work with and its name.
+    QGroupBox *buildProjectorGroup();
+    /// The projector's message and alarm state and Mute.
+    QGroupBox *buildStateGroup();
+    /// The message file, the saved number to send it into, Send and Confirm.
+    QGroupBox *buildFileGroup();
+    /// Display control: a saved number on and off.
+    QGroupBox *buildDisplayGroup();
+    /// Clear: what to delete from the projector.
+    QGroupBox *buildClearGroup();
+    /// The projector's startup display and its editor.
+    QGroupBox *buildStartupGroup();
     void display(bool on, bool powerOn);
     void refillFileList();
     bool hasProjector() const { return m_projectorCount > 0; }
@@ -107,6 +120,8 @@ private:
     bool projectorCheck(ProjectorEndpoint *target);
     void projectorChosen(int index);
     void projectorBoxClosed();
+    /// The status monitor heard from a projector whose capabilities were unknown.
+    void projectorAnsweredAgain();
     void showProjectorName();
     void showStartupArea();
     void resetStateLabels();
@@ -116,6 +131,7 @@ private:
     int runDialog(QDialog &dialog);
 
     MainWindow &m_frame;
+    Session &m_session;
     ProjectorOperations m_ops;
     StatusMonitor m_monitor;
     ExchangeTimings m_monitorTimings;
@@ -125,24 +141,26 @@ private:
     int m_projectorCount = 0;
     quint32 m_queriedAddress = 0;
     bool m_queried = false;
+    /// The last capability query failed or found the projector unreachable.
+    bool m_capabilitiesUnknown = false;
     std::optional<StartupSetting> m_startup;
     QString m_rememberedMinutes;
 
     ProjectorBox *m_projectorBox = nullptr;
     QLabel *m_projectorName = nullptr;
-    QComboBox *m_sendSlot = nullptr;
+    SlotBox *m_sendSlot = nullptr;
     QComboBox *m_fileBox = nullptr;
     QPushButton *m_send = nullptr;
     QPushButton *m_confirm = nullptr;
     QCheckBox *m_useStartup = nullptr;
-    QComboBox *m_startupMinutes = nullptr;
+    StartupMinutesBox *m_startupMinutes = nullptr;
     QLabel *m_startupMinUnit = nullptr;
-    QComboBox *m_displaySlot = nullptr;
+    SlotBox *m_displaySlot = nullptr;
     QPushButton *m_displayOn = nullptr;
     QPushButton *m_displayOff = nullptr;
     QPushButton *m_powerOnDisplayOn = nullptr;
     QButtonGroup *m_clearRange = nullptr;
-    QComboBox *m_clearSlot = nullptr;
+    SlotBox *m_clearSlot = nullptr;
     QPushButton *m_clear = nullptr;
     QLabel *m_startupSlot = nullptr;
     QLabel *m_startupTime = nullptr;

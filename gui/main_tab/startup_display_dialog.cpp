@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/main_tab/startup_display_dialog.h"
 
-#include "gui/main_tab/main_tab.h"
+#include "app/projector_rules.h"
 #include "base/message_table.h"
+#include "gui/widgets/slot_box.h"
+#include "gui/widgets/startup_minutes_box.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -30,26 +32,21 @@ StartupDisplayDialog::StartupDisplayDialog(const StartupSetting &initial, Projec
     setModal(true);
     m_memory.fill(kDefaultMinutes);
 
-    m_slot = new QComboBox(this);
+    m_slot = new SlotBox(msg(1085), this);
     m_slot->setObjectName(QStringLiteral("startupSlot"));
     m_slot->setMinimumWidth(140);
-    m_slot->addItem(msg(1085));
-    for (int n = 1; n <= 12; ++n)
-        m_slot->addItem(QString::number(n));
-    m_minutes = new QComboBox(this);
+    m_minutes = new StartupMinutesBox(this);
     m_minutes->setObjectName(QStringLiteral("startupMinutes"));
-    m_minutes->setEditable(true);
-    m_minutes->setInsertPolicy(QComboBox::NoInsert);
-    m_minutes->addItems(MainTab::minutesChoices());
-    m_minutes->lineEdit()->setMaxLength(8);
     m_minLabel = new QLabel(tr("min"), this);
 
     auto *timeRow = new QHBoxLayout;
     timeRow->addWidget(m_minutes, 1);
     timeRow->addWidget(m_minLabel);
     auto *form = new QFormLayout;
-    form->addRow(tr("Saved number"), m_slot);
-    form->addRow(tr("Display time"), timeRow);
+    form->addRow(tr("Saved &number"), m_slot);
+    auto *timeLabel = new QLabel(tr("Display &time"), this);
+    timeLabel->setBuddy(m_minutes);
+    form->addRow(timeLabel, timeRow);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QVBoxLayout(this);
@@ -57,10 +54,10 @@ StartupDisplayDialog::StartupDisplayDialog(const StartupSetting &initial, Projec
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    const bool enabled = initial.enabled && initial.slot >= 1 && initial.slot <= 12;
+    const bool enabled = initial.enabled && isSavedSlot(initial.slot);
     if (enabled) {
         m_slot->setCurrentIndex(initial.slot);
-        const QString text = initial.minutes == 0 ? msg(1083) : QString::number(initial.minutes);
+        const QString text = StartupMinutesBox::textForMinutes(initial.minutes);
         m_minutes->setEditText(text);
         m_memory[initial.slot] = text;
     } else {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/send_lock/change_password_dialog.h"
 
+#include "app/projector_rules.h"
 #include "gui/widgets/message_box_prompter.h"
 
 #include <QDialogButtonBox>
@@ -13,14 +14,13 @@
 namespace glintcaster {
 
 namespace {
-constexpr int kMaxPasswordLength = 32;
 
 QLineEdit *passwordEdit(const QString &name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setEchoMode(QLineEdit::Password);
-    edit->setMaxLength(kMaxPasswordLength);
+    edit->setMaxLength(kPasswordMaxLength);
     return edit;
 }
 } // namespace
@@ -44,7 +44,7 @@ ChangePasswordDialog::ChangePasswordDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    // A small fixed dialog, wide enough for a full 32-character entry.
+    // A small fixed dialog, wide enough for a password of full length.
     m_current->setMinimumWidth(200);
     m_new->setMinimumWidth(200);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/send_lock/send_lock_dialog.h"
 
+#include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "gui/widgets/message_box_prompter.h"
 
@@ -12,10 +13,6 @@
 #include <QVBoxLayout>
 
 namespace glintcaster {
-
-namespace {
-constexpr int kMaxPasswordLength = 32;
-}
 
 SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     : QDialog(parent), m_currentLocked(currentlyLocked),
@@ -29,7 +26,7 @@ SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setMaxLength(kMaxPasswordLength);
+    m_password->setMaxLength(kPasswordMaxLength);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -41,7 +38,7 @@ SendLockDialog::SendLockDialog(bool currentlyLocked, QWidget *parent)
     layout->addWidget(m_prompt);
     layout->addWidget(m_password);
     layout->addWidget(buttons);
-    // A small fixed dialog, wide enough for a full 32-character entry.
+    // A small fixed dialog, wide enough for a password of full length.
     m_password->setMinimumWidth(260);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_password->setFocus();

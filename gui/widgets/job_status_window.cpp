@@ -10,7 +10,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace glintcaster {
 
@@ -19,15 +21,18 @@ namespace {
 /// Swallows the user's input for as long as it lives, the way a modal window blocks its
 /// owner: a hidden job must not let the operator switch tabs, pick another projector or
 /// re-enter a handler while a silent projector holds the job. Painting, timers and the
-/// worker's posted messages go on.
+/// worker's posted messages go on, and so does input to `allowed` (the status window,
+/// once a long hidden job shows it).
 class UserInputBlocker : public QObject {
 public:
-    UserInputBlocker() { qApp->installEventFilter(this); }
+    explicit UserInputBlocker(QWidget *allowed) : m_allowed(allowed) { qApp->installEventFilter(this); }
     ~UserInputBlocker() override { qApp->removeEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (m_allowed->isVisible() && belongsToAllowed(watched))
+            return false;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -58,6 +63,16 @@ protected:
             return false;
         }
     }
+
+private:
+    bool belongsToAllowed(QObject *watched) const
+    {
+        if (auto *widget = qobject_cast<QWidget *>(watched))
+            return widget->window() == m_allowed;
+        return watched == m_allowed->windowHandle();
+    }
+
+    QWidget *m_allowed;
 };
 
 } // namespace
@@ -104,8 +119,21 @@ JobOutcome JobStatusWindow::runJob()
     if (JobRunner::runsHidden(m_runner.job())) {
         // Never on screen: wait in a local loop instead of a modal window.
         m_hidden = true;
-        UserInputBlocker blocker;
+        UserInputBlocker blocker(this);
+        // A hidden job that takes long (a projector that accepts and never answers) must
+        // not look like a frozen window: show what it waits for, and let it be cancelled.
+        QTimer reveal;
+        reveal.setSingleShot(true);
+        connect(&reveal, &QTimer::timeout, this, [this] {
+            if (!m_runner.isRunning())
+                return;
+            m_cancel->setEnabled(true);
+            show();
+        });
+        reveal.start(m_revealDelay);
         const JobOutcome outcome = m_runner.run();
+        reveal.stop();
+        hide();
         setResult(outcome.success ? Success : Failure);
         return outcome;
     }

@@ -14,7 +14,8 @@ namespace glintcaster {
 /// `JobStatusWindow`, the "Communication Status" window: runs one job modally and shows its
 /// status line. Cancel (button or Escape) only asks the worker to stop; the window ends
 /// only when the worker reports, and cannot be closed otherwise. The quiet jobs (value and
-/// capability queries, hidden controls) run without ever showing it.
+/// capability queries, hidden controls) run without showing it, with the operator's input
+/// blocked; one still running after kHiddenJobRevealMs shows it, with Cancel.
 ///
 ///     JobStatusWindow dialog(job, this);
 ///     const JobOutcome outcome = dialog.runJob(); // 1/2 also from result()
@@ -22,6 +23,8 @@ class JobStatusWindow : public QDialog, public JobPresenter {
     Q_OBJECT
 public:
     enum Result { Success = 1, Failure = 2 };
+    /// How long a hidden job runs before the window appears.
+    static constexpr int kHiddenJobRevealMs = 1000;
 
     explicit JobStatusWindow(JobRecord &job, QWidget *parent = nullptr);
     ~JobStatusWindow() override;
@@ -32,6 +35,8 @@ public:
     static JobOutcome run(JobRecord &job, QWidget *parent = nullptr);
 
     JobRunner &runner() { return m_runner; }
+    /// Tests shorten the wait before a hidden job's window appears.
+    void setHiddenJobRevealDelay(int ms) { m_revealDelay = ms; }
     QString statusText() const;
     bool cancelEnabled() const;
 
@@ -53,6 +58,7 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_cancel = nullptr;
     bool m_hidden = false;
+    int m_revealDelay = kHiddenJobRevealMs;
 };
 
 } // namespace glintcaster

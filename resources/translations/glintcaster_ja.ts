@@ -290,6 +290,10 @@
         <translation>保存番号</translation>
     </message>
     <message>
+        <source>Saved num&amp;ber</source>
+        <translation>保存番号(&amp;B)</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>消去</translation>
     </message>
@@ -302,8 +306,8 @@
         <translation>クイック(&amp;Q)</translation>
     </message>
     <message>
-        <source>&amp;Saved number</source>
-        <translation>保存番号(&amp;S)</translation>
+        <source>Sa&amp;ved number</source>
+        <translation>保存番号(&amp;V)</translation>
     </message>
     <message>
         <source>&amp;Clear</source>
@@ -411,12 +415,12 @@
         <translation>分</translation>
     </message>
     <message>
-        <source>Saved number</source>
-        <translation>保存番号</translation>
+        <source>Saved &amp;number</source>
+        <translation>保存番号(&amp;N)</translation>
     </message>
     <message>
-        <source>Display time</source>
-        <translation>表示時間</translation>
+        <source>Display &amp;time</source>
+        <translation>表示時間(&amp;T)</translation>
     </message>
 </context>
 <context>
@@ -661,12 +665,12 @@
         <translation>表示オフ(&amp;Y)</translation>
     </message>
     <message>
-        <source>&amp;Synchronization of 
+        <source>Synchroni&amp;zation of 
 the background color 
 and character background color</source>
         <translation>背景色と
 文字背景色の
-同期(&amp;S)</translation>
+同期(&amp;Z)</translation>
     </message>
     <message>
         <source>&amp;Character display mode</source>

@@ -290,6 +290,10 @@
         <translation>保存编号</translation>
     </message>
     <message>
+        <source>Saved num&amp;ber</source>
+        <translation>保存编号(&amp;B)</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>清除</translation>
     </message>
@@ -302,8 +306,8 @@
         <translation>快速(&amp;Q)</translation>
     </message>
     <message>
-        <source>&amp;Saved number</source>
-        <translation>保存编号(&amp;S)</translation>
+        <source>Sa&amp;ved number</source>
+        <translation>保存编号(&amp;V)</translation>
     </message>
     <message>
         <source>&amp;Clear</source>
@@ -411,12 +415,12 @@
         <translation>分钟</translation>
     </message>
     <message>
-        <source>Saved number</source>
-        <translation>保存编号</translation>
+        <source>Saved &amp;number</source>
+        <translation>保存编号(&amp;N)</translation>
     </message>
     <message>
-        <source>Display time</source>
-        <translation>显示时间</translation>
+        <source>Display &amp;time</source>
+        <translation>显示时间(&amp;T)</translation>
     </message>
 </context>
 <context>
@@ -661,12 +665,12 @@
         <translation>显示关(&amp;Y)</translation>
     </message>
     <message>
-        <source>&amp;Synchronization of 
+        <source>Synchroni&amp;zation of 
 the background color 
 and character background color</source>
         <translation>背景颜色与
 字体背景颜色
-同步(&amp;S)</translation>
+同步(&amp;Z)</translation>
     </message>
     <message>
         <source>&amp;Character display mode</source>

@@ -146,7 +146,7 @@ private slots:
         QVERIFY(b.start());
         QVERIFY(!b.ops.setStartup(b.target, {true, 2, 0}));
         QCOMPARE(b.prompter.texts(), QStringList{QStringLiteral("Illegal Request.")});
-        QCOMPARE(b.prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        QCOMPARE(b.prompter.shown().first().caption, QString()); // the program's name
         QCOMPARE(b.ops.lastResult(), OperationResult::Refused);
 
         b.prompter.clear();

@@ -34,7 +34,7 @@ ProjectorEntry projector(const char *ip, const QString &name = QStringLiteral("P
     parseIpv4(QString::fromLatin1(ip), &d.IP);
     d.ProjectorName = name;
     d.MAC = mac;
-    d.Auth = 1;
+    d.hasPassword = true;
     d.Pass = pass;
     return d;
 }
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(first.ProjectorName, QStringLiteral("0"));
         QCOMPARE(first.MAC, QStringLiteral("0"));
         QCOMPARE(first.Pass, QStringLiteral("0"));
-        QCOMPARE(first.Auth, 0);
+        QCOMPARE(first.hasPassword, false);
         QCOMPARE(first.IP, 0u);
         QCOMPARE(store.projector(1).IP, 0x0A000001u);
         QCOMPARE(store.projector(1).ProjectorName, QStringLiteral("0"));
@@ -212,11 +212,11 @@ private slots:
                          "MAC=m\r\nAuth=1\r\nPass=old\r\n[SELECT ADAPTOR]\r\nIP=1.2.3.4\r\nADAPTORNAME=eth0\r\n");
         ProjectorStore store(m_file);
         store.LoadRegisteredProjectors();
-        QVERIFY(store.setPassword(0, 0, QStringLiteral("new")));
+        QVERIFY(store.setPassword(0, false, QStringLiteral("new")));
         QCOMPARE(readAll(m_file),
                  QByteArray("[RESIST NUM]\r\nNUM=1\r\n[RESIST PROJECTOR1]\r\nNUM=1\r\nIP=1\r\nProjectorName=X\r\n"
                             "MAC=m\r\nAuth=0\r\nPass=new\r\n[SELECT ADAPTOR]\r\nIP=1.2.3.4\r\nADAPTORNAME=eth0\r\n"));
-        QVERIFY(!store.setPassword(5, 0, QString()));
+        QVERIFY(!store.setPassword(5, false, QString()));
     }
 
     void adaptorSelection()

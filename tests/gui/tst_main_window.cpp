@@ -73,11 +73,12 @@ private:
     RecordingEditPage *m_edit = nullptr;
     std::optional<bool> m_lockAnswer;
 
-    std::unique_ptr<MainWindow> makeFrame(TabIndex tab = TabIndex::Main)
+    std::unique_ptr<MainWindow> makeFrame(TabIndex tab = TabIndex::Main, bool refreshWhenShown = false)
     {
         MainWindowSetup setup;
         setup.prompter = &m_prompter;
         setup.initialTab = tab;
+        setup.refreshWhenShown = refreshWhenShown;
         setup.createMainPage = [this](MainWindow &) { return m_main = new RecordingMainPage; };
         setup.createEditPage = [this](MainWindow &) { return m_edit = new RecordingEditPage; };
         setup.runSendLockDialog = [this](bool, QWidget *) { return m_lockAnswer; };
@@ -90,7 +91,7 @@ private:
         return std::make_unique<MainWindow>(setup);
     }
 
-    static bool enabled(MainWindow &frame, int id) { return frame.command(id)->isEnabled(); }
+    static bool enabled(MainWindow &frame, MainWindow::Command id) { return frame.command(id)->isEnabled(); }
 
 private slots:
     void initTestCase() { m_env = std::make_unique<UiTestEnvironment>(); }
@@ -102,24 +103,58 @@ private slots:
         MessageTable::setLanguage(Language::English);
     }
 
-    void windowIsFixedAndStartsOnMain()
+    void windowStartsOnMain()
     {
         auto frame = makeFrame();
-        QCOMPARE(frame->size(), QSize(1000, 700));
-        QCOMPARE(frame->minimumSize(), frame->maximumSize());
-        QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+        // 1000 x 700 where the screen has room (the test screen is smaller), resizable.
+        QVERIFY(frame->width() <= 1000 && frame->height() <= 700);
+        QVERIFY(frame->minimumSize() != frame->maximumSize());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Glintcaster"));
         QCOMPARE(frame->view()->currentTab(), TabIndex::Main);
         QCOMPARE(m_main->calls, (QStringList{"refreshProjectorBox", "refreshTarget", "startMonitor"}));
         QCOMPARE(m_main->caption, QStringLiteral("Send"));
-        QCOMPARE(frame->paletteIndex(ColourTarget::Character), 7);
-        QCOMPARE(frame->paletteIndex(ColourTarget::CharacterBackground), 8);
-        QCOMPARE(frame->paletteIndex(ColourTarget::Background), 8);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::Character), 7);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::CharacterBackground), 8);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::Background), 8);
         QCOMPARE(frame->colourButton(ColourTarget::Background)->shownIndex(), 8);
         QVERIFY(frame->colourButton(ColourTarget::Character)->imagesComplete());
         QCOMPARE(frame->colourButton(ColourTarget::Character)->popupMode(), QToolButton::MenuButtonPopup);
         QVERIFY(m_prompter.texts().isEmpty());
-        QCOMPARE(frame->jobTarget().address, 0u);
+        QCOMPARE(frame->session().jobTarget().address, 0u);
+    }
+
+    void projectorIsAskedOnlyOnceTheWindowIsShown()
+    {
+        // A first projector that never answers kept the window from appearing for the
+        // whole answer wait: the program's window asks only once it is on screen.
+        auto frame = makeFrame(TabIndex::Main, true);
+        QVERIFY(m_main->calls.isEmpty());
+        frame->show();
+        QVERIFY(m_main->calls.isEmpty());
+        QTRY_COMPARE(m_main->calls, (QStringList{"refreshProjectorBox", "refreshTarget", "startMonitor"}));
+    }
+
+    void ctrlTabSwitchesTabsFromAnywhere()
+    {
+        // In a list, Ctrl+Tab moved the list's current cell instead of switching tabs.
+        auto frame = makeFrame(TabIndex::Discovery);
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        auto *table = frame->discoveryPage()->findChild<QTableWidget *>();
+        QVERIFY(table);
+        table->setRowCount(2);
+        table->setCurrentCell(0, 0);
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Edit);
+        QCOMPARE(table->currentRow(), 0);
+        QCOMPARE(table->currentColumn(), 0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Discovery);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(frame->view()->currentTab(), TabIndex::Main);
+        frame->discoveryPage()->stopSearch();
     }
 
     void tabSwitchesStopAndRefreshThePages()
@@ -145,39 +180,39 @@ private slots:
     void menuEnablingFollowsTabAndState()
     {
         auto frame = makeFrame();
-        using C = MainWindow;
-        for (int id : {C::CmdNew, C::CmdOpen, C::CmdSave, C::CmdUndo, C::CmdCut, C::CmdCopy, C::CmdPaste,
-                       C::CmdFontColour, C::CmdFontBackground, C::CmdBackground, C::CmdFontColourButton,
-                       C::CmdFontBackgroundButton, C::CmdBackgroundButton, C::CmdUnlock})
-            QVERIFY2(!enabled(*frame, id), qPrintable(QString::number(id)));
-        for (int id : {C::CmdExit, C::CmdAbout, C::CmdSendLock, C::CmdChangePassword})
-            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
-        QCOMPARE(frame->command(C::CmdNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(frame->command(C::CmdPaste)->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+        using C = MainWindow::Command;
+        for (C id : {C::New, C::Open, C::Save, C::Undo, C::Cut, C::Copy, C::Paste,
+                       C::FontColour, C::FontBackground, C::Background, C::FontColourButton,
+                       C::FontBackgroundButton, C::BackgroundButton, C::Unlock})
+            QVERIFY2(!enabled(*frame, id), qPrintable(QString::number(int(id))));
+        for (C id : {C::Exit, C::About, C::SendLock, C::ChangePassword})
+            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(int(id))));
+        QCOMPARE(frame->command(C::New)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame->command(C::Paste)->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
 
         m_edit->paste_ = true;
         frame->view()->setCurrentTab(TabIndex::Edit);
-        for (int id : {C::CmdNew, C::CmdOpen, C::CmdSave, C::CmdPaste, C::CmdFontColour, C::CmdFontBackground,
-                       C::CmdBackground, C::CmdFontColourButton, C::CmdFontBackgroundButton,
-                       C::CmdBackgroundButton})
-            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(id)));
-        QVERIFY(!enabled(*frame, C::CmdUndo));
-        QVERIFY(!enabled(*frame, C::CmdCut));
+        for (C id : {C::New, C::Open, C::Save, C::Paste, C::FontColour, C::FontBackground,
+                       C::Background, C::FontColourButton, C::FontBackgroundButton,
+                       C::BackgroundButton})
+            QVERIFY2(enabled(*frame, id), qPrintable(QString::number(int(id))));
+        QVERIFY(!enabled(*frame, C::Undo));
+        QVERIFY(!enabled(*frame, C::Cut));
 
         m_edit->undo_ = true;
         m_edit->selection = true;
         m_edit->displayMode = true;
         m_edit->changed();
-        QVERIFY(enabled(*frame, C::CmdUndo));
-        QVERIFY(enabled(*frame, C::CmdCut));
-        QVERIFY(enabled(*frame, C::CmdCopy));
-        QVERIFY(enabled(*frame, C::CmdFontColourButton));
-        QVERIFY(!enabled(*frame, C::CmdFontBackgroundButton));
-        QVERIFY(!enabled(*frame, C::CmdBackgroundButton));
+        QVERIFY(enabled(*frame, C::Undo));
+        QVERIFY(enabled(*frame, C::Cut));
+        QVERIFY(enabled(*frame, C::Copy));
+        QVERIFY(enabled(*frame, C::FontColourButton));
+        QVERIFY(!enabled(*frame, C::FontBackgroundButton));
+        QVERIFY(!enabled(*frame, C::BackgroundButton));
 
         frame->view()->setCurrentTab(TabIndex::Discovery);
-        QVERIFY(!enabled(*frame, C::CmdUndo));
-        QVERIFY(!enabled(*frame, C::CmdFontColourButton));
+        QVERIFY(!enabled(*frame, C::Undo));
+        QVERIFY(!enabled(*frame, C::FontColourButton));
     }
 
     void colourCommandsStoreAndApply()
@@ -186,7 +221,7 @@ private slots:
         frame->colourButtonClicked(ColourTarget::Character);
         QCOMPARE(m_edit->calls.last(), QStringLiteral("applyColour 0 7"));
         frame->colourCommand(ColourTarget::CharacterBackground);
-        QCOMPARE(frame->paletteIndex(ColourTarget::CharacterBackground), 2);
+        QCOMPARE(frame->session().paletteIndex(ColourTarget::CharacterBackground), 2);
         QCOMPARE(frame->colourButton(ColourTarget::CharacterBackground)->shownIndex(), 2);
         QCOMPARE(m_edit->calls.last(), QStringLiteral("applyColour 1 2"));
 
@@ -204,13 +239,13 @@ private slots:
             auto frame = makeFrame();
             m_lockAnswer = std::nullopt; // Cancel: nothing changes, captions still refreshed
             frame->sendLockCommand(false);
-            QVERIFY(!frame->sendLocked());
+            QVERIFY(!frame->session().sendLocked());
             m_lockAnswer = true;
             frame->sendLockCommand(false);
-            QVERIFY(frame->sendLocked());
+            QVERIFY(frame->session().sendLocked());
             QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
-            QVERIFY(!enabled(*frame, MainWindow::CmdSendLock));
-            QVERIFY(enabled(*frame, MainWindow::CmdUnlock));
+            QVERIFY(!enabled(*frame, MainWindow::Command::SendLock));
+            QVERIFY(enabled(*frame, MainWindow::Command::Unlock));
             m_prompter.script({PromptAnswer::Ok});
             QVERIFY(frame->close());
         }
@@ -219,7 +254,7 @@ private slots:
                      .toString(),
                  QStringLiteral("1"));
         auto frame = makeFrame();
-        QVERIFY(frame->sendLocked());
+        QVERIFY(frame->session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
         frame->view()->setCurrentTab(TabIndex::Edit);
         QCOMPARE(m_edit->caption, QStringLiteral("Send[Locked]"));
@@ -252,22 +287,22 @@ private slots:
         };
         // No password set yet: a wrong entry is refused (the dialog then gets cancelled).
         answerDialog(QStringLiteral("guess"), true);
-        frame.command(MainWindow::CmdSendLock)->trigger();
-        QVERIFY(!frame.sendLocked());
+        frame.command(MainWindow::Command::SendLock)->trigger();
+        QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_prompter.texts(), QStringList{"Incorrect password."});
 
         answerDialog(QString(), true);
-        frame.command(MainWindow::CmdSendLock)->trigger();
-        QVERIFY(frame.sendLocked());
+        frame.command(MainWindow::Command::SendLock)->trigger();
+        QVERIFY(frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send[Locked]"));
 
         answerDialog(QString(), false);
-        frame.command(MainWindow::CmdUnlock)->trigger();
-        QVERIFY(frame.sendLocked());
+        frame.command(MainWindow::Command::Unlock)->trigger();
+        QVERIFY(frame.session().sendLocked());
 
         answerDialog(QString(), true);
-        frame.command(MainWindow::CmdUnlock)->trigger();
-        QVERIFY(!frame.sendLocked());
+        frame.command(MainWindow::Command::Unlock)->trigger();
+        QVERIFY(!frame.session().sendLocked());
         QCOMPARE(m_main->caption, QStringLiteral("Send"));
     }
 

@@ -141,14 +141,43 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray played = f.readAll();
         const QByteArray tune = tuneBytes(3);
-        QCOMPARE(played.size() % (4096 * 4), 0); // whole buffers
+        QCOMPARE(played.size() % (1024 * 4), 0); // whole buffers
         // SDL writes silent buffers of its own while the output is still paused: the tune
         // follows them, then silence until the output is closed.
         const qsizetype lead = firstNonZero(played) - firstNonZero(tune);
         QVERIFY(lead >= 0);
-        QCOMPARE(lead % (4096 * 4), 0);
+        QCOMPARE(lead % (1024 * 4), 0);
         QCOMPARE(played.mid(lead, tune.size()), tune);
         QCOMPARE(played.mid(lead + tune.size()).count('\0'), played.size() - lead - tune.size());
+    }
+
+    void stopSilencesWithinATenthOfASecond()
+    {
+        // STOP let the buffered tune play on for up to two 93 ms buffers.
+        const QString raw = m_dir.filePath(QStringLiteral("stopped.raw"));
+        useDriver("disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(raw));
+        qputenv("SDL_DISKAUDIODELAY", "23"); // one 1024-frame buffer: about real time
+        SdlAlarmPlayer player(quick());
+        QSignalSpy spy(&player, &AlarmPlayer::finished);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(player.start(3));
+        QTest::qWait(300);
+        player.stop();
+        const qint64 stoppedAt = clock.elapsed();
+        QVERIFY(spy.wait(5000));
+        QFile f(raw);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray played = f.readAll();
+        const qsizetype lead = firstNonZero(played) - firstNonZero(tuneBytes(3));
+        qsizetype end = played.size();
+        while (end > 0 && played[end - 1] == 0)
+            --end;
+        // Paced writes can only lag behind the clock, so this bound holds on a slow machine.
+        const qint64 heardMs = (end - lead) * 1000 / (kAlarmSampleRate * 4);
+        QVERIFY2(heardMs > 0 && heardMs <= stoppedAt + 100,
+                 qPrintable(QStringLiteral("%1 ms heard, stopped at %2 ms").arg(heardMs).arg(stoppedAt)));
     }
 
     void oneDeviceAtATime()

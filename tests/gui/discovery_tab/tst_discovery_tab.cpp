@@ -50,7 +50,7 @@ private:
         ProjectorEntry d;
         d.ProjectorName = QStringLiteral("PJ");
         d.IP = ip;
-        d.Auth = 1;
+        d.hasPassword = true;
         d.MAC = mac;
         return d;
     }
@@ -121,7 +121,7 @@ private slots:
         // Registering it a second time is refused by address.
         page->registration();
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Same IP-Address already exists.")});
-        QCOMPARE(frame->store().count(), 1);
+        QCOMPARE(frame->session().store().count(), 1);
     }
 
     void fullListRefusesBothWaysWithoutOpeningTheDialog()
@@ -147,7 +147,7 @@ private slots:
         page->configureManually();
         QCOMPARE(m_prompter.texts(), (QStringList{full, full}));
         QVERIFY(!opened);
-        QCOMPARE(frame->store().count(), 64);
+        QCOMPARE(frame->session().store().count(), 64);
     }
 
     void manualEntryRefusesARegisteredAddress()
@@ -257,7 +257,7 @@ private slots:
             return std::optional<Credentials>(Credentials{auth, QStringLiteral("new secret")});
         });
         page->password();
-        QCOMPARE(frame->store().projector(0).Pass, QStringLiteral("new secret"));
+        QCOMPARE(frame->session().store().projector(0).Pass, QStringLiteral("new secret"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}),
                  QStringLiteral("new secret"));
 
@@ -302,18 +302,18 @@ private slots:
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("Please select a PROJECTOR")});
 
         page->registeredView()->selectRow(2);
-        QCOMPARE(frame->store().currentIndex(), 2);
+        QCOMPARE(frame->session().store().currentIndex(), 2);
         m_prompter.clear();
         m_prompter.script({PromptAnswer::No});
         page->deleteEntry();
         QCOMPARE(m_prompter.texts(), QStringList{QStringLiteral("[ 10.0.0.3 ] will be deleted. Are you sure?")});
-        QCOMPARE(frame->store().count(), 3);
+        QCOMPARE(frame->session().store().count(), 3);
 
         page->registeredView()->selectRow(1);
         m_prompter.script({PromptAnswer::Yes});
         page->deleteEntry();
-        QCOMPARE(frame->store().count(), 2);
-        QCOMPARE(frame->store().currentIndex(), 0);
+        QCOMPARE(frame->session().store().count(), 2);
+        QCOMPARE(frame->session().store().currentIndex(), 0);
         QCOMPARE(page->registeredView()->rowCount(), 2);
         QCOMPARE(page->registeredView()->item(1, 2)->text(), QStringLiteral("10.0.0.3"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST NUM"), QStringLiteral("NUM"), {}), QStringLiteral("2"));
@@ -353,13 +353,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
         QSignalSpy started(page, &DiscoveryTab::searchStarted);
         page->setSearchPause(50);
-        frame->setSelectedAdaptor(3);
+        frame->session().setSelectedAdaptor(3);
         page->search();
         QVERIFY(!page->registrationButton()->isEnabled());
-        QVERIFY(frame->adaptors().isEmpty());
+        QVERIFY(frame->session().adaptors().isEmpty());
         QTRY_VERIFY(page->registrationButton()->isEnabled());
-        QCOMPARE(frame->selectedAdaptor(), 0);
-        QCOMPARE(frame->adaptors().size(), 1);
+        QCOMPARE(frame->session().selectedAdaptor(), 0);
+        QCOMPARE(frame->session().adaptors().size(), 1);
         QCOMPARE(page->adaptorBox()->count(), 1);
         QCOMPARE(started.count(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(page->findButton()->isEnabled(), 10000);
@@ -368,7 +368,7 @@ private slots:
         page->search();
         frame->view()->setCurrentTab(TabIndex::Main);
         QTRY_VERIFY(page->registrationButton()->isEnabled());
-        QCOMPARE(frame->adaptors().size(), 1);
+        QCOMPARE(frame->session().adaptors().size(), 1);
         QCOMPARE(started.count(), 1);
     }
 
@@ -380,7 +380,7 @@ private slots:
         page->find();
         QSignalSpy started(page, &DiscoveryTab::searchStarted);
         page->addDiscovered({QStringLiteral("Old"), ipv4(10, 9, 9, 9), QString()});
-        frame->setSelectedAdaptor(4);
+        frame->session().setSelectedAdaptor(4);
 
         // Opening the list ends the running search and starts nothing new.
         page->adaptorBox()->showPopup();
@@ -391,7 +391,7 @@ private slots:
         // Closing it empties the found list, keeps the choice and searches again.
         page->adaptorBox()->hidePopup();
         QCOMPARE(page->discoveredView()->rowCount(), 0);
-        QCOMPARE(frame->selectedAdaptor(), 0);
+        QCOMPARE(frame->session().selectedAdaptor(), 0);
         QCOMPARE(started.count(), 1);
         QVERIFY(page->session().isSearching());
         QTRY_VERIFY_WITH_TIMEOUT(!page->session().isSearching(), 10000);

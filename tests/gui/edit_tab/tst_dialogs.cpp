@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -412,10 +413,12 @@ private slots:
         m_player.failNextStart = true;
         d->playButton()->click();
         QVERIFY(!d->isPlaying() && d->okButton()->isEnabled() && d->playButton()->isEnabled());
+        QCOMPARE(d->soundNote()->text(), QStringLiteral("No sound device: the tune cannot be played here."));
 
         // The failed start's finished() arrives late: it must not end a tune that plays now.
         d->playButton()->click();
         QVERIFY(d->isPlaying());
+        QVERIFY(d->soundNote()->text().isEmpty());
         QCoreApplication::processEvents();
         QVERIFY(d->isPlaying());
         QVERIFY(!d->okButton()->isEnabled());

@@ -11,7 +11,9 @@
 #include "message/rich_text_document.h"
 #include "gui/edit_tab/edit_tab.h"
 #include "gui/edit_tab/message_edit_box.h"
+#include "render/glyph_set.h"
 #include "render/preview_model.h"
+#include "render/preview_raster.h"
 #include "sim/projector_sim.h"
 
 #include <QAbstractButton>
@@ -168,6 +170,52 @@ private slots:
         m_env->resetHome();
         QDir(AppHome::messageDataDir()).removeRecursively();
         QDir().mkpath(AppHome::messageDataDir());
+    }
+
+    void iconListShowsThePreviewsIcons()
+    {
+        // Each icon of the list is the bitmap the preview puts before a title with that
+        // index, so what the operator picks is what the projector shows.
+        Tab t;
+        QCOMPARE(t.edit->iconBox()->count(), GlyphSet::IconCount + 1);
+        const GlyphSet glyphs = GlyphSet::load();
+        for (int i = 1; i <= GlyphSet::IconCount; ++i) {
+            CurrentMessage m;
+            m.icon = i;
+            m.setTitle(RichText(QStringLiteral("x"), defaultCharFormat()));
+            m.options.style = 1; // Box: a title line with its icon
+            const PreviewModel model = buildPreviewModel(m, false, false);
+            const QImage drawn = RenderPreviewPart(model, glyphs, 0, 0)
+                                     .bitmap.copy(0, 0, GlyphSet::IconSize, GlyphSet::IconSize);
+            const QImage listed = t.edit->iconBox()
+                                      ->itemIcon(i)
+                                      .pixmap(GlyphSet::IconSize, GlyphSet::IconSize)
+                                      .toImage()
+                                      .convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(!drawn.isNull() && drawn == listed, qPrintable(GlyphSet::iconFileName(i)));
+        }
+    }
+
+    void startingTextsAreTypedOverAndTheTitleIsCounted()
+    {
+        // Typing into a fresh tab appended to "Title"; nothing said how much of a title
+        // the projector shows.
+        Tab t;
+        focus(t.title());
+        t.settle();
+        QCOMPARE(t.title()->textCursor().selectedText(), QStringLiteral("Title"));
+        type(t.title(), QStringLiteral("Fire drill"));
+        QCOMPARE(text(t.title()), QStringLiteral("Fire drill"));
+        // No projector chosen: the extended character set's wider glyphs are assumed.
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("10 / 20"));
+        const QColor normal = t.edit->titleCount()->palette().color(QPalette::WindowText);
+        focus(t.title()); // only the first visit selects
+        t.settle();
+        QVERIFY(!t.title()->textCursor().hasSelection());
+        setText(t.title(), QString(21, u'x'));
+        QCOMPARE(t.edit->titleCount()->text(), QStringLiteral("21 / 20"));
+        QCOMPARE(t.edit->titleCount()->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QVERIFY(normal != QColor(Qt::red));
     }
 
     void opensWithTheSampleMessage()
@@ -812,8 +860,8 @@ private slots:
         setup.createEditPage = [](MainWindow &frame) -> EditTabPage * {
             EditTabEnvironment env;
             env.runJob = fastJob;
-            env.sendLocked = [&frame] { return frame.sendLocked(); };
-            return new EditTab(frame.store(), frame.prompter(), env);
+            env.sendLocked = [&frame] { return frame.session().sendLocked(); };
+            return new EditTab(frame.session().store(), frame.prompter(), env);
         };
         setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
         QList<int> offered; // what the colour dialog opened with
@@ -824,40 +872,40 @@ private slots:
         setup.discovery.searchPort = 42366;
         setup.discovery.answerPort = 44004;
         MainWindow frame(setup);
-        frame.store().setCurrentIndex(7); // more than the list holds
+        frame.session().store().setCurrentIndex(7); // more than the list holds
         frame.view()->setCurrentTab(TabIndex::Edit);
         auto *edit = static_cast<EditTab *>(frame.editPage());
-        QCOMPARE(frame.store().currentIndex(), 1);
+        QCOMPARE(frame.session().store().currentIndex(), 1);
         QCOMPARE(edit->projectorBox()->currentText(), QStringLiteral("127.0.97.6"));
 
         // A cancelled New leaves the clipboard alone; one that went ahead empties it.
         setText(edit->bodyBox(), QStringLiteral("work"));
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
         prompter.script({PromptAnswer::Cancel});
-        frame.command(MainWindow::CmdNew)->trigger();
+        frame.command(MainWindow::Command::New)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
         prompter.script({PromptAnswer::No});
-        frame.command(MainWindow::CmdNew)->trigger();
+        frame.command(MainWindow::Command::New)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
         // Character display mode disables the two background buttons at once.
-        QVERIFY(frame.command(MainWindow::CmdBackgroundButton)->isEnabled());
+        QVERIFY(frame.command(MainWindow::Command::BackgroundButton)->isEnabled());
         edit->displayModeCheck()->click();
-        QVERIFY(!frame.command(MainWindow::CmdBackgroundButton)->isEnabled());
-        QVERIFY(!frame.command(MainWindow::CmdFontBackgroundButton)->isEnabled());
+        QVERIFY(!frame.command(MainWindow::Command::BackgroundButton)->isEnabled());
+        QVERIFY(!frame.command(MainWindow::Command::FontBackgroundButton)->isEnabled());
 
         // A background from a loaded message shows on the toolbar; New keeps the display mode.
         edit->applyColour(ColourTarget::Background, 4);
         prompter.script({PromptAnswer::No});
-        frame.command(MainWindow::CmdNew)->trigger();
-        QCOMPARE(frame.paletteIndex(ColourTarget::Background), 8);
+        frame.command(MainWindow::Command::New)->trigger();
+        QCOMPARE(frame.session().paletteIndex(ColourTarget::Background), 8);
         QVERIFY(edit->displayModeCheck()->isChecked());
 
         // The colour dialog opens on the command's current colour, not on the caret's.
         setText(edit->bodyBox(), QStringLiteral("white"));
-        frame.command(MainWindow::CmdFontColour)->trigger();
+        frame.command(MainWindow::Command::FontColour)->trigger();
         edit->bodyBox()->moveCursor(QTextCursor::Start); // the caret in white text
-        frame.command(MainWindow::CmdFontColour)->trigger();
+        frame.command(MainWindow::Command::FontColour)->trigger();
         QCOMPARE(offered, (QList<int>{7, 1}));
 
         // A dragged file is not the box's: the window takes it.

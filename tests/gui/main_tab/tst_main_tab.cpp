@@ -78,6 +78,7 @@ private:
     std::unique_ptr<ProjectorSim> m_plain, m_secret, m_old;
     MainTab *m_tab = nullptr;
     MainTab::DialogRunner m_runDialog;
+    bool m_nameProjectors = false;
 
     std::unique_ptr<MainWindow> makeFrame(bool register_ = true)
     {
@@ -87,7 +88,7 @@ private:
                 ProjectorEntry d;
                 d.ProjectorName = QStringLiteral("PJ");
                 parseIpv4(QString::fromLatin1(address), &d.IP);
-                d.Auth = *password ? 1 : 0;
+                d.hasPassword = *password != '\0';
                 d.Pass = QString::fromLatin1(password);
                 if (!store.addProjector(d, m_prompter))
                     qFatal("cannot register %s", address);
@@ -95,6 +96,7 @@ private:
         }
         MainWindowSetup setup;
         setup.prompter = &m_prompter;
+        setup.nameProjectorsInBoxes = m_nameProjectors;
         setup.runSendLockDialog = [](bool locked, QWidget *) { return std::optional<bool>(!locked); };
         setup.createMainPage = [this](MainWindow &frame) {
             m_tab = new MainTab(frame);
@@ -159,6 +161,7 @@ private slots:
         QDir(AppHome::messageDataDir()).removeRecursively();
         m_prompter = ScriptedPrompter();
         m_runDialog = nullptr;
+        m_nameProjectors = false;
         for (ProjectorSim *s : {m_plain.get(), m_secret.get(), m_old.get()}) {
             s->updateDevice([](SimDevice &d) { d = SimDevice{}; });
             s->clearRawAnswers();
@@ -273,10 +276,10 @@ private slots:
 
         // The upload carries the chosen file exactly as the encoder makes it.
         CurrentMessage message;
-        QVERIFY(readMessageForSend(path, frame->capabilities(), m_prompter, &message));
+        QVERIFY(readMessageForSend(path, frame->session().capabilities(), m_prompter, &message));
         PayloadContext context;
         context.prompter = &m_prompter;
-        context.capabilities = frame->capabilities();
+        context.capabilities = frame->session().capabilities();
         PayloadResult payload;
         QCOMPARE(BuildPayload(message, PayloadPurpose::Send, context, &payload), 0);
         const SimSlot stored = m_secret->slot(slot);
@@ -373,7 +376,8 @@ private slots:
         m_plain->setFault(SimFault::None);
         QCOMPARE(areaState(), expected);
         QVERIFY(m_prompter.texts().isEmpty()); // an unreachable projector is no error here
-        QCOMPARE(m_tab->monitor().isRunning(), level == 4);
+        // An unreachable projector is watched only to notice its return.
+        QCOMPARE(m_tab->monitor().isRunning(), level == 4 || level < 0);
     }
 
     void startupCheckBoxRemembersItsMinutes()
@@ -438,8 +442,8 @@ private slots:
         QVERIFY(m_tab->muteButton()->isEnabled());
 
         // A message the previous loop left queued changes nothing.
-        const quint64 stale = m_tab->monitor().start(frame->jobTarget(), m_tab) ;
-        m_tab->monitor().start(frame->jobTarget(), m_tab);
+        const quint64 stale = m_tab->monitor().start(frame->session().jobTarget(), m_tab) ;
+        m_tab->monitor().start(frame->session().jobTarget(), m_tab);
         QCoreApplication::postEvent(m_tab, new WorkerEvent(JobMessage::MonitorFailed, 12, stale));
         QCoreApplication::sendPostedEvents(m_tab);
         QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
@@ -449,7 +453,7 @@ private slots:
         QVERIFY(!m_tab->monitor().isRunning());
         QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("-"));
         QVERIFY(!m_tab->muteButton()->isEnabled());
-        QVERIFY(!frame->capabilities().AlarmCapable());
+        QVERIFY(!frame->session().capabilities().AlarmCapable());
 
         // Opening the projector list stops the monitor; closing it without a change restarts it.
         choose(0);
@@ -463,12 +467,55 @@ private slots:
         m_secret->setFault(SimFault::Refuse);
         choose(1);
         m_secret->setFault(SimFault::None);
-        QVERIFY(!frame->capabilities().AlarmCapable());
-        QVERIFY(!m_tab->monitor().isRunning());
+        QVERIFY(!frame->session().capabilities().AlarmCapable());
+        QVERIFY(m_tab->monitor().isRunning()); // only to notice its return
         QVERIFY(!m_tab->startupAreaValid());
     }
 
-    void failedReadsCarryTheApplicationTitle()
+    void failedQueryShowsTheUnknownStateUntilTheProjectorAnswers()
+    {
+        // A failed query left the previous answers on screen, the Startup Display box
+        // ticked; and only choosing the projector again brought it back.
+        m_plain->setStartupSetting(StartupSetting{true, 2, 5}.value());
+        m_plain->setAlarmState(0x0301);
+        auto frame = makeFrame();
+        m_tab->sendSlotBox()->setCurrentIndex(2);
+        QVERIFY(m_tab->startupCheck()->isChecked());
+        QTRY_COMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
+
+        m_plain->setFault(SimFault::Refuse);
+        m_tab->refreshTarget(); // as at every return to the tab
+        const QStringList unknown{"unchecked", "off", "", "off", "-", "-", "off", "off"};
+        QCOMPARE(areaState(), unknown);
+        QCOMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("-"));
+
+        m_plain->setFault(SimFault::None);
+        m_tab->startMonitor();
+        QTRY_VERIFY(m_tab->startupCheck()->isChecked());
+        QTRY_COMPARE(m_tab->alarmStateLabel()->text(), QStringLiteral("ON"));
+    }
+
+    void boxesNameTheProjector()
+    {
+        // With several rooms, a bare "Communication error" did not say which one failed,
+        // nor the Clear question what it would clear where.
+        m_nameProjectors = true;
+        auto frame = makeFrame();
+        m_plain->setFault(SimFault::Refuse);
+        m_prompter.script({PromptAnswer::Yes});
+        m_tab->clearRadio(2)->setChecked(true);
+        m_tab->clearSlotBox()->setCurrentIndex(12);
+        m_tab->clear();
+        m_plain->setFault(SimFault::None);
+        const QString room = QStringLiteral("PJ (127.0.61.1)\n");
+        QCOMPARE(m_prompter.texts().size(), 2);
+        QCOMPARE(m_prompter.texts().at(0),
+                 QStringLiteral("You clicked [Clear]. Are you sure?\n\n") + room + QStringLiteral("Clear: saved number 12"));
+        QVERIFY2(m_prompter.texts().at(1).startsWith(room + QStringLiteral("Communication error")),
+                 qPrintable(m_prompter.texts().at(1)));
+    }
+
+    void failedReadsCarryTheProgramsName()
     {
         auto frame = makeFrame();
         m_plain->setFault(SimFault::Refuse);
@@ -476,7 +523,7 @@ private slots:
         m_tab->sendSlotBox()->setCurrentIndex(3); // an unreachable projector's capabilities: no box
         m_plain->setFault(SimFault::None);
         QCOMPARE(m_prompter.shown().size(), 1);
-        QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        QCOMPARE(m_prompter.shown().first().caption, QString()); // the program's name, as on every box
         QVERIFY(m_prompter.texts().first().startsWith(QStringLiteral("Communication error")));
         QVERIFY(!m_tab->startupAreaValid());
     }
@@ -642,8 +689,8 @@ private slots:
         QCOMPARE(m_prompter.texts(), shown);
         QCOMPARE(stayedOpen, fault == "status" || minutes == "128");
         QCOMPARE(m_tab->startupSlotLabel()->text(), label);
-        if (fault == "refuse") // a failed startup setting is reported under the application title
-            QCOMPARE(m_prompter.shown().first().caption, QStringLiteral("Tessaline"));
+        if (fault == "refuse") // a failed startup setting is reported under the program's name
+            QCOMPARE(m_prompter.shown().first().caption, QString());
     }
 
     void droppedFilesJoinTheList_data()
@@ -688,7 +735,7 @@ private slots:
             // What was added can be sent as it is.
             CurrentMessage message;
             QVERIFY(readMessageForSend(AppHome::messageDataDir() + u'/' + listed.first(),
-                                       frame->capabilities(), m_prompter, &message));
+                                       frame->session().capabilities(), m_prompter, &message));
             QVERIFY(!message.body().isEmpty());
         }
     }

@@ -6,6 +6,7 @@
 #include "common/fake_peer.h"
 #include "comm/worker_harness.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -16,6 +17,7 @@ using namespace glintcaster::testing;
 namespace {
 
 const quint32 kPeerAddress = ipv4(127, 61, 6, 1);
+const quint32 kSilentPeer = ipv4(127, 101, 1, 1);
 
 // Counts how often a widget was shown.
 class ShowCounter : public QObject {
@@ -149,6 +151,39 @@ private slots:
         second.installEventFilter(&counter);
         QVERIFY(second.runJob().success);
         QCOMPARE(counter.shows, 0);
+    }
+
+    void longHiddenJobShowsTheWindowWithCancel()
+    {
+        // A projector that accepts and never answers held the window frozen for the whole
+        // answer wait: after a second the window says what it waits for, and Cancel works.
+        FakePeer peer(kSilentPeer);
+        peer.setConversations({FakeConversation{false, {}, false, {FakeRound{}}}});
+        QVERIFY(peer.start());
+        JobRecord query = job(JobKind::CapabilityQuery, peer.endpoint());
+        query.timings = ExchangeTimings{}; // the real waits
+        query.control.code = 0x0F01;
+        query.control.type = 2;
+        JobStatusWindow status(query);
+        QElapsedTimer clock;
+        qint64 shownAt = -1;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (shownAt >= 0 || !status.isVisible())
+                return;
+            shownAt = clock.elapsed();
+            QVERIFY(status.cancelEnabled());
+            QTest::mouseClick(status.findChild<QPushButton *>(), Qt::LeftButton);
+        });
+        clock.start();
+        poll.start(10);
+        const JobOutcome outcome = status.runJob();
+        const qint64 endedAt = clock.elapsed();
+        QVERIFY2(shownAt >= JobStatusWindow::kHiddenJobRevealMs - 50 && shownAt < 1500,
+                 qPrintable(QString::number(shownAt)));
+        QVERIFY(!outcome.success);
+        QVERIFY2(endedAt - shownAt < 500, qPrintable(QString::number(endedAt - shownAt)));
+        QVERIFY(!status.isVisible());
     }
 
     void hiddenJobBlocksTheOperatorsInput()

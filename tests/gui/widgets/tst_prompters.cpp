@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
+#include "app/projector_operations.h"
 #include "base/message_table.h"
 #include "gui/widgets/message_box_prompter.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -76,9 +78,42 @@ private slots:
             box->reject();
         });
         QCOMPARE(p.ask(QStringLiteral("Exit?"), PromptButtons::OkCancel, PromptIcon::Question,
-                       QStringLiteral("Tessaline")),
+                       QStringLiteral("Another caption")),
                  PromptAnswer::Cancel);
-        QCOMPARE(caption, QStringLiteral("Tessaline"));
+        QCOMPARE(caption, QStringLiteral("Another caption"));
+    }
+
+    void failedReadsAreCaptionedWithTheProgramsName_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::newRow("status read") << 0;
+        QTest::newRow("capability query") << 1;
+        QTest::newRow("startup setting") << 2;
+    }
+    void failedReadsAreCaptionedWithTheProgramsName()
+    {
+        // The operator sees one product name: the boxes of failed reads carry it as well.
+        QFETCH(int, operation);
+        MessageBoxPrompter p;
+        ProjectorOperations ops(p, [](JobRecord &) {
+            return JobOutcome{false, 12, QStringLiteral("Communication error")};
+        });
+        QString caption;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            caption = box->windowTitle();
+            box->accept();
+        });
+        ProjectorEndpoint target;
+        target.address = 0x7F650101;
+        if (operation == 0)
+            QVERIFY(!ops.statusCheck(target));
+        else if (operation == 1)
+            QVERIFY(!ops.capabilityQuery(target, nullptr));
+        else
+            QVERIFY(!ops.setStartup(target, {true, 2, 0}));
+        QCOMPARE(caption, msg(1011));
     }
 };
 
