@@ -251,7 +251,7 @@ private slots:
         page->password();
         QCOMPARE(shownLabel, QStringLiteral("[ 10.0.0.9 ]"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}), QStringLiteral("edited"));
-        QCOMPARE(frame->store().projector(0).Pass, QStringLiteral("edited"));
+        QCOMPARE(frame->session().store().projector(0).Pass, QStringLiteral("edited"));
 
         page->setPasswordDialog([](const QString &, int auth, const QString &) {
             return std::optional<Credentials>(Credentials{auth, QStringLiteral("new secret")});
