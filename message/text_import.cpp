@@ -89,9 +89,10 @@ int unmarkedUtf16(const QByteArray &bytes)
         even += bytes.at(i) == '\0';
         odd += bytes.at(i + 1) == '\0';
     }
-    if (odd * 2 >= units && even * 10 <= units)
+    // Three pairs in four: a stray NUL in a short 8-bit file is not enough.
+    if (odd * 4 >= units * 3 && even * 10 <= units)
         return Utf16LEEncoding;
-    if (even * 2 >= units && odd * 10 <= units)
+    if (even * 4 >= units * 3 && odd * 10 <= units)
         return Utf16BEEncoding;
     return 0;
 }

@@ -35,8 +35,8 @@ private slots:
         QTest::newRow("invalid UTF-8 is 1252") << QByteArray("\xC3\x28") << QStringLiteral("\u00C3(") << 0;
         QTest::newRow("NUL and controls dropped") << QByteArray("a\0b\x01\x1F\x7F\tc\x0C", 9)
                                                   << QStringLiteral("ab\u007F    c\f") << 3;
-        QTest::newRow("UTF-16LE without a mark") << QByteArray("h\0i\0\xAC\x20", 6) << QStringLiteral("hi€") << 0;
-        QTest::newRow("UTF-16BE without a mark") << QByteArray("\0h\x30\x42", 4) << QStringLiteral("h\u3042") << 0;
+        QTest::newRow("UTF-16LE without a mark") << QByteArray("h\0i\0!\0\xAC\x20", 8) << QStringLiteral("hi!€") << 0;
+        QTest::newRow("UTF-16BE without a mark") << QByteArray("\0h\0i\0!\x30\x42", 8) << QStringLiteral("hi!\u3042") << 0;
         QTest::newRow("NUL in UTF-16") << QByteArray("\xFE\xFF\0a\0\0\0b", 8) << QStringLiteral("ab") << 1;
         // A UTF-8 character cut by the 4096-byte limit is left out, not read as Latin-1.
         QTest::newRow("cut at the limit") << QByteArray(4095, 'x') + "\xC3\xA9"
