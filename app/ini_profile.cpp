@@ -2,16 +2,17 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/ini_profile.h"
 
+#include "base/code_page.h"
 #include "base/file_read.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "base/safe_file.h"
 
 // Only the narrow UTF-8 interface is used; no wide-character converter is needed.
 #define SI_NO_CONVERSION
 // Debian ships the template bodies behind this switch; instantiate them here.
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+
+#include <QStringDecoder>
 
 #include <climits>
 
@@ -44,6 +45,14 @@ QString encodeValue(const QString &value)
     return v;
 }
 
+// QString::fromUtf8 drops a byte-order mark at the start, which would take U+FEFF off the
+// front of a name or password.
+QString fromUtf8Exact(QByteArrayView text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(text);
+}
+
 } // namespace
 
 void IniProfile::clear()
@@ -58,6 +67,7 @@ bool IniProfile::load()
     m_missing = false;
     m_loadError.clear();
     m_encoding = Encoding::Utf8;
+    m_codePage = 0;
     const FileReadResult read = readRegularFile(m_path, kMaxFileSize);
     if (!read.ok()) {
         m_missing = read.status == FileReadStatus::Missing;
@@ -82,6 +92,16 @@ bool IniProfile::load()
         data = text.toUtf8();
     } else if (data.startsWith("\xEF\xBB\xBF")) {
         m_encoding = Encoding::Utf8Bom;
+    } else if (!isValidUtf8(data)) {
+        // Read as UTF-8 its names and passwords would turn into U+FFFD and be written back so.
+        QString text;
+        m_codePage = languageCodePage();
+        if (!decodeCodePage(m_codePage, data, &text)) {
+            m_codePage = 1252;
+            decodeCodePage(m_codePage, data, &text);
+        }
+        m_encoding = Encoding::CodePage;
+        data = text.toUtf8();
     }
     if (data.contains('\0')) {
         m_loadError = QStringLiteral("holds NUL bytes (not INI text)");
@@ -106,7 +126,7 @@ void IniProfile::parse(const QByteArray &data)
     ini.GetAllSections(sections);
     sections.sort(CSimpleIniA::Entry::LoadOrder());
     for (const auto &sec : sections) {
-        const QString name = QString::fromUtf8(sec.pItem);
+        const QString name = fromUtf8Exact(sec.pItem);
         // Sections repeated with different case are merged by SimpleIni already.
         if (sectionIndex(name) >= 0)
             continue;
@@ -119,10 +139,10 @@ void IniProfile::parse(const QByteArray &data)
             CSimpleIniA::TNamesDepend values;
             ini.GetAllValues(sec.pItem, key.pItem, values);
             values.sort(CSimpleIniA::Entry::LoadOrder());
-            const QString k = QString::fromUtf8(key.pItem);
+            const QString k = fromUtf8Exact(key.pItem);
             if (values.empty() || keyIndex(s, k) >= 0)
                 continue;
-            s.entries.append({k, QString::fromUtf8(values.front().pItem)});
+            s.entries.append({k, fromUtf8Exact(values.front().pItem)});
         }
         m_index.insert(name.toLower(), int(m_sections.size()));
         m_sections.append(std::move(s));
@@ -245,21 +265,23 @@ QByteArray IniProfile::toBytes() const
 
 bool IniProfile::save() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray bytes = toBytes();
     switch (m_encoding) {
     case Encoding::Utf8:
         break;
+    case Encoding::CodePage: {
+        QByteArray narrow;
+        if (encodeCodePage(m_codePage, fromUtf8Exact(bytes), &narrow))
+            bytes = narrow;
+        break;
+    }
     case Encoding::Utf8Bom:
         bytes.prepend("\xEF\xBB\xBF");
         break;
     case Encoding::Utf16LE:
     case Encoding::Utf16BE: {
         const bool little = m_encoding == Encoding::Utf16LE;
-        const QString text = QString::fromUtf8(bytes);
+        const QString text = fromUtf8Exact(bytes);
         QByteArray wide(little ? "\xFF\xFE" : "\xFE\xFF");
         wide.reserve(2 + 2 * text.size());
         for (QChar c : text) {
@@ -271,11 +293,11 @@ bool IniProfile::save() const
         break;
     }
     }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    SafeWriteOptions options;
+    options.mode = 0600;
+    options.sideFile = true;
+    m_saveError.clear();
+    return writeFileSafely(m_path, bytes, &m_saveError, options);
 }
 
 } // namespace glintcaster

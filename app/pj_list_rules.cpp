@@ -52,6 +52,21 @@ bool configureManually(ProjectorStore &store, Prompter &prompter,
     return store.addProjector(*record, prompter);
 }
 
+namespace {
+
+// A change the store did not make: the entry went away under us (the list now shows the
+// file as it is), or the file could not be written; the rules have spoken already.
+bool refused(const ProjectorStore &store, quint32 ip, Prompter &prompter)
+{
+    if (store.entryGone())
+        prompter.inform(fillAddress(msg(2300), ip));
+    else if (!store.changeError().isEmpty())
+        prompter.inform(msg(2301).arg(store.changeError()), PromptIcon::Stop);
+    return false;
+}
+
+} // namespace
+
 bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const PasswordDialogFn &runDialog)
 {
     if (!store.isValidIndex(row)) {
@@ -61,10 +76,14 @@ bool editPassword(ProjectorStore &store, int row, Prompter &prompter, const Pass
     const ProjectorEntry entry = store.projector(row);
     const std::optional<Credentials> answer =
         runDialog(fillAddress(msg(1036), entry.IP), entry.hasPassword ? 1 : 0, entry.Pass);
+    // By address: while the dialog was open another program may have changed the rows.
     if (answer)
-        return store.setPassword(row, answer->auth != 0, answer->password);
-    // Written on Cancel too, so the file always holds what the list shows.
-    store.SaveProjectorPassword(row);
+        return store.setPasswordOf(entry.IP, answer->auth != 0, answer->password)
+               || refused(store, entry.IP, prompter);
+    // Written on Cancel too (the file's own values), so the file always holds what the
+    // list shows.
+    if (!store.changeEntry(entry.IP, [](ProjectorEntry &) {}))
+        refused(store, entry.IP, prompter);
     return false;
 }
 
@@ -78,7 +97,7 @@ bool deleteRegistered(ProjectorStore &store, int row, Prompter &prompter)
     if (prompter.ask(fillAddress(msg(1035), entry.IP), PromptButtons::YesNo, PromptIcon::Information)
         != PromptAnswer::Yes)
         return false;
-    return store.removeProjector(row);
+    return store.removeAddress(entry.IP) || refused(store, entry.IP, prompter);
 }
 
 } // namespace glintcaster

@@ -9,6 +9,8 @@
 #include "base/message_table.h"
 #include "base/prompter.h"
 
+#include <QLockFile>
+
 namespace glintcaster {
 namespace {
 
@@ -123,11 +125,14 @@ namespace {
 QString listProblem(const IniProfile &ini)
 {
     if (!ini.hasKey(kNumSection, kNum)) {
-        // Our own program writes a file with only the adaptor choice; anything that names
-        // projectors without a count is not ours to rewrite.
-        for (const QString &section : ini.sections())
+        // Our own program writes a file with only the adaptor choice; anything else without
+        // a count (a script, a note, another program's settings) is not ours to rewrite.
+        for (const QString &section : ini.sections()) {
             if (section.startsWith(QLatin1String("RESIST PROJECTOR"), Qt::CaseInsensitive))
                 return QStringLiteral("projector sections without [RESIST NUM] NUM");
+            if (section.compare(kAdaptorSection, Qt::CaseInsensitive) != 0)
+                return QStringLiteral("not a projector list (no [RESIST NUM] NUM)");
+        }
         return {};
     }
     const QString num = ini.value(kNumSection, kNum, kZero);
@@ -139,6 +144,17 @@ QString listProblem(const IniProfile &ini)
     if (num.toLongLong() > ProjectorStore::kMaxLoaded)
         return QStringLiteral("NUM=%1 is absurd (at most %2 entries are read)")
             .arg(num).arg(ProjectorStore::kMaxLoaded);
+    // A section past the count would be dropped by the next write with everything in it.
+    const qint64 count = num.toLongLong();
+    static const QLatin1String kPrefix("RESIST PROJECTOR");
+    for (const QString &section : ini.sections()) {
+        if (!section.startsWith(kPrefix, Qt::CaseInsensitive))
+            continue;
+        bool isNumber = false;
+        const qint64 n = QStringView(section).mid(kPrefix.size()).toLongLong(&isNumber);
+        if (isNumber && n > count)
+            return QStringLiteral("count does not match (NUM=%1, but there is a [%2])").arg(num, section);
+    }
     return {};
 }
 
@@ -177,6 +193,13 @@ void ProjectorStore::LoadRegisteredProjectors()
     m_count = 0;
     if (!loadForWrite(ini))
         return;
+    fillFrom(ini);
+}
+
+void ProjectorStore::fillFrom(const IniProfile &ini)
+{
+    m_list.clear();
+    m_placeholder.clear();
     // The count is trusted as written (NUM=70 gives 70 entries) but bounded, so a corrupt
     // or hostile file cannot make the program allocate or loop for minutes.
     const int num = qBound(0, ini.intValue(kNumSection, kNum, 0), kMaxLoaded);
@@ -195,43 +218,104 @@ void ProjectorStore::LoadRegisteredProjectors()
     m_count = num;
 }
 
-bool ProjectorStore::AppendRegisteredProjector(const ProjectorEntry &d)
+bool ProjectorStore::lockAndReload(QLockFile &lock, IniProfile &ini)
 {
-    IniProfile ini(m_path);
-    if (!loadForWrite(ini))
+    m_saveFailed = false;
+    m_entryGone = false;
+    m_changeError.clear();
+    // Long enough for any other writer's read-change-write; a lock left by a killed
+    // program is taken over once it is stale.
+    constexpr int kLockWaitMs = 10000;
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(kLockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError) {
+            m_changeError = QStringLiteral("%1 is locked by another program").arg(lockPath());
+        } else {
+            m_saveFailed = true; // the folder cannot hold the lock, so not the list either
+            m_changeError = QStringLiteral("%1 cannot be written (its folder is missing or not writable)").arg(m_path);
+        }
         return false;
+    }
+    LoadRegisteredProjectors();
+    if (!m_problem.isEmpty()) {
+        m_changeError = problemText();
+        return false;
+    }
+    if (!ini.load() && !ini.loadMissing()) { // changed between the two reads: not ours
+        m_changeError = ini.loadError();
+        return false;
+    }
+    return true;
+}
+
+bool ProjectorStore::noteSave(const IniProfile &ini, bool saved)
+{
+    m_saveFailed = !saved;
+    if (saved)
+        fillFrom(ini);
+    else
+        m_changeError = QStringLiteral("%1 cannot be written: %2").arg(m_path, ini.saveError());
+    return saved;
+}
+
+int ProjectorStore::rowForChange(quint32 ip)
+{
+    const int r = indexOfIp(ip);
+    if (r < 0) {
+        m_entryGone = true;
+        m_changeError = QStringLiteral("%1 is no longer registered").arg(ipToText(ip));
+    }
+    return r;
+}
+
+bool ProjectorStore::appendLocked(IniProfile &ini, const ProjectorEntry &d)
+{
+    if (realCount() != m_list.size()) {
+        m_list.append(d); // rewritten without the placeholders
+        m_placeholder.append(false);
+        return rewriteLocked(ini);
+    }
     const int n = m_count + 1;
     ini.setValue(kNumSection, kNum, n);
     writeProjector(ini, n, d);
-    return noteSave(ini.save());
+    return noteSave(ini, ini.save());
+}
+
+bool ProjectorStore::AppendRegisteredProjector(const ProjectorEntry &d)
+{
+    QLockFile lock(lockPath());
+    IniProfile ini(m_path);
+    return lockAndReload(lock, ini) && appendLocked(ini, d);
 }
 
 bool ProjectorStore::SaveProjectorPassword(int r)
 {
     if (!isValidIndex(r))
         return false;
-    IniProfile ini(m_path);
-    if (!loadForWrite(ini))
-        return false;
-    if (isPlaceholder(r)) {
-        m_placeholder[r] = false; // a password set on it makes the entry a real one
-        return RewriteRegisteredProjectors();
-    }
-    const QString section = projectorSection(r + 1);
-    ini.setValue(section, kAuth, m_list[r].hasPassword ? 1 : 0);
-    ini.setValue(section, kPass, m_list[r].Pass);
-    return noteSave(ini.save());
+    return changeEntry(m_list.at(r).IP, [](ProjectorEntry &) {});
 }
 
-bool ProjectorStore::RewriteRegisteredProjectors()
+bool ProjectorStore::changeEntry(quint32 ip, const std::function<void(ProjectorEntry &)> &change)
 {
-    IniProfile::Encoding encoding = IniProfile::Encoding::Utf8;
-    {
-        IniProfile existing(m_path);
-        if (!loadForWrite(existing))
-            return false;
-        encoding = existing.encoding(); // a UTF-16 list stays UTF-16
+    QLockFile lock(lockPath());
+    IniProfile ini(m_path);
+    if (!lockAndReload(lock, ini))
+        return false;
+    const int r = rowForChange(ip);
+    if (r < 0)
+        return false;
+    change(m_list[r]);
+    m_list[r].IP = ip;
+    if (isPlaceholder(r)) {
+        m_placeholder[r] = false; // a change made on it makes the entry a real one
+        return rewriteLocked(ini);
     }
+    writeProjector(ini, r + 1, m_list[r]); // values replaced in place, key order kept
+    return noteSave(ini, ini.save());
+}
+
+bool ProjectorStore::rewriteLocked(const IniProfile &existing)
+{
     // Placeholders stand for sections the file lacks; writing them would turn a corrupt
     // count into a full list for good.
     for (int i = int(m_list.size()) - 1; i >= 0; --i) {
@@ -241,24 +325,37 @@ bool ProjectorStore::RewriteRegisteredProjectors()
         }
     }
     // A fresh profile: same bytes as deleting the file and writing key by key, but the old
-    // file stays intact until the new one is complete.
+    // file stays intact until the new one is complete. A UTF-16 or code-page list stays so.
     IniProfile ini(m_path);
-    ini.setEncoding(encoding);
-    m_count = int(m_list.size());
-    ini.setValue(kNumSection, kNum, m_count);
+    ini.setEncoding(existing.encoding(), existing.codePage());
+    ini.setValue(kNumSection, kNum, int(m_list.size()));
     for (int i = 0; i < m_list.size(); ++i)
         writeProjector(ini, i + 1, m_list[i]);
-    return noteSave(ini.save());
+    return noteSave(ini, ini.save());
+}
+
+bool ProjectorStore::RewriteRegisteredProjectors()
+{
+    const QList<ProjectorEntry> list = m_list;
+    const QList<bool> placeholder = m_placeholder;
+    QLockFile lock(lockPath());
+    IniProfile existing(m_path);
+    if (!lockAndReload(lock, existing))
+        return false;
+    m_list = list;
+    m_placeholder = placeholder;
+    return rewriteLocked(existing);
 }
 
 bool ProjectorStore::SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName)
 {
+    QLockFile lock(lockPath());
     IniProfile ini(m_path);
-    if (!loadForWrite(ini))
+    if (!lockAndReload(lock, ini))
         return false;
     ini.setValue(kAdaptorSection, kIp, adaptorIp);
     ini.setValue(kAdaptorSection, kAdaptorName, adaptorName);
-    return noteSave(ini.save());
+    return noteSave(ini, ini.save());
 }
 
 int ProjectorStore::LoadAdaptorSelection(const QStringList &adaptorNames) const
@@ -295,13 +392,17 @@ bool ProjectorStore::registerDiscovered(const ProjectorEntry &d, Prompter &promp
 {
     if (!m_problem.isEmpty())
         return false;
-    if (!mayRegister(d.IP, prompter))
+    QLockFile lock(lockPath());
+    IniProfile ini(m_path);
+    if (!lockAndReload(lock, ini))
         return false;
-    if (realCount() != m_list.size())
-        return addProjector(d, prompter); // rewrites without the placeholders
-    const bool written = AppendRegisteredProjector(d);
-    if (written)
-        LoadRegisteredProjectors();
+    // The rules are applied to the file as it is now, not as it was loaded.
+    if (const int refusal = registrationRefusal(d.IP)) {
+        lock.unlock(); // nobody waits while the message is read
+        prompter.inform(msg(refusal));
+        return false;
+    }
+    const bool written = appendLocked(ini, d);
     logRegistration(QStringLiteral("register"), d, written);
     return written;
 }
@@ -310,12 +411,18 @@ bool ProjectorStore::addProjector(const ProjectorEntry &d, Prompter &prompter)
 {
     if (!m_problem.isEmpty())
         return false; // the list in memory stays what the file says
-    if (!mayRegister(d.IP, prompter))
+    QLockFile lock(lockPath());
+    IniProfile ini(m_path);
+    if (!lockAndReload(lock, ini))
         return false;
+    if (const int refusal = registrationRefusal(d.IP)) {
+        lock.unlock();
+        prompter.inform(msg(refusal));
+        return false;
+    }
     m_list.append(d);
     m_placeholder.append(false);
-    m_count = int(m_list.size());
-    const bool written = RewriteRegisteredProjectors();
+    const bool written = rewriteLocked(ini);
     logRegistration(QStringLiteral("register"), d, written);
     return written;
 }
@@ -324,60 +431,60 @@ bool ProjectorStore::removeProjector(int r)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
+    return removeAddress(m_list.at(r).IP);
+}
+
+bool ProjectorStore::removeAddress(quint32 ip)
+{
+    QLockFile lock(lockPath());
+    IniProfile ini(m_path);
+    if (!lockAndReload(lock, ini))
+        return false;
+    const int r = rowForChange(ip);
+    if (r < 0)
+        return false;
     const ProjectorEntry removed = m_list.at(r);
-    const quint32 ip = removed.IP;
     m_list.removeAt(r);
     m_placeholder.removeAt(r);
-    m_count = int(m_list.size());
     m_current = 0;
-    if (!RewriteRegisteredProjectors()) {
-        logRegistration(QStringLiteral("remove"), removed, false);
-        return false;
+    const bool written = rewriteLocked(ini);
+    logRegistration(QStringLiteral("remove"), removed, written);
+    if (written) {
+        // A projector that left the list leaves its groups too, so a group never names a
+        // stranger registered later at the same address. An unreadable groups file is left
+        // alone (its members are matched against the list when used).
+        ProjectorGroups(ProjectorGroups::fileBeside(m_path)).forgetProjector(ip);
     }
-    logRegistration(QStringLiteral("remove"), removed, true);
-    // A projector that left the list leaves its groups too, so a group never names a
-    // stranger that is registered later at the same address. An unreadable groups file is
-    // left alone (its members are matched against the list when used).
-    ProjectorGroups(ProjectorGroups::fileBeside(m_path)).forgetProjector(ip);
-    return true;
+    return written;
 }
 
 bool ProjectorStore::setPassword(int r, bool hasPassword, const QString &pass)
 {
     if (!isValidIndex(r) || !m_problem.isEmpty())
         return false;
-    m_list[r].hasPassword = hasPassword;
-    m_list[r].Pass = pass;
-    const bool written = SaveProjectorPassword(r);
-    logRegistration(QStringLiteral("password"), m_list.at(r), written); // never the password itself
+    return setPasswordOf(m_list.at(r).IP, hasPassword, pass);
+}
+
+bool ProjectorStore::setPasswordOf(quint32 ip, bool hasPassword, const QString &pass)
+{
+    const bool written = changeEntry(ip, [hasPassword, &pass](ProjectorEntry &d) {
+        d.hasPassword = hasPassword;
+        d.Pass = pass;
+    });
+    const int r = indexOfIp(ip);
+    if (r >= 0)
+        logRegistration(QStringLiteral("password"), m_list.at(r), written); // never the password itself
     return written;
 }
 
 bool ProjectorStore::renameProjector(quint32 ip, const QString &name)
 {
-    const int r = indexOfIp(ip);
-    if (r < 0 || ip == 0 || !m_problem.isEmpty())
+    if (ip == 0 || !m_problem.isEmpty() || indexOfIp(ip) < 0)
         return false;
     QString clean = name;
     clean.replace(u'\r', u' ').replace(u'\n', u' ');
     clean = clean.trimmed().left(IniProfile::kMaxValueLength);
-    IniProfile ini(m_path);
-    if (!loadForWrite(ini))
-        return false;
-    // Looked up by address in the file itself: the name goes to this projector even when
-    // the file's order is no longer the list's.
-    const int num = qBound(0, ini.intValue(kNumSection, kNum, 0), kMaxLoaded);
-    for (int n = 1; n <= num; ++n) {
-        const QString section = projectorSection(n);
-        if (!ini.hasSection(section) || quint32(IniProfile::toInt(ini.value(section, kIp, kZero))) != ip)
-            continue;
-        ini.setValue(section, kName, clean);
-        if (!noteSave(ini.save()))
-            return false;
-        m_list[r].ProjectorName = clean;
-        return true;
-    }
-    return false;
+    return changeEntry(ip, [&clean](ProjectorEntry &d) { d.ProjectorName = clean; });
 }
 
 } // namespace glintcaster

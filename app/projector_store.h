@@ -8,8 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QLockFile;
+
 namespace glintcaster {
 
+class IniProfile;
 class Prompter;
 
 /// One projector, registered or discovered. Copied by value.
@@ -31,9 +36,13 @@ QString ipToText(quint32 ip);
 /// Parses strict dotted IPv4 text ("a.b.c.d", each 0..255). False for anything else.
 bool parseIpv4(const QString &text, quint32 *ip);
 
-/// The registered projector list and its file "LastPj.txt". The file is the authority:
-/// registration writes the file and reloads; manual additions, deletions and password
-/// changes update the list and then write the file. GUI thread only; workers get copies.
+/// The registered projector list and its file "LastPj.txt". The file is the authority, and
+/// several programs (the window, the command line, the server) change it at once: every
+/// change takes the file's lock ("LastPj.txt.lock"), reads the file again under it, applies
+/// the one change to the entry with that address (never by row: rows move when others
+/// delete) and writes the file; afterwards projectors() is what the file now holds. A
+/// change to an entry somebody else removed is refused (entryGone(), changeError()).
+/// GUI thread only; workers get copies.
 class ProjectorStore {
 public:
     static constexpr int kMaxRegistered = 64;
@@ -77,12 +86,15 @@ public:
     QString problemText() const;
     /// True for an entry that only stands for a missing section of the file.
     bool isPlaceholder(int r) const { return r >= 0 && r < m_placeholder.size() && m_placeholder.at(r); }
-    /// Writes `d` to the file as a new last entry. Call LoadRegisteredProjectors() after.
+    /// Writes `d` to the file as a new last entry (no rules applied).
     bool AppendRegisteredProjector(const ProjectorEntry &d);
-    /// Writes the Auth flag and Pass of entry `r` to its section of the file.
+    /// Writes the file's own Auth flag and Pass of the address shown in row `r` back to its
+    /// section (what the password dialog's Cancel does): a newer password written by
+    /// another program is kept.
     bool SaveProjectorPassword(int r);
-    /// Replaces the file with the whole list (drops the adaptor selection until the next
-    /// SaveAdaptorSelection).
+    /// Replaces the file with the list as this store holds it (drops the adaptor selection
+    /// until the next SaveAdaptorSelection). Changes made by others since the last load are
+    /// lost: prefer the changes by address below.
     bool RewriteRegisteredProjectors();
     /// Remembers the discovery adaptor (its dotted address and its name).
     bool SaveAdaptorSelection(const QString &adaptorIp, const QString &adaptorName);
@@ -108,21 +120,45 @@ public:
     /// on one line, trimmed and cut as a read would cut it. False when no such projector is
     /// registered (in the list and the file) or the file cannot be written.
     bool renameProjector(quint32 ip, const QString &name);
+
+    // Changes by address: each is one locked read-change-write of the file.
+    /// Deletes the entry registered at `ip`; the current index becomes 0.
+    bool removeAddress(quint32 ip);
+    /// Sets the Auth flag and Pass of the entry registered at `ip`.
+    bool setPasswordOf(quint32 ip, bool hasPassword, const QString &pass);
+    /// Applies `change` to the entry registered at `ip` as the file holds it now, and writes
+    /// that entry's section. `change` must keep the address.
+    bool changeEntry(quint32 ip, const std::function<void(ProjectorEntry &)> &change);
+    /// The last change was refused because no entry has that address any more (another
+    /// program removed it); projectors() now shows the file as it is.
+    bool entryGone() const { return m_entryGone; }
+    /// Why the last change was not made, one line (empty after a change that was made or
+    /// refused by the registration rules).
+    QString changeError() const { return m_changeError; }
+    /// The lock file beside the list.
+    QString lockPath() const { return m_path + QStringLiteral(".lock"); }
     /// The last write of the file failed (the file is left as it was): a change reported as
     /// false for this reason was refused by the file system, not by the rules.
     bool saveFailed() const { return m_saveFailed; }
 
 private:
-    bool noteSave(bool saved) const
-    {
-        m_saveFailed = !saved;
-        return saved;
-    }
+    /// Records how a save went; on success the list becomes what `ini` now holds.
+    bool noteSave(const IniProfile &ini, bool saved);
+    void fillFrom(const IniProfile &ini);
 
     QString m_path;
-    mutable bool m_saveFailed = false;
+    bool m_saveFailed = false;
+    bool m_entryGone = false;
+    QString m_changeError;
     /// Loads the file for a change; false (and loadProblem() set) when it must not be written.
-    bool loadForWrite(class IniProfile &ini);
+    bool loadForWrite(IniProfile &ini);
+    /// Takes the file's lock and reloads the list under it; false (changeError() set) when
+    /// the lock is not had or the file must not be written.
+    bool lockAndReload(QLockFile &lock, IniProfile &ini);
+    /// Row of `ip` in the list just reloaded; -1 and entryGone() set when it is not there.
+    int rowForChange(quint32 ip);
+    bool rewriteLocked(const IniProfile &existing);
+    bool appendLocked(IniProfile &ini, const ProjectorEntry &d);
     int realCount() const;
 
     QList<ProjectorEntry> m_list;

@@ -6,6 +6,9 @@
 #include "base/prompter.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace glintcaster {
@@ -18,6 +21,24 @@ constexpr int kConfirmationDiffers = 1284;
 QSettings profileSettings()
 {
     return QSettings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
+}
+
+// The settings hold the send-lock digest: the file is made for its owner only before the
+// first write and kept so. QSettings re-reads and merges under its own lock file when it
+// writes, so the window and the command line do not undo each other's changes.
+void writeSetting(const QString &key, const QString &value)
+{
+    QSettings settings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
+    const QString file = settings.fileName();
+    if (!QFileInfo::exists(file)) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile create(file);
+        if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            create.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    settings.setValue(key, value);
+    settings.sync();
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 // Shared by both dialogs: while no digest is stored only an empty entry passes; otherwise
@@ -54,7 +75,7 @@ QString SendLockProfile::storedDigest() const
 
 void SendLockProfile::setStoredDigest(const QString &digest)
 {
-    profileSettings().setValue(kPassKey, digest);
+    writeSetting(kPassKey, digest);
 }
 
 bool SendLockProfile::lockFlag() const
@@ -64,7 +85,7 @@ bool SendLockProfile::lockFlag() const
 
 void SendLockProfile::setLockFlag(bool locked)
 {
-    profileSettings().setValue(kLockKey, locked ? QStringLiteral("1") : QStringLiteral("0"));
+    writeSetting(kLockKey, locked ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool acceptSendLock(const SendLockProfile &profile, bool currentlyLocked, const QString &entered,

@@ -7,11 +7,14 @@
 
 #include "app/projector_password.h"
 #include "base/app_home.h"
+#include "base/file_read.h"
 #include "base/message_table.h"
 #include "comm/all_at_once.h"
+#include "message/text_import.h"
 #include "comm/command_exchange.h"
 #include "comm/job_runner.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QMutex>
 #include <QTextStream>
@@ -23,8 +26,11 @@
 #include <set>
 
 #ifdef Q_OS_UNIX
+#include <termios.h>
 #include <unistd.h>
 #endif
+
+#include <iostream>
 
 namespace glintcaster::cli {
 
@@ -36,6 +42,96 @@ void addCommonOptions(CLI::App *cmd, CommonOptions &opts)
     cmd->add_flag("--json", opts.json, "One JSON object per result on standard output");
     cmd->add_flag("--yes", opts.yes, "Answer every question with Yes/OK");
     cmd->add_flag("--verbose", opts.verbose, "Show progress lines also when standard error is not a terminal");
+    cmd->add_option("--encoding", opts.encoding,
+                    "Encoding of text files read: utf-8, utf-16le, utf-16be, cp1252, cp932 (shift_jis), "
+                    "cp936 (gbk); default: guessed");
+}
+
+void addPasswordOptions(CLI::App *cmd, PasswordSource &opts, const std::string &what)
+{
+    cmd->add_option("--password", opts.password, what + " (visible to other users: prefer the two below)")
+        ->each([&opts](const std::string &) { opts.passwordGiven = true; });
+    cmd->add_flag("--password-stdin", opts.passwordStdin, "Read the password from the first line of standard input");
+    cmd->add_option("--password-file", opts.passwordFile, "Read the password from the first line of FILE");
+}
+
+namespace {
+
+QString firstLine(const QByteArray &bytes)
+{
+    QByteArray line = bytes.left(bytes.indexOf('\n') < 0 ? bytes.size() : bytes.indexOf('\n'));
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+#ifdef Q_OS_UNIX
+// Asks on the terminal with echo off, so the password is neither shown nor kept in history.
+bool promptHidden(QString *password)
+{
+    std::cerr << "Password: " << std::flush;
+    termios saved {};
+    const bool restore = ::tcgetattr(0, &saved) == 0;
+    if (restore) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(0, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    const bool read = bool(std::getline(std::cin, line));
+    if (restore)
+        ::tcsetattr(0, TCSAFLUSH, &saved);
+    std::cerr << std::endl;
+    *password = firstLine(QByteArray::fromStdString(line));
+    return read;
+}
+#endif
+
+} // namespace
+
+bool readPassword(const PasswordSource &opts, QString *password, bool *given, bool promptOnTerminal)
+{
+    const int sources = int(opts.passwordGiven) + int(opts.passwordStdin) + int(!opts.passwordFile.empty());
+    if (sources > 1) {
+        printErr(QStringLiteral("Give the password one way only: --password, --password-stdin or --password-file."));
+        return false;
+    }
+    *given = sources == 1;
+    if (opts.passwordGiven) {
+        *password = QString::fromStdString(opts.password);
+    } else if (opts.passwordStdin) {
+        std::string all;
+        std::getline(std::cin, all);
+        *password = firstLine(QByteArray::fromStdString(all));
+    } else if (!opts.passwordFile.empty()) {
+        QString path;
+        if (!argumentPath(opts.passwordFile, &path))
+            return false;
+        const FileReadResult read = readRegularFile(path, 4096, /*truncate=*/true);
+        if (!read.ok()) {
+            printErr(QStringLiteral("--password-file %1: %2").arg(path, read.reason));
+            return false;
+        }
+        *password = firstLine(read.data);
+    } else if (promptOnTerminal) {
+#ifdef Q_OS_UNIX
+        if (::isatty(0) == 1 && promptHidden(password))
+            *given = true;
+#endif
+    }
+    return true;
+}
+
+bool argumentPath(const std::string &raw, QString *path)
+{
+    const QByteArray bytes = QByteArray::fromStdString(raw);
+    *path = QFile::decodeName(bytes);
+    if (QFile::encodeName(*path) == bytes)
+        return true;
+    printErr(QStringLiteral("The file name \"%1\" has bytes that are not text in this system's encoding; "
+                            "rename it (it would be read or written under another name).")
+                 .arg(*path));
+    return false;
 }
 
 void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several)
@@ -47,8 +143,7 @@ void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     cmd->add_flag("--all", opts.all, "Every registered projector");
-    cmd->add_option("--password", opts.password, "Projector password (default: from LastPj.txt)")
-        ->each([&opts](const std::string &) { opts.passwordGiven = true; });
+    addPasswordOptions(cmd, opts, "Projector password (default: from LastPj.txt)");
 }
 
 bool applyCommon(const CommonOptions &opts)
@@ -59,8 +154,21 @@ bool applyCommon(const CommonOptions &opts)
     const bool terminal = false;
 #endif
     Reporter::instance().configure(opts.verbose, terminal);
-    if (!opts.home.empty())
-        AppHome::setOverride(QString::fromStdString(opts.home));
+    if (!opts.home.empty()) {
+        QString home;
+        if (!argumentPath(opts.home, &home))
+            return false;
+        AppHome::setOverride(home);
+    }
+    if (!opts.encoding.empty()) {
+        const int encoding = textEncodingForName(QString::fromStdString(opts.encoding));
+        if (encoding < 0) {
+            printErr(QStringLiteral("Unknown encoding \"%1\": use utf-8, utf-16le, utf-16be, cp1252, cp932 or cp936.")
+                         .arg(QString::fromStdString(opts.encoding)));
+            return false;
+        }
+        setTextImportEncoding(encoding);
+    }
     if (!opts.lang.empty()) {
         Language language;
         if (!MessageTable::parseLanguage(QString::fromStdString(opts.lang), &language)) {
@@ -78,6 +186,10 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
     ProjectorStore store = ProjectorStore::inAppHome();
     store.LoadRegisteredProjectors();
     std::set<quint32> seen;
+    QString password;
+    bool passwordGiven = false;
+    if (!readPassword(opts, &password, &passwordGiven))
+        return false;
     if (!store.loadProblem().isEmpty())
         printErr(store.problemText() + QStringLiteral(" Stored passwords are not used."));
     for (const std::string &raw : opts.to) {
@@ -98,8 +210,8 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
             t.endpoint.authentication = d.hasPassword ? 1 : 0;
             t.endpoint.password = d.Pass;
         }
-        if (opts.passwordGiven)
-            t.endpoint.password = QString::fromStdString(opts.password);
+        if (passwordGiven)
+            t.endpoint.password = password;
         targets->push_back(t);
     }
     // Groups and --all name registered projectors: their own passwords, unless --password.
@@ -132,7 +244,7 @@ bool resolveTargets(const TargetOptions &opts, std::vector<Target> *targets)
                 t.text = ipToText(d.IP);
                 t.endpoint.address = d.IP;
                 t.endpoint.authentication = d.hasPassword ? 1 : 0;
-                t.endpoint.password = opts.passwordGiven ? QString::fromStdString(opts.password) : d.Pass;
+                t.endpoint.password = passwordGiven ? password : d.Pass;
                 targets->push_back(t);
             }
         }

@@ -30,16 +30,35 @@ struct CommonOptions {
     bool json = false;
     bool yes = false;
     bool verbose = false;
+    std::string encoding; ///< of text files read, instead of the guess
 };
 
+/// Where a password comes from: --password (seen by every user in the process list),
+/// --password-stdin (one line) or --password-file FILE (its first line).
+struct PasswordSource {
+    std::string password;
+    bool passwordGiven = false;
+    bool passwordStdin = false;
+    std::string passwordFile;
+};
+void addPasswordOptions(CLI::App *cmd, PasswordSource &opts, const std::string &what);
+/// Reads the password the options name into `*password` (`*given` false when none was
+/// named). False, with a usage message, when more than one is named or the file cannot be
+/// read. With `promptOnTerminal`, none named and standard input a terminal, asks for it
+/// without echo.
+bool readPassword(const PasswordSource &opts, QString *password, bool *given, bool promptOnTerminal = false);
+
 /// Target options of the commands that talk to projectors.
-struct TargetOptions {
+struct TargetOptions : PasswordSource {
     std::vector<std::string> to;
     std::vector<std::string> groups; ///< --group: every registered projector of the group
     bool all = false;                ///< --all: every registered projector
-    std::string password;
-    bool passwordGiven = false;
 };
+
+/// A file name from the command line, decoded as the system decodes file names. False, with
+/// a usage message, when the name would not come back as the same bytes (bytes that are not
+/// text in the locale's encoding): a file under another name must never be written or read.
+bool argumentPath(const std::string &raw, QString *path);
 
 void addCommonOptions(CLI::App *cmd, CommonOptions &opts);
 void addTargetOptions(CLI::App *cmd, TargetOptions &opts, bool several = true);

@@ -233,8 +233,10 @@ int setStartup(const StartupCommandOptions &o)
         s.slot = 1;
     }
     return runControl(o, [s](const Target &t, ProjectorOperations &ops) {
-        TargetResult r = finish(ops, ops.editStartup(t.endpoint, s));
-        r.data.insert(QStringLiteral("startup"), startupJson(s));
+        const bool set = ops.editStartup(t.endpoint, s);
+        TargetResult r = finish(ops, set);
+        // A setting the projector did not take is what was asked, not what it has.
+        r.data.insert(set ? QStringLiteral("startup") : QStringLiteral("requested"), startupJson(s));
         return r;
     });
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // import: a document written by another editor turned into a message file.
 #include "cli/cli_common.h"
+
+#include "base/safe_file.h"
 #include "cli/cli_report.h"
 
 #include "base/file_read.h"
@@ -99,8 +101,9 @@ int importCommand(const ImportOptions &o)
         printErr(QStringLiteral("--charset must be basic or extended"));
         return ExitUsage;
     }
-    const QString path = QString::fromStdString(o.file);
-    const QString out = QString::fromStdString(o.output);
+    QString path, out;
+    if (!argumentPath(o.file, &path) || !argumentPath(o.output, &out))
+        return ExitUsage;
     const bool fitting = o.fit || o.common.yes;
     Reporter &reporter = Reporter::instance();
     ImportPrompter prompter(path, CliPrompter::modeFor(o.common.yes));
@@ -115,6 +118,8 @@ int importCommand(const ImportOptions &o)
 
     if (!out.endsWith(QLatin1String("glc")))
         return refuse(out, msg(1027));
+    if (const QString problem = outputPathProblem(out); !problem.isEmpty())
+        return refuse(out, problem);
     // Only regular files: a named pipe would block the read for ever.
     if (const QString problem = regularFileProblem(path); !problem.isEmpty())
         return refuse(path, problem);

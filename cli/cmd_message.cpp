@@ -9,6 +9,8 @@
 #include "base/message_table.h"
 #include "comm/command_exchange.h"
 #include "comm/adaptor_table.h"
+#include "base/printable_text.h"
+#include "base/safe_file.h"
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
@@ -80,8 +82,8 @@ QString outputProblem(const QString &path)
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("%1: is a folder").arg(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("%1: not a regular file").arg(path);
+    if (const QString problem = outputPathProblem(path); !problem.isEmpty())
+        return QStringLiteral("%1: %2").arg(path, problem);
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         return QStringLiteral("%1: the folder %2 does not exist").arg(path, folder.filePath());
@@ -169,11 +171,14 @@ int encodeCommand(const EncodeOptions &o)
         printErr(QStringLiteral("--purpose must be send or file"));
         return ExitUsage;
     }
-    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(o.file), CliPrompter::modeFor(o.common.yes));
+    QString path;
+    if (!argumentPath(o.file, &path))
+        return ExitUsage;
+    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(o.common.yes));
     const bool extended = o.charset == "extended";
     CurrentMessage message;
     int dropped = 0;
-    if (!readMessageForSend(QString::fromStdString(o.file),
+    if (!readMessageForSend(path,
                             TargetCapabilities::fixed(true, o.alarm, extended), *prompter,
                             &message, &dropped))
         return ExitRefused;
@@ -228,7 +233,9 @@ int sendCommand(const SendCommandOptions &o)
     std::vector<Target> targets;
     if (!resolveTargets(o.target, &targets))
         return ExitUsage;
-    const QString path = QString::fromStdString(o.file);
+    QString path;
+    if (!argumentPath(o.file, &path))
+        return ExitUsage;
     if (const QString problem = regularFileProblem(path); !problem.isEmpty()) {
         // Refused like every other command's file that cannot be read.
         printErr(QStringLiteral("%1: %2").arg(path, problem));
@@ -280,7 +287,9 @@ int getCommand(const GetOptions &o)
         printErr(QStringLiteral("get reads from one projector: give one --to"));
         return ExitUsage;
     }
-    const QString out = QString::fromStdString(o.output);
+    QString out;
+    if (!argumentPath(o.output, &out))
+        return ExitUsage;
     if (const QString problem = outputProblem(out); !problem.isEmpty()) {
         printErr(problem);
         return ExitRefused;
@@ -421,7 +430,9 @@ int discoverCommand(const DiscoverOptions &o)
                        {QStringLiteral("mac"), p.mac},
                        {QStringLiteral("address"), p.addressText()}});
         else
-            printOut(QStringLiteral("%1\t%2\t%3").arg(p.name, p.mac, p.addressText()));
+            // Anybody can answer a search: no tab, line break or escape of theirs reaches the
+            // terminal or forges a line.
+            printOut(QStringLiteral("%1\t%2\t%3").arg(printableText(p.name), printableText(p.mac), p.addressText()));
     }
     return ExitOk;
 }

@@ -8,9 +8,10 @@
 #include "render/payload_encoder.h"
 #include "render/preview_animation.h"
 
+#include "base/safe_file.h"
+
 #include <QBuffer>
 #include <QJsonArray>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -40,12 +41,7 @@ bool savePng(const QImage &frame, const QString &path, QString *error)
         *error = QStringLiteral("cannot encode the image");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileSafely(path, bytes, error);
 }
 
 int previewCommand(const PreviewOptions &o)
@@ -64,10 +60,16 @@ int previewCommand(const PreviewOptions &o)
         return ExitUsage;
     }
 
-    auto prompter = std::make_unique<CliPrompter>(QString::fromStdString(o.file),
-                                                  CliPrompter::modeFor(o.common.yes));
+    QString path, output;
+    if (!argumentPath(o.file, &path) || !argumentPath(o.output, &output))
+        return ExitUsage;
+    // Refused before any work: a pipe, a device or a folder is never replaced.
+    if (const QString problem = outputPathProblem(output); !problem.isEmpty()) {
+        printErr(QStringLiteral("%1: %2").arg(output, problem));
+        return ExitRefused;
+    }
+    auto prompter = std::make_unique<CliPrompter>(path, CliPrompter::modeFor(o.common.yes));
     const TargetCapabilities caps; // as before any projector was asked
-    const QString path = QString::fromStdString(o.file);
     CurrentMessage message;
     QString error;
     const MessageFileStatus st = readMessageFile(
@@ -111,7 +113,6 @@ int previewCommand(const PreviewOptions &o)
     for (int k = 1; k <= ticks && !animation.isClosed(); ++k)
         animation.tick(qint64(k) * interval);
 
-    const QString output = QString::fromStdString(o.output);
     if (!savePng(animation.frame(), output, &error)) {
         printErr(QStringLiteral("%1: %2").arg(output, error));
         return ExitRefused;

@@ -5,7 +5,9 @@
 
 #include "cli/cli_report.h"
 #include "base/message_table.h"
+#include "app/entry_checks.h"
 #include "app/pj_list_rules.h"
+#include "base/printable_text.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -26,7 +28,7 @@ struct AddOptions {
     std::string address;
     std::string name;
     std::string mac;
-    std::string password;
+    PasswordSource password;
 };
 
 struct RemoveOptions {
@@ -37,9 +39,24 @@ struct RemoveOptions {
 struct PasswordOptions {
     CommonOptions common;
     std::string address;
-    std::string password;
+    PasswordSource password;
     bool noAuth = false;
 };
+
+/// The password the options name (asked for without echo on a terminal when `prompt`):
+/// one longer than the projector takes is a usage error; one the digest cannot tell from
+/// others is kept, with a warning.
+std::optional<QString> passwordFrom(const PasswordSource &source, bool prompt)
+{
+    QString text;
+    bool given = false;
+    if (!readPassword(source, &text, &given, prompt))
+        return std::nullopt;
+    const std::optional<QString> pass = passwordOption(text.toStdString());
+    if (pass && passwordBeyondLatin1(*pass))
+        printErr(QStringLiteral("warning: ") + passwordBeyondLatin1Warning());
+    return pass;
+}
 
 QJsonObject toJson(const ProjectorEntry &d)
 {
@@ -59,12 +76,11 @@ bool loadStore(ProjectorStore &store)
 }
 
 /// Exit status of a change the store did not make: the rules said why already (through the
-/// prompter); a failed write says it here.
+/// prompter); a failed write, a lock not had or an entry removed meanwhile says it here.
 int storeRefused(const ProjectorStore &store)
 {
-    if (store.saveFailed())
-        printErr(QStringLiteral("%1: cannot be written; the registered projectors are unchanged")
-                     .arg(QDir::toNativeSeparators(store.filePath())));
+    if (!store.changeError().isEmpty())
+        printErr(QStringLiteral("%1; the registered projectors are unchanged").arg(store.changeError()));
     return int(ExitRefused);
 }
 
@@ -89,12 +105,15 @@ int listCommand(const ListOptions &o)
     ProjectorStore store = ProjectorStore::inAppHome();
     if (!loadStore(store))
         return ExitRefused;
-    for (const ProjectorEntry &d : store.projectors()) {
+    for (int r = 0; r < store.projectors().size(); ++r) {
+        if (store.isPlaceholder(r))
+            continue; // stands for a section the file lacks, not a projector
+        const ProjectorEntry &d = store.projectors().at(r);
         if (o.common.json)
             printJson(toJson(d));
-        else
+        else // names may come from discovery answers: no control characters
             printOut(QStringLiteral("%1\t%2\t%3%4")
-                         .arg(ipToText(d.IP), d.ProjectorName, d.MAC,
+                         .arg(ipToText(d.IP), printableText(d.ProjectorName), printableText(d.MAC),
                               d.hasPassword ? QStringLiteral("\tpassword") : QString()));
     }
     return ExitOk;
@@ -110,13 +129,22 @@ int addCommand(const AddOptions &o)
         prompter->inform(msg(1012));
         return ExitRefused;
     }
-    const std::optional<QString> pass = passwordOption(o.password);
+    if (const QString problem = projectorAddressProblem(ip); !problem.isEmpty()) {
+        printErr(problem);
+        return ExitRefused;
+    }
+    const QString mac = o.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(o.mac);
+    if (const QString problem = macProblem(mac); !problem.isEmpty()) {
+        printErr(problem);
+        return ExitUsage;
+    }
+    const std::optional<QString> pass = passwordFrom(o.password, false);
     if (!pass)
         return ExitUsage;
     ProjectorEntry d;
     d.IP = ip;
     d.ProjectorName = QString::fromStdString(o.name);
-    d.MAC = o.mac.empty() ? QStringLiteral("-----") : QString::fromStdString(o.mac);
+    d.MAC = mac;
     d.hasPassword = !pass->isEmpty();
     d.Pass = *pass;
     ProjectorStore store = ProjectorStore::inAppHome();
@@ -140,14 +168,15 @@ int removeCommand(const RemoveOptions &o)
     const int row = rowOf(store, o.address);
     if (row < 0)
         return ExitRefused;
-    return deleteRegistered(store, row, *prompter) ? int(ExitOk) : storeRefused(store);
+    // A refusal after the question was told through the prompter.
+    return deleteRegistered(store, row, *prompter) ? int(ExitOk) : int(ExitRefused);
 }
 
 int passwordCommand(const PasswordOptions &o)
 {
     if (!applyCommon(o.common))
         return ExitUsage;
-    const std::optional<QString> pass = passwordOption(o.password);
+    const std::optional<QString> pass = passwordFrom(o.password, /*prompt=*/!o.noAuth);
     if (!pass)
         return ExitUsage;
     ProjectorStore store = ProjectorStore::inAppHome();
@@ -157,7 +186,7 @@ int passwordCommand(const PasswordOptions &o)
     if (row < 0)
         return ExitRefused;
     const bool none = o.noAuth || pass->isEmpty();
-    return store.setPassword(row, none ? 0 : 1, none ? QString() : *pass) ? int(ExitOk) : storeRefused(store);
+    return store.setPassword(row, !none, none ? QString() : *pass) ? int(ExitOk) : storeRefused(store);
 }
 
 void addListCommand(CLI::App *parent, std::function<int()> *action)
@@ -175,7 +204,7 @@ void addAddCommand(CLI::App *parent, std::function<int()> *action)
     cmd->add_option("address", o->address, "IPv4 address")->required();
     cmd->add_option("--name", o->name, "Projector name");
     cmd->add_option("--mac", o->mac, "MAC address (six fields separated by hyphens)");
-    cmd->add_option("--password", o->password, passwordHelp("Authentication password"));
+    addPasswordOptions(cmd, o->password, passwordHelp("Authentication password"));
     addCommonOptions(cmd, o->common);
     setAction(cmd, action, o, addCommand);
 }
@@ -194,7 +223,7 @@ void addPasswordCommand(CLI::App *parent, std::function<int()> *action)
     auto o = std::make_shared<PasswordOptions>();
     auto *cmd = parent->add_subcommand("password", "Set or clear a registered projector's password");
     cmd->add_option("address", o->address, "IPv4 address")->required();
-    cmd->add_option("--password", o->password, passwordHelp("The password"));
+    addPasswordOptions(cmd, o->password, passwordHelp("The password; asked for on a terminal"));
     cmd->add_flag("--none", o->noAuth, "No authentication");
     addCommonOptions(cmd, o->common);
     setAction(cmd, action, o, passwordCommand);

@@ -3,6 +3,8 @@
 // sound: an alarm tune written to a WAV file, and optionally played.
 #include "cli/cli_common.h"
 
+#include "base/safe_file.h"
+
 #include "sound/alarm_tunes.h"
 #include "sound/alarm_wav.h"
 #include "sound/mml_synth.h"
@@ -10,7 +12,6 @@
 
 #include <QEventLoop>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -20,7 +21,7 @@ namespace {
 
 struct SoundOptions {
     CommonOptions common;
-    int sound = -1;
+    std::string sound; // text, so that "" or "1x" is refused rather than read as a number
     std::string output;
     bool play = false;
 };
@@ -40,21 +41,30 @@ int soundCommand(const SoundOptions &o)
 {
     if (!applyCommon(o.common))
         return ExitUsage;
-    if (o.sound < 0 || o.sound >= kAlarmTuneCount) {
-        printErr(QStringLiteral("The sound number is 0 to %1.").arg(kAlarmTuneCount - 1));
+    const QString number = QString::fromStdString(o.sound);
+    const bool numeric = number.size() == 1 && number.at(0).isDigit() && number.at(0).unicode() < 0x80;
+    const int sound = numeric ? number.toInt() : -1;
+    if (sound < 0 || sound >= kAlarmTuneCount) {
+        printErr(QStringLiteral("The sound number is 0 to %1, not \"%2\".").arg(kAlarmTuneCount - 1).arg(number));
         return ExitUsage;
     }
-    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(o.sound));
-    const QString path = QString::fromStdString(o.output);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(alarmWav(samples)) < 0 || !file.commit()) {
-        printErr(QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
+    QString path;
+    if (!argumentPath(o.output, &path))
+        return ExitUsage;
+    if (const QString problem = outputPathProblem(path); !problem.isEmpty()) {
+        printErr(QStringLiteral("%1: %2").arg(path, problem));
+        return ExitRefused;
+    }
+    const std::vector<std::int16_t> samples = MmlSynth::renderAll(alarmTuneTracks(sound));
+    QString error;
+    if (!writeFileSafely(path, alarmWav(samples), &error)) {
+        printErr(QStringLiteral("%1: cannot be written: %2").arg(path, error));
         return ExitRefused;
     }
     const qint64 frames = qint64(samples.size() / kAlarmChannels);
     const double seconds = double(frames) / kAlarmSampleRate;
     if (o.common.json) {
-        printJson({{QStringLiteral("sound"), o.sound},
+        printJson({{QStringLiteral("sound"), sound},
                    {QStringLiteral("file"), path},
                    {QStringLiteral("frames"), frames},
                    {QStringLiteral("seconds"), seconds},
@@ -63,10 +73,10 @@ int soundCommand(const SoundOptions &o)
                    {QStringLiteral("bits"), kAlarmBits}});
     } else {
         printOut(QStringLiteral("%1: tune %2, %3 frames, %4 s")
-                     .arg(path).arg(o.sound).arg(frames).arg(seconds, 0, 'f', 3));
+                     .arg(path).arg(sound).arg(frames).arg(seconds, 0, 'f', 3));
     }
     if (o.play)
-        play(o.sound);
+        play(sound);
     return ExitOk;
 }
 

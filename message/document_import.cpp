@@ -88,7 +88,13 @@ DocumentImport importDocument(const QByteArray &input, bool mustBeRtf)
         return result;
     } else {
         int controls = 0; // the text decoding already leaves control characters out
-        read = RichText(decodeImportedText(input, &controls), standard);
+        const QString text = decodeImportedText(input, &controls);
+        if (mostlyDropped(controls, text.size())) {
+            result.error = QStringLiteral("not text: %1 of its %2 characters would be left out (try another encoding)")
+                               .arg(controls).arg(controls + text.size());
+            return result;
+        }
+        read = RichText(text, standard);
         result.dropped += controls;
     }
 

@@ -3,6 +3,7 @@
 #include "message/message_file.h"
 
 #include "base/file_read.h"
+#include "base/safe_file.h"
 #include "base/message_table.h"
 #include "base/prompter.h"
 #include "message/path_rules.h"
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace glintcaster {
 
@@ -101,8 +101,11 @@ QByteArray readWholeFile(const QString &path, QString *error)
 void writeWorkFile(const QString &dir, const QString &name, const RichText &text)
 {
     // Scratch copies for other tools; a failure here must not fail the user's operation.
+    // Kept in the home: a link planted there is replaced, never written through.
+    SafeWriteOptions options;
+    options.sideFile = true;
     if (!dir.isEmpty())
-        saveFileAtomically(QDir(dir).filePath(name), writeRtf(text));
+        writeFileSafely(QDir(dir).filePath(name), writeRtf(text), nullptr, options);
 }
 
 void setWholeTitleDoubleSize(RichText &title)
@@ -255,23 +258,18 @@ MessageFileParse parseMessageFile(const QByteArray &rtf, bool alarmCapable)
 bool saveFileAtomically(const QString &path, const QByteArray &data, QString *error,
                         qsizetype failAfterBytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    SafeFileWriter file(path);
+    if (!file.open()) {
         setError(error, file.errorString());
         return false;
     }
     if (failAfterBytes >= 0) {
         file.write(data.left(failAfterBytes));
-        file.cancelWriting();
+        file.cancel();
         setError(error, QStringLiteral("write interrupted"));
         return false;
     }
-    if (file.write(data) != data.size()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
+    if (!file.write(data) || !file.commit()) {
         setError(error, file.errorString());
         return false;
     }

@@ -6,12 +6,6 @@ namespace glintcaster {
 
 namespace {
 
-// Bytes 0x80..0x9F of code page 1252; the rest of the upper half equals Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 QList<QByteArray> codecNames(int codePage)
 {
     switch (codePage) {
@@ -41,23 +35,6 @@ QList<QByteArray> codecNames(int codePage)
 }
 
 } // namespace
-
-char16_t cp1252Char(unsigned char byte)
-{
-    if (byte >= 0x80 && byte < 0xA0)
-        return kCp1252High[byte - 0x80];
-    return byte;
-}
-
-int cp1252ByteFor(char16_t ch)
-{
-    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
-        return ch;
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == ch)
-            return 0x80 + i;
-    return -1;
-}
 
 int codePageForCharset(int charset)
 {

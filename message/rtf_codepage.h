@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #pragma once
 
+#include "base/code_page.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -10,12 +12,6 @@
 #include <memory>
 
 namespace glintcaster {
-
-/// The character code page 1252 gives to a byte (0x81, 0x8D, 0x8F, 0x90 and 0x9D, which it
-/// leaves undefined, map to the same code, as Windows does).
-char16_t cp1252Char(unsigned char byte);
-/// The byte for `ch` in code page 1252, or -1 when the code page has no such character.
-int cp1252ByteFor(char16_t ch);
 
 /// Windows code page of an RTF `\fcharset` value; 0 when the charset names no code page
 /// of its own (the document's code page applies).

@@ -3,8 +3,7 @@
 #include "render/preview_raster.h"
 
 #include "base/app_home.h"
-
-#include <QSaveFile>
+#include "base/safe_file.h"
 
 #include <limits>
 
@@ -280,10 +279,13 @@ bool writePreviewBitmap(const QImage &bitmap, const QString &path)
     putLe32(header + 38, quint32(image.dotsPerMeterX() ? image.dotsPerMeterX() : kDefaultDotsPerMeter));
     putLe32(header + 42, quint32(image.dotsPerMeterY() ? image.dotsPerMeterY() : kDefaultDotsPerMeter));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // The bitmaps live in the home: a link planted there is replaced, not written through.
+    SafeWriteOptions options;
+    options.sideFile = true;
+    SafeFileWriter file(path, options);
+    if (!file.open())
         return false;
-    bool ok = file.write(header, kHeaderSize) == kHeaderSize;
+    bool ok = file.write(header, kHeaderSize);
     const bool fromRgb32 = image.format() == QImage::Format_RGB32;
     const qint64 rowsPerBlock = qMax<qint64>(1, (256 * 1024) / qMax<qint64>(rowBytes, 1));
     QByteArray block(rowsPerBlock * rowBytes, '\0'); // padding bytes stay zero
@@ -307,13 +309,9 @@ bool writePreviewBitmap(const QImage &bitmap, const QString &path)
                 }
             }
         }
-        ok = file.write(block.constData(), filled) == filled;
+        ok = file.write(block.constData(), filled);
     }
-    if (!ok) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ok && file.commit();
 }
 
 QString previewBitmapPath(int part)

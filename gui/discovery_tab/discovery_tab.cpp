@@ -12,6 +12,8 @@
 #include "gui/widgets/job_status_window.h"
 #include "comm/discovery_session.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -176,6 +178,27 @@ DiscoveryTab::DiscoveryTab(MainWindow &frame, ProjectorStore &store, const Disco
     // The first load of the registered list after start-up.
     m_store.LoadRegisteredProjectors();
     refillRegisteredList();
+    followRegisteredFile();
+}
+
+void DiscoveryTab::followRegisteredFile()
+{
+    // The command line and the server change the list too. A write replaces the file by a
+    // rename, which ends a watch on the file itself, so its folder is watched as well.
+    auto *watcher = new QFileSystemWatcher(this);
+    const QString file = m_store.filePath();
+    watcher->addPath(QFileInfo(file).absolutePath());
+    auto changed = [this, watcher, file] {
+        if (QFileInfo::exists(file) && !watcher->files().contains(file))
+            watcher->addPath(file);
+        const QList<ProjectorEntry> shown = m_store.projectors();
+        m_store.LoadRegisteredProjectors();
+        refillWhenRowsChanged(shown);
+    };
+    if (QFileInfo::exists(file))
+        watcher->addPath(file);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, changed);
 }
 
 DiscoveryTab::~DiscoveryTab()
@@ -230,6 +253,17 @@ void DiscoveryTab::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     fitColumns();
     m_searchStatus->setGeometry(m_discoveredView->viewport()->rect().adjusted(8, 8, -8, -8));
+}
+
+void DiscoveryTab::refillWhenRowsChanged(const QList<ProjectorEntry> &shown)
+{
+    // Refilling drops the selection: only when a row shows something else.
+    const QList<ProjectorEntry> &now = m_store.projectors();
+    bool same = now.size() == shown.size();
+    for (qsizetype r = 0; same && r < now.size(); ++r)
+        same = now[r].IP == shown[r].IP && now[r].ProjectorName == shown[r].ProjectorName && now[r].MAC == shown[r].MAC;
+    if (!same)
+        refillRegisteredList();
 }
 
 void DiscoveryTab::refillRegisteredList()
@@ -371,8 +405,9 @@ void DiscoveryTab::registration()
         record.hasPassword = true;
         selected = record;
     }
-    if (registerDiscovered(m_store, selected, m_frame.prompter()))
-        refillRegisteredList();
+    const QList<ProjectorEntry> shown = m_store.projectors();
+    registerDiscovered(m_store, selected, m_frame.prompter());
+    refillWhenRowsChanged(shown); // the store re-read the file, changed or not
 }
 
 void DiscoveryTab::password()
@@ -387,11 +422,13 @@ void DiscoveryTab::editPasswordOf(quint32 address)
 
 void DiscoveryTab::editPasswordOfRow(int row)
 {
+    const QList<ProjectorEntry> shown = m_store.projectors();
     const quint32 address = m_store.projector(row).IP;
     editPassword(m_store, row, m_frame.prompter(),
                  [this, address](const QString &label, int auth, const QString &password) {
                      return runPasswordDialog(address, label, auth, password);
                  });
+    refillWhenRowsChanged(shown); // the store re-read the file for the change
 }
 
 bool DiscoveryTab::checkPassword(quint32 address, const QString &password, QWidget *parent)
@@ -428,15 +465,16 @@ void DiscoveryTab::registeredItemChanged(QTableWidgetItem *item)
 
 void DiscoveryTab::deleteEntry()
 {
-    if (deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter()))
-        refillRegisteredList();
+    const QList<ProjectorEntry> shown = m_store.projectors();
+    deleteRegistered(m_store, selectedRow(m_registeredView), m_frame.prompter());
+    refillWhenRowsChanged(shown); // also when refused: the store re-read the file
 }
 
 void DiscoveryTab::configureManually()
 {
-    if (glintcaster::configureManually(m_store, m_frame.prompter(),
-                                       [this] { return runManualDialog(); }))
-        refillRegisteredList();
+    const QList<ProjectorEntry> shown = m_store.projectors();
+    glintcaster::configureManually(m_store, m_frame.prompter(), [this] { return runManualDialog(); });
+    refillWhenRowsChanged(shown);
 }
 
 void DiscoveryTab::find()

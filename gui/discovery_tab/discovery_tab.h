@@ -96,6 +96,8 @@ protected:
 private:
     QTableWidget *makeList(const QString &name);
     void fitColumns();
+    void followRegisteredFile();
+    void refillWhenRowsChanged(const QList<ProjectorEntry> &shown);
     void fillAdaptorBox();
     void startSearch();
     void clearDiscovered();

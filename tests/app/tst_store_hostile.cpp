@@ -3,6 +3,7 @@
 // "LastPj.txt" files the store cannot read are never written; UTF-16 lists are read and
 // written back as UTF-16; placeholders for missing sections are never written back.
 #include "app/projector_store.h"
+#include "base/message_table.h"
 #include "base/prompter.h"
 
 #include <QTemporaryDir>
@@ -61,6 +62,13 @@ private slots:
         QTest::newRow("projectors without NUM")
             << QByteArray("[RESIST PROJECTOR1]\r\nIP=1\r\n") << QStringLiteral("without");
         QTest::newRow("UTF-16 without a mark") << QByteArray("[\0R\0]\0", 6) << QStringLiteral("NUL");
+        QTest::newRow("shell script") << QByteArray("#!/bin/sh\nPATH=/usr/bin\nexec true\n")
+                                      << QStringLiteral("not a projector list");
+        QTest::newRow("other settings") << QByteArray("[General]\nvolume=3\n") << QStringLiteral("not a projector list");
+        QTest::newRow("NUM=0, two sections") << QByteArray("[RESIST NUM]\r\nNUM=0\r\n" + kTwo.mid(21))
+                                             << QStringLiteral("count does not match");
+        QTest::newRow("NUM=1, two sections") << QByteArray("[RESIST NUM]\r\nNUM=1\r\n" + kTwo.mid(21))
+                                             << QStringLiteral("count does not match");
     }
     void unreadableFilesAreLeftAlone()
     {
@@ -169,6 +177,99 @@ private slots:
         QCOMPARE(again.projectors().size(), 3);
         QCOMPARE(again.projector(1).ProjectorName, QStringLiteral("Café"));
         QCOMPARE(again.LoadAdaptorSelection({QStringLiteral("eth0"), QStringLiteral("lo")}), 1);
+    }
+
+    // A list the Windows build wrote in its ANSI code page keeps its names and passwords
+    // through any write, and stays in that code page.
+    void codePageListsRoundTrip_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QByteArray>("name");   // bytes in the code page
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("1252") << int(Language::English) << QByteArray("Caf\xE9 \x80") << QStringLiteral("Café €");
+        QTest::newRow("932") << int(Language::Japanese) << QByteArray("\x89\xEF\x8B\x63\x8E\xBA") << QStringLiteral("会議室");
+        QTest::newRow("936") << int(Language::Chinese) << QByteArray("\xBB\xE1\xD2\xE9\xCA\xD2") << QStringLiteral("会议室");
+        QTest::newRow("932 bytes, English") << int(Language::English) << QByteArray("\x89\xEF") << QStringLiteral("‰ï");
+    }
+    void codePageListsRoundTrip()
+    {
+        QFETCH(int, language);
+        QFETCH(QByteArray, name);
+        QFETCH(QString, expected);
+        MessageTable::setLanguage(Language(language));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("LastPj.txt"));
+        const QByteArray original = "[RESIST NUM]\r\nNUM=1\r\n[RESIST PROJECTOR1]\r\nNUM=1\r\nIP=167772161\r\n"
+                                    "ProjectorName=" + name + "\r\nMAC=-----\r\nAuth=1\r\nPass=p\xE4ss\r\n";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(original);
+        f.close();
+        ProjectorStore store(path);
+        store.LoadRegisteredProjectors();
+        QCOMPARE(store.projector(0).ProjectorName, expected);
+        QVERIFY(store.SaveAdaptorSelection(QStringLiteral("127.0.0.1"), QStringLiteral("lo"))); // the window's exit
+        QVERIFY(readAll(path).startsWith(original));
+        SilentPrompter prompter;
+        ProjectorEntry d;
+        d.IP = 0x0A000002;
+        d.ProjectorName = QStringLiteral("Ωmega"); // no bytes in 1252: the file turns UTF-8, losing nothing
+        QVERIFY(store.addProjector(d, prompter));
+        ProjectorStore again(path);
+        again.LoadRegisteredProjectors();
+        QCOMPARE(again.projector(0).ProjectorName, expected);
+        QCOMPARE(again.projector(1).ProjectorName, d.ProjectorName);
+        MessageTable::setLanguage(Language::English);
+    }
+
+    void byteOrderMarkInsideAValueSurvives()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("LastPj.txt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(utf16(kTwo, true));
+        f.close();
+        ProjectorStore store(path);
+        store.LoadRegisteredProjectors();
+        const QString pass = QStringLiteral("\uFEFFsecret");
+        QVERIFY(store.setPassword(0, 1, pass));
+        QVERIFY(store.RewriteRegisteredProjectors());
+        ProjectorStore again(path);
+        again.LoadRegisteredProjectors();
+        QCOMPARE(again.projector(0).Pass, pass);
+    }
+
+    // The window's Password... on a row another program removed meanwhile: refused with a
+    // reason, and nothing is written into the entry that took its row.
+    void changesFollowTheAddressNotTheRow()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("LastPj.txt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(kTwo);
+        f.close();
+        ProjectorStore window(path), cli(path);
+        window.LoadRegisteredProjectors();
+        cli.LoadRegisteredProjectors();
+        QVERIFY(cli.removeProjector(0));
+        QVERIFY(!window.setPassword(0, 1, QStringLiteral("stolen")));
+        QVERIFY(window.entryGone());
+        QCOMPARE(window.projectors().size(), 1); // refreshed from the file
+        QVERIFY(!window.SaveProjectorPassword(0) || window.projector(0).Pass.isEmpty());
+        ProjectorStore again(path);
+        again.LoadRegisteredProjectors();
+        QCOMPARE(again.projector(0).ProjectorName, QStringLiteral("Café"));
+        QCOMPARE(again.projector(0).Pass, QString());
+        // Deleting what the window still shows keeps what another program added.
+        ProjectorEntry d;
+        d.IP = 0x0A000005;
+        SilentPrompter prompter;
+        QVERIFY(cli.addProjector(d, prompter));
+        QVERIFY(window.removeAddress(0x0A000002));
+        QCOMPARE(window.projectors().size(), 1);
+        QCOMPARE(window.projector(0).IP, d.IP);
     }
 
     void placeholdersAreNotWrittenBack()

@@ -227,18 +227,18 @@ private slots:
         QCOMPARE(dialog.mac(), QStringLiteral("a1-x1-x2-x3-x4-x5"));
     }
 
-    void passwordIsWrittenEvenWhenCancelled()
+    void passwordFollowsTheFileAndTheAddress()
     {
         ProjectorEntry entry = projector(ipv4(10, 0, 0, 9));
         entry.Pass = QStringLiteral("kept");
-        writeStore({entry});
+        writeStore({entry, projector(ipv4(10, 0, 0, 10))});
         auto frame = makeFrame();
         DiscoveryTab *page = frame->discoveryPage();
 
-        // Someone changed the file behind our back; Cancel puts back what the list shows.
+        // Another program changed the password: Cancel writes the entry back as the file
+        // has it now, never the older value the list showed.
         IniProfile ini = readFile();
         ini.setValue(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), QStringLiteral("edited"));
-        ini.setValue(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Auth"), QStringLiteral("0"));
         QVERIFY(ini.save());
 
         page->password();
@@ -252,8 +252,8 @@ private slots:
         page->registeredView()->selectRow(0);
         page->password();
         QCOMPARE(shownLabel, QStringLiteral("[ 10.0.0.9 ]"));
-        QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}), QStringLiteral("kept"));
-        QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Auth"), {}), QStringLiteral("1"));
+        QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}), QStringLiteral("edited"));
+        QCOMPARE(frame->session().store().projector(0).Pass, QStringLiteral("edited"));
 
         page->setPasswordDialog([](const QString &, int auth, const QString &) {
             return std::optional<Credentials>(Credentials{auth, QStringLiteral("new secret")});
@@ -262,6 +262,25 @@ private slots:
         QCOMPARE(frame->session().store().projector(0).Pass, QStringLiteral("new secret"));
         QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}),
                  QStringLiteral("new secret"));
+
+        // The command line removed the row the window shows: refused with a reason, the
+        // list refreshed, and nothing written into the entry that moved up.
+        ProjectorStore cli(m_env->lastPj());
+        cli.LoadRegisteredProjectors();
+        QVERIFY(cli.removeAddress(ipv4(10, 0, 0, 9)));
+        m_prompter.clear();
+        page->registeredView()->selectRow(0);
+        page->password();
+        QCOMPARE(m_prompter.texts().size(), 1);
+        QVERIFY(m_prompter.texts().first().contains(QStringLiteral("10.0.0.9 is no longer registered")));
+        QCOMPARE(page->registeredView()->rowCount(), 1);
+        QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("IP"), {}),
+                 QString::number(int(ipv4(10, 0, 0, 10))));
+        QCOMPARE(readFile().value(QStringLiteral("RESIST PROJECTOR1"), QStringLiteral("Pass"), {}), QString());
+
+        // Another program's addition appears in the list without any action here.
+        QVERIFY(cli.addProjector(projector(ipv4(10, 0, 0, 11)), m_prompter));
+        QTRY_COMPARE(page->registeredView()->rowCount(), 2);
     }
 
     void authenticationDialogCarriesFlagAndPassword()

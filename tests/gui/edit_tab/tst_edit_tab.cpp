@@ -5,6 +5,7 @@
 #include "gui/tab_view.h"
 #include "gui/gui_test_support.h"
 #include "base/prompter.h"
+#include "base/safe_file.h"
 #include "comm/job_runner.h"
 #include "message/message_file.h"
 #include "message/rich_text_document.h"
@@ -565,6 +566,8 @@ private slots:
             QTest::addRow("%s, wrong extension", op) << op << "MessageData/x.GLC" << badExtension;
             QTest::addRow("%s, write error", op) << op << "missing/dir/x.glc" << "missing";
         }
+        // Never "    Complete." over an empty file.
+        QTest::addRow("exit, disk full") << "exit" << "MessageData/x.glc" << "No space left on device";
     }
     void unsavedQuestionStopsWhenTheSaveDoesNotComplete()
     {
@@ -591,6 +594,10 @@ private slots:
         const int requests = projector.sim.requestCount();
 
         bool went = true;
+        const bool diskFull = shown.startsWith(QLatin1String("No space"));
+        if (diskFull)
+            simulateDiskFullAfter(0);
+        auto room = qScopeGuard([] { simulateDiskFullAfter(-1); });
         if (operation == QLatin1String("new"))
             went = t.edit->newMessage();
         else if (operation == QLatin1String("open"))

@@ -114,8 +114,11 @@ private slots:
     {
         SendLockProfile p;
         QVERIFY(!p.lockFlag()); // absent reads as unlocked
+        QFile::remove(profile().fileName());
         p.setLockFlag(true);
         QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Lock")).toString(), QStringLiteral("1"));
+        // It holds the digest: its owner's only, like "LastPj.txt".
+        QCOMPARE(int(QFile::permissions(profile().fileName()) & 0x0077), 0); // nothing for group, others
         QVERIFY(SendLockProfile().lockFlag());
         p.setLockFlag(false);
         QCOMPARE(profile().value(QStringLiteral("GlintcasterPass/Lock")).toString(), QStringLiteral("0"));
