@@ -95,7 +95,9 @@ set(GLINTCASTER_SYSTEMD_UNIT_DIR "lib/systemd/system" CACHE STRING
     "Where glintcaster-server.service is installed (relative to the prefix, or absolute)")
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/systemd/glintcaster-server.service
         DESTINATION ${GLINTCASTER_SYSTEMD_UNIT_DIR} COMPONENT glintcaster-server)
-install(FILES ${_res}/samples/server.ini DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/glintcaster
-        COMPONENT glintcaster-server)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/openapi.json DESTINATION ${CMAKE_INSTALL_DOCDIR}
-        COMPONENT glintcaster-server)
+# The configuration is optional: an example and the API description go with the package's
+# documentation; the unit reads its options from /etc/default/glintcaster-server.
+install(FILES ${_res}/samples/server.ini
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glintcaster-server/examples COMPONENT glintcaster-server)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/openapi.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glintcaster-server COMPONENT glintcaster-server)

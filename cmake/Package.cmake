@@ -83,8 +83,13 @@ if(TARGET glintcaster-server)
     set(CPACK_DEBIAN_GLINTCASTER-SERVER_PACKAGE_SECTION net)
     # The service runs as a system user of its own, made by the maintainer scripts.
     set(CPACK_DEBIAN_GLINTCASTER-SERVER_PACKAGE_DEPENDS "adduser")
+    # dpkg knows maintainer scripts by their plain names.
+    foreach(_script postinst postrm)
+        configure_file(${_deb_res}/glintcaster-server.${_script}
+                       ${_deb_out}/glintcaster-server/${_script} COPYONLY)
+    endforeach()
     set(CPACK_DEBIAN_GLINTCASTER-SERVER_PACKAGE_CONTROL_EXTRA
-        ${_deb_res}/glintcaster-server.postinst ${_deb_res}/glintcaster-server.postrm)
+        ${_deb_out}/glintcaster-server/postinst ${_deb_out}/glintcaster-server/postrm)
     set(CPACK_COMPONENT_GLINTCASTER-SERVER_DESCRIPTION
 "HTTP service and CAP alerts for Glintcaster projector fleets
 glintcaster-server offers Glintcaster's operations over HTTP with bearer

@@ -446,13 +446,14 @@ void DiscoveryTab::registeredItemChanged(QTableWidgetItem *item)
     if (!item || item->column() != 0 || !m_registeredView->item(item->row(), 2))
         return;
     const quint32 address = m_registeredView->item(item->row(), 2)->data(Qt::UserRole).toUInt();
+    const QString before = m_store.projector(m_store.indexOfIp(address)).ProjectorName;
     const bool renamed = m_store.renameProjector(address, item->text());
     if (!renamed && !m_store.problemText().isEmpty())
         m_frame.prompter().inform(m_store.problemText());
     // Shows the name as stored (trimmed), or the old one when it could not be kept.
     {
         const QSignalBlocker quiet(m_registeredView);
-        item->setText(m_store.projector(m_store.indexOfIp(address)).ProjectorName);
+        item->setText(renamed ? m_store.projector(m_store.indexOfIp(address)).ProjectorName : before);
     }
     // Not kept: the file, which is the authority, no longer matches the list; show what it
     // holds. Deferred, since the edited item must outlive this signal.

@@ -73,7 +73,7 @@ private slots:
             QStringLiteral("bin/glintcaster-server"),
             QStringLiteral("share/man/man8/glintcaster-server.8.gz"),
             QStringLiteral("lib/systemd/system/glintcaster-server.service"),
-            QStringLiteral("etc/glintcaster/server.ini"),
+            QStringLiteral("share/doc/glintcaster-server/examples/server.ini"),
         };
         for (const QString &f : files)
             QVERIFY2(QFileInfo(installed(f)).isFile() && QFileInfo(installed(f)).size() > 0, qPrintable(f));
@@ -138,7 +138,7 @@ private slots:
         QTemporaryDir home;
         const Run check = run(installed(QStringLiteral("bin/glintcaster-server")),
                               {QStringLiteral("--check"), QStringLiteral("--home"), home.path(), QStringLiteral("--config"),
-                               installed(QStringLiteral("etc/glintcaster/server.ini"))});
+                               installed(QStringLiteral("share/doc/glintcaster-server/examples/server.ini"))});
         QVERIFY2(check.exit == 0, (check.out + check.err).constData());
 
         QProcess sim;

@@ -342,7 +342,8 @@ private slots:
         QCOMPARE(ini.value(s1, QStringLiteral("IP"), {}), QStringLiteral("167772162"));
         QCOMPARE(ini.value(s1, QStringLiteral("Pass"), {}), QStringLiteral("pw"));
         QCOMPARE(ini.value(s2, QStringLiteral("ProjectorName"), {}), QStringLiteral("PJ"));
-        QCOMPARE(projectorChoiceText(frame->session().store().projector(1)), QStringLiteral("10.0.0.2  Room 12"));
+        const ProjectorStore &store = frame->session().store();
+        QCOMPARE(projectorChoiceText(store.projector(store.indexOfIp(ipv4(10, 0, 0, 2)))), QStringLiteral("10.0.0.2  Room 12"));
         ProjectorEntry unnamed;
         unnamed.IP = ipv4(10, 0, 0, 3);
         QCOMPARE(projectorChoiceText(unnamed), QStringLiteral("10.0.0.3"));
