@@ -271,7 +271,10 @@ bool IniProfile::save() const
         break;
     case Encoding::CodePage: {
         QByteArray narrow;
-        if (encodeCodePage(m_codePage, fromUtf8Exact(bytes), &narrow))
+        // Narrow bytes that happen to be valid UTF-8 would be read back as UTF-8 and mean
+        // other characters ("Ã©" in 1252 is "é" in UTF-8); such a list is kept in UTF-8.
+        if (encodeCodePage(m_codePage, fromUtf8Exact(bytes), &narrow)
+            && (narrow == bytes || !isValidUtf8(narrow)))
             bytes = narrow;
         break;
     }

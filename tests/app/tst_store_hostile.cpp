@@ -190,6 +190,7 @@ private slots:
         QTest::newRow("932") << int(Language::Japanese) << QByteArray("\x89\xEF\x8B\x63\x8E\xBA") << QStringLiteral("会議室");
         QTest::newRow("936") << int(Language::Chinese) << QByteArray("\xBB\xE1\xD2\xE9\xCA\xD2") << QStringLiteral("会议室");
         QTest::newRow("932 bytes, English") << int(Language::English) << QByteArray("\x89\xEF") << QStringLiteral("‰ï");
+        QTest::newRow("1252 bytes that are UTF-8 too") << int(Language::English) << QByteArray("\xC3\xA9") << QStringLiteral("Ã©");
     }
     void codePageListsRoundTrip()
     {
@@ -210,6 +211,10 @@ private slots:
         QCOMPARE(store.projector(0).ProjectorName, expected);
         QVERIFY(store.SaveAdaptorSelection(QStringLiteral("127.0.0.1"), QStringLiteral("lo"))); // the window's exit
         QVERIFY(readAll(path).startsWith(original));
+        QVERIFY(store.setPassword(0, 1, QStringLiteral("pass"))); // the last byte that is not UTF-8 goes
+        ProjectorStore reread(path);
+        reread.LoadRegisteredProjectors();
+        QCOMPARE(reread.projector(0).ProjectorName, expected);
         SilentPrompter prompter;
         ProjectorEntry d;
         d.IP = 0x0A000002;
