@@ -5,40 +5,66 @@
 #include "base/message_table.h"
 #include "base/prompter.h"
 
+#include "app/ini_profile.h"
+
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 
 namespace glintcaster {
 namespace {
 
-const QString kPassKey = QStringLiteral("GlintcasterPass/Pass");
-const QString kLockKey = QStringLiteral("GlintcasterPass/Lock");
+const QString kSection = QStringLiteral("GlintcasterPass");
+const QString kPassKey = QStringLiteral("Pass");
+const QString kLockKey = QStringLiteral("Lock");
 constexpr int kConfirmationDiffers = 1284;
+constexpr int kLockWaitMs = 5000;
+constexpr int kStaleLockMs = 30000;
 
-QSettings profileSettings()
+// The per-user settings file of organisation "KESTORA", application "Glintcaster" (the one
+// QSettings names, so an older build still finds its entries).
+QString profilePath()
 {
-    return QSettings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
+    return QSettings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster")).fileName();
 }
 
-// The settings hold the send-lock digest: the file is made for its owner only before the
-// first write and kept so. QSettings re-reads and merges under its own lock file when it
-// writes, so the window and the command line do not undo each other's changes.
-void writeSetting(const QString &key, const QString &value)
+QString readSetting(const QString &key)
 {
-    QSettings settings(QStringLiteral("KESTORA"), QStringLiteral("Glintcaster"));
-    const QString file = settings.fileName();
-    if (!QFileInfo::exists(file)) {
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile create(file);
-        if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            create.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    IniProfile ini(profilePath());
+    ini.load();
+    return ini.value(kSection, key, QString());
+}
+
+// The file holds the send-lock digest: it is written through the safe writer (owner only;
+// on a full disk the old file stays and the reason is returned), under the lock file
+// QSettings itself takes, re-read under the lock so the window and the command line do not
+// undo each other's changes. A file that cannot be read is not overwritten.
+bool writeSetting(const QString &key, const QString &value, QString *error)
+{
+    QString local;
+    QString &err = error ? *error : local;
+    const QString path = profilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        err = QStringLiteral("%1: another program is changing the settings; try again")
+                  .arg(QDir::toNativeSeparators(path));
+        return false;
     }
-    settings.setValue(key, value);
-    settings.sync();
-    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    IniProfile ini(path);
+    if (!ini.load() && !ini.loadMissing()) {
+        err = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), ini.loadError());
+        return false;
+    }
+    ini.setValue(kSection, key, value);
+    if (!ini.save()) {
+        err = QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), ini.saveError());
+        return false;
+    }
+    return true;
 }
 
 // Shared by both dialogs: while no digest is stored only an empty entry passes; otherwise
@@ -49,6 +75,17 @@ bool passwordMatches(const QString &stored, const QString &entered)
     if (stored.isEmpty())
         return entered.isEmpty();
     return sendLockDigest(entered) == stored;
+}
+
+// A digest that could not be kept is told at once: the dialog stays open and no lock is
+// reported as set.
+bool storeDigest(SendLockProfile &profile, const QString &digest, Prompter &prompter)
+{
+    QString error;
+    if (profile.setStoredDigest(digest, &error))
+        return true;
+    prompter.inform(error, PromptIcon::Stop);
+    return false;
 }
 
 } // namespace
@@ -70,22 +107,22 @@ QString sendLockDigest(const QString &password)
 
 QString SendLockProfile::storedDigest() const
 {
-    return profileSettings().value(kPassKey).toString();
+    return readSetting(kPassKey);
 }
 
-void SendLockProfile::setStoredDigest(const QString &digest)
+bool SendLockProfile::setStoredDigest(const QString &digest, QString *error)
 {
-    writeSetting(kPassKey, digest);
+    return writeSetting(kPassKey, digest, error);
 }
 
 bool SendLockProfile::lockFlag() const
 {
-    return profileSettings().value(kLockKey).toString() == QLatin1String("1");
+    return readSetting(kLockKey) == QLatin1String("1");
 }
 
-void SendLockProfile::setLockFlag(bool locked)
+bool SendLockProfile::setLockFlag(bool locked, QString *error)
 {
-    writeSetting(kLockKey, locked ? QStringLiteral("1") : QStringLiteral("0"));
+    return writeSetting(kLockKey, locked ? QStringLiteral("1") : QStringLiteral("0"), error);
 }
 
 bool acceptSendLock(const SendLockProfile &profile, bool currentlyLocked, const QString &entered,
@@ -112,8 +149,7 @@ bool acceptFirstLock(SendLockProfile &profile, const QString &newPassword, const
         prompter.inform(msg(kConfirmationDiffers));
         return false;
     }
-    profile.setStoredDigest(sendLockDigest(newPassword));
-    return true;
+    return storeDigest(profile, sendLockDigest(newPassword), prompter);
 }
 
 bool acceptChangePassword(SendLockProfile &profile, const QString &current, const QString &newPassword,
@@ -133,8 +169,7 @@ bool acceptChangePassword(SendLockProfile &profile, const QString &current, cons
         prompter.inform(msg(1051));
         return false;
     }
-    profile.setStoredDigest(digest);
-    return true;
+    return storeDigest(profile, digest, prompter);
 }
 
 bool refuseWhenLocked(bool locked, Prompter &prompter)

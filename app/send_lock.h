@@ -14,16 +14,17 @@ QString sendLockDigest(const QString &password);
 
 /// The send-lock entries of the per-user profile (organisation "KESTORA", application
 /// "Glintcaster", section "GlintcasterPass"): "Pass" holds the digest, "Lock" the flag.
-/// Read and write failures are silent; a missing "Pass" means no password was ever set.
+/// A profile that cannot be read reads as empty; writes keep the rest of the file, never
+/// overwrite one that cannot be read, and on failure leave the old file and say why.
 class SendLockProfile {
 public:
     /// Empty when no password was ever set.
     QString storedDigest() const;
-    void setStoredDigest(const QString &digest);
+    bool setStoredDigest(const QString &digest, QString *error = nullptr);
     /// True exactly when "Lock" reads "1".
     bool lockFlag() const;
     /// Writes "1" or "0".
-    void setLockFlag(bool locked);
+    bool setLockFlag(bool locked, QString *error = nullptr);
 };
 
 /// The lock/unlock dialog's OK: checks `entered` against the stored digest (while none is
@@ -38,13 +39,15 @@ bool needsFirstLockPassword(const SendLockProfile &profile);
 
 /// The lock dialog's OK on first use: the new password typed twice. When the two differ,
 /// shows message 1284 and returns false (the dialog stays open); otherwise stores the
-/// digest of the new password (an empty one included) and returns true: lock.
+/// digest of the new password (an empty one included) and returns true: lock. A digest
+/// that cannot be stored is reported (the reason in an error box) and gives false.
 bool acceptFirstLock(SendLockProfile &profile, const QString &newPassword, const QString &confirmation,
                      Prompter &prompter);
 
 /// The change-password dialog's OK: checks `current` like acceptSendLock, refuses a new
 /// password that differs from its confirmation (message 1284) or whose digest equals the
-/// stored one (message 1051), else stores the new digest and returns true.
+/// stored one (message 1051), else stores the new digest and returns true (false, with
+/// the reason shown, when it cannot be stored).
 bool acceptChangePassword(SendLockProfile &profile, const QString &current, const QString &newPassword,
                           const QString &confirmation, Prompter &prompter);
 

@@ -389,7 +389,7 @@ void MainWindow::sendLockCommand(bool unlock)
     if (result && *result != locked) {
         m_session.setSendLocked(*result);
         // Kept at once as well as at exit, so a killed program cannot drop the lock.
-        writeSendLockFlag(*result);
+        keepSendLockFlag();
     }
     updateSendCaptions();
     updateCommandStates();
@@ -448,8 +448,15 @@ bool MainWindow::runExitSequence()
         m_session.store().SaveAdaptorSelection(adaptors[adaptor].addressText, adaptors[adaptor].name);
     else
         m_session.store().SaveAdaptorSelection(QString(), QString());
-    writeSendLockFlag(m_session.sendLocked());
+    keepSendLockFlag();
     return true;
+}
+
+void MainWindow::keepSendLockFlag()
+{
+    QString error;
+    if (!writeSendLockFlag(m_session.sendLocked(), &error))
+        m_prompter->inform(error, PromptIcon::Stop);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

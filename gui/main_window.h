@@ -105,6 +105,8 @@ public:
     /// The unsaved-message and exit questions, then what must be kept; true when the window
     /// may close.
     bool runExitSequence();
+    /// Writes the lock flag to the profile; a failure is shown with its reason.
+    void keepSendLockFlag();
 
     /// The menu commands, callable directly (tests, toolbar).
     void sendLockCommand(bool unlock);

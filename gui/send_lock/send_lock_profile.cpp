@@ -13,9 +13,9 @@ bool readSendLockFlag()
     return SendLockProfile().lockFlag();
 }
 
-void writeSendLockFlag(bool locked)
+bool writeSendLockFlag(bool locked, QString *error)
 {
-    SendLockProfile().setLockFlag(locked);
+    return SendLockProfile().setLockFlag(locked, error);
 }
 
 std::optional<bool> runDefaultSendLockDialog(bool locked, Prompter *prompter, QWidget *parent)

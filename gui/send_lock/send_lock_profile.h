@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QString;
 class QWidget;
 
 namespace glintcaster {
@@ -12,7 +13,7 @@ class Prompter;
 
 /// The send-lock flag as kept in the per-user profile: locked exactly when it reads "1".
 bool readSendLockFlag();
-void writeSendLockFlag(bool locked);
+bool writeSendLockFlag(bool locked, QString *error);
 
 /// The lock or unlock dialog for the current state, its boxes through `prompter`; the new
 /// state, or nothing on Cancel.

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "base/message_table.h"
 #include "base/prompter.h"
+#include "base/safe_file.h"
 #include "app/send_lock.h"
 #include "gui/send_lock/change_password_dialog.h"
 #include "gui/send_lock/send_lock_dialog.h"
@@ -213,6 +214,24 @@ private slots:
         QCOMPARE(prompter.texts(), QStringList{kDifferent});
         again.reject();
         QCOMPARE(SendLockProfile().storedDigest(), sendLockDigest(QStringLiteral("pw1")));
+
+        // A full disk: the old digest and flag stay, the reason is shown, the dialog stays.
+        QVERIFY(SendLockProfile().setLockFlag(true));
+        prompter.clear();
+        ChangePasswordDialog full;
+        full.setPrompter(&prompter);
+        full.show();
+        full.currentEdit()->setText(QStringLiteral("pw1"));
+        full.newEdit()->setText(QStringLiteral("pw2"));
+        full.confirmationEdit()->setText(QStringLiteral("pw2"));
+        simulateDiskFullAfter(0);
+        full.accept();
+        simulateDiskFullAfter(-1);
+        QVERIFY(full.isVisible());
+        QCOMPARE(prompter.texts().size(), 1);
+        QVERIFY(prompter.texts().first().endsWith(QStringLiteral("No space left on device")));
+        QCOMPARE(SendLockProfile().storedDigest(), sendLockDigest(QStringLiteral("pw1")));
+        QVERIFY(SendLockProfile().lockFlag());
     }
 };
 
