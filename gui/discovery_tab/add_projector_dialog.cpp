@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "gui/discovery_tab/add_projector_dialog.h"
 
+#include "app/entry_checks.h"
 #include "app/ini_profile.h"
 #include "app/projector_rules.h"
 #include "base/message_table.h"
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace glintcaster {
@@ -30,10 +32,12 @@ AddProjectorDialog::AddProjectorDialog(Prompter &prompter, QWidget *parent) : QD
 
     auto *macRow = new QHBoxLayout;
     macRow->setSpacing(2);
+    auto *hexPair = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,2}")), this);
     const int macWidth = fontMetrics().horizontalAdvance(QStringLiteral("WW")) + 12;
     for (int i = 0; i < kMacFields; ++i) {
         auto *field = new QLineEdit(this);
         field->setMaxLength(2);
+        field->setValidator(hexPair);
         field->setFixedWidth(macWidth);
         field->setAlignment(Qt::AlignCenter);
         field->setAccessibleName(tr("MAC address part %1").arg(i + 1));
@@ -98,6 +102,26 @@ void AddProjectorDialog::accept()
         m_addressEdit->setFocus();
         return;
     }
+    if (const QString problem = projectorAddressProblem(address); !problem.isEmpty()) {
+        m_prompter.inform(problem, PromptIcon::Warning);
+        m_addressEdit->setFocus();
+        return;
+    }
+    QStringList parts;
+    for (QLineEdit *field : m_macFields)
+        parts << field->text();
+    const QString mac = parts.join(QLatin1Char('-')); // six empty fields: "-----", none known
+    if (const QString problem = macProblem(mac); !problem.isEmpty()) {
+        m_prompter.inform(problem, PromptIcon::Warning);
+        m_macFields.first()->setFocus();
+        return;
+    }
+    if (passwordBeyondLatin1(m_passwordEdit->text())
+        && m_prompter.ask(passwordBeyondLatin1Warning(), PromptButtons::OkCancel, PromptIcon::Warning)
+               != PromptAnswer::Ok) {
+        m_passwordEdit->setFocus();
+        return;
+    }
     // Checked before anything is taken, so a wrong password keeps everything typed.
     if (m_checkPassword && !m_passwordEdit->text().isEmpty()
         && !m_checkPassword(address, m_passwordEdit->text())) {
@@ -109,10 +133,7 @@ void AddProjectorDialog::accept()
     m_auth = m_authBox->isChecked() ? 1 : 0;
     m_password = m_passwordEdit->text();
     m_name = m_nameEdit->text().trimmed();
-    QStringList parts;
-    for (QLineEdit *field : m_macFields)
-        parts << field->text();
-    m_mac = parts.join(QLatin1Char('-'));
+    m_mac = mac;
     QDialog::accept();
 }
 

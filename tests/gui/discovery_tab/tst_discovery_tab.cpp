@@ -181,8 +181,19 @@ private slots:
             dialog.addressEdit()->field(i)->setText(QStringLiteral("0"));
         dialog.accept();
         QVERIFY(dialog.isVisible());
+        // Addresses that name no single projector, and MAC fields only partly filled.
+        dialog.addressEdit()->setAddress(ipv4(239, 1, 2, 3));
+        dialog.accept();
+        dialog.addressEdit()->setAddress(ipv4(192, 168, 1, 10));
+        dialog.macField(0)->setText(QStringLiteral("0a"));
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
         QCOMPARE(m_prompter.texts(), (QStringList{QStringLiteral("Please input IP Address."),
-                                                  QStringLiteral("Please input IP Address.")}));
+                                                  QStringLiteral("Please input IP Address."),
+                                                  QStringLiteral("239.x.x.x is a multicast address, not a projector"),
+                                                  QStringLiteral("\"0a-----\" is not a MAC address (six pairs of "
+                                                                 "hexadecimal digits separated by hyphens)")}));
+        dialog.macField(0)->clear();
 
         // Six empty MAC fields give five hyphens; the hidden box keeps authentication on.
         dialog.addressEdit()->setAddress(ipv4(192, 168, 1, 10));
@@ -206,8 +217,10 @@ private slots:
         dialog.macField(0)->setFocus();
         QTest::keyClicks(dialog.macField(0), QStringLiteral("a1"));
         QTRY_COMPARE(QApplication::focusWidget(), dialog.macField(1));
-        for (int i = 1; i < 6; ++i)
-            dialog.macField(i)->setText(QStringLiteral("x%1").arg(i));
+        QTest::keyClicks(dialog.macField(1), QStringLiteral("x0B")); // hexadecimal digits only
+        QTRY_COMPARE(QApplication::focusWidget(), dialog.macField(2));
+        for (int i = 2; i < 6; ++i)
+            dialog.macField(i)->setText(QStringLiteral("c%1").arg(i));
         // The last field has no next one: the focus stays there.
         QCOMPARE(QApplication::focusWidget(), dialog.macField(5));
         QCOMPARE(dialog.macField(5)->maxLength(), 2);
@@ -224,7 +237,7 @@ private slots:
         ip->field(3)->setText(QStringLiteral("9"));
         QCOMPARE(ip->address(), ipv4(172, 16, 4, 9));
         dialog.accept();
-        QCOMPARE(dialog.mac(), QStringLiteral("a1-x1-x2-x3-x4-x5"));
+        QCOMPARE(dialog.mac(), QStringLiteral("a1-0B-c2-c3-c4-c5"));
     }
 
     void passwordFollowsTheFileAndTheAddress()
