@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/projector_operations.h"
 
+#include "app/projector_rules.h"
+
 #include "base/message_table.h"
 #include "message/message_file.h"
 #include "app/pj_list_rules.h"
@@ -451,8 +453,8 @@ bool ProjectorOperations::sendSteps(const ProjectorEndpoint &target, CurrentMess
             return false;
         if (storedStartup)
             *storedStartup = setting;
-    } else if (options.knownStartup && options.knownStartup->enabled && options.slot >= 1
-               && options.slot <= 12 && options.knownStartup->slot == options.slot) {
+    } else if (options.knownStartup && options.knownStartup->enabled && isSavedSlot(options.slot)
+               && options.knownStartup->slot == options.slot) {
         // The slot just overwritten was the startup display: switch the startup display off.
         const StartupSetting setting{false, options.slot, 0};
         if (!setStartup(target, setting))
@@ -475,7 +477,7 @@ int StartupSetting::parseMinutes(const QString &text, bool emptyIsRepeat)
         return 0;
     bool ok = false;
     const int n = s.toInt(&ok, 10);
-    return ok && n >= 1 && n <= 127 ? n : -1;
+    return ok && n >= 1 && n <= kStartupMaxMinutes ? n : -1;
 }
 
 std::optional<StartupSetting> CapabilityReport::startup() const

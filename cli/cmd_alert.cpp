@@ -3,6 +3,7 @@
 // alert: one message stored and switched on at many projectors at once; log: the activity log.
 #include "cli/cli_common.h"
 
+#include "app/projector_rules.h"
 #include "app/activity_log.h"
 #include "app/alert_operation.h"
 #include "app/message_templates.h"
@@ -233,7 +234,7 @@ void addAlertCommands(CLI::App &app, std::function<int()> *action)
     alert->add_option("--slot", a->slot, "quick (default) or 1..12");
     alert->add_flag("--no-display", a->noDisplay, "Store only; do not switch the message on");
     alert->add_flag("--power-on", a->powerOn, "Power the projector on when switching the message on");
-    alert->add_option("--startup", a->startup, "Also make the slot the startup display: repeat or 1..127 minutes");
+    alert->add_option("--startup", a->startup, "Also make the slot the startup display: repeat or 1.." + std::to_string(kStartupMaxMinutes) + " minutes");
     addTargetOptions(alert, a->target);
     addCommonOptions(alert, a->common);
     setAction(alert, action, a, alertCommand);

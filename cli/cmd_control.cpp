@@ -5,6 +5,7 @@
 
 #include "cli/cli_report.h"
 
+#include "app/projector_rules.h"
 #include "base/message_table.h"
 #include "comm/command_exchange.h"
 #include "comm/job_runner.h"
@@ -294,7 +295,7 @@ void addStartupCommand(CLI::App &app, std::function<int()> *action)
     auto *cmd = app.add_subcommand("startup", "Show or set the stored message a projector shows when it starts");
     cmd->add_flag("--set", o->set, "Set the startup display (else show it)");
     cmd->add_option("--slot", o->slot, slotHelp("%1 with --set"));
-    cmd->add_option("--minutes", o->minutes, "repeat or 1..127 with --set (default repeat)");
+    cmd->add_option("--minutes", o->minutes, "repeat or 1.." + std::to_string(kStartupMaxMinutes) + " with --set (default repeat)");
     cmd->add_flag("--disable", o->disable, "With --set: no startup display");
     addTargetOptions(cmd, o->target);
     addCommonOptions(cmd, o->common);

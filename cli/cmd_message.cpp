@@ -14,6 +14,7 @@
 #include "comm/discovery_session.h"
 #include "comm/job_messages.h"
 #include "comm/job_workers.h"
+#include "app/projector_rules.h"
 #include "app/send_lock.h"
 #include "comm/slot_list_worker.h"
 #include "message/message_file.h"
@@ -459,7 +460,7 @@ void addSendCommand(CLI::App &app, std::function<int()> *action)
     auto *cmd = app.add_subcommand("send", "Send a message file into a projector's slot");
     cmd->add_option("file", o->file, ".glc or .txt file")->required();
     cmd->add_option("--slot", o->slot, slotHelp("quick (default) or %1"));
-    cmd->add_option("--startup", o->startup, "Also make the slot the startup display: repeat or 1..127 minutes");
+    cmd->add_option("--startup", o->startup, "Also make the slot the startup display: repeat or 1.." + std::to_string(kStartupMaxMinutes) + " minutes");
     addTargetOptions(cmd, o->target);
     addCommonOptions(cmd, o->common);
     setAction(cmd, action, o, sendCommand);
