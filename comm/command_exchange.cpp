@@ -156,6 +156,21 @@ CommandExchange::Await CommandExchange::awaitAnswer(const CancelHook &cancelHook
     return Await::NoAnswer;
 }
 
+int CommandExchange::request(QByteArrayView commandText, QByteArrayView body)
+{
+    if (const int code = send(commandText, body))
+        return code;
+    switch (awaitAnswer()) {
+    case Await::Ready:
+        return readAnswer();
+    case Await::Cancelled:
+        return WaitCancelled;
+    case Await::NoAnswer:
+        break;
+    }
+    return NoAnswer;
+}
+
 int CommandExchange::readAnswer()
 {
     clearAnswer();

@@ -74,6 +74,9 @@ public:
     /// UnexpectedAnswer when the answer stayed incomplete (cut or closed half-way), or
     /// WaitCancelled.
     int readAnswer();
+    /// send(), awaitAnswer() and readAnswer() in turn: 0 when a whole answer was read, else
+    /// the first failure's code (NoAnswer and WaitCancelled for the wait's outcomes).
+    int request(QByteArrayView commandText, QByteArrayView body = {});
     /// Waits (as awaitAnswer) and appends one read at `received()` for answers that come
     /// in pieces; never beyond the buffer. 0, NoAnswer, BodyReadFailed or BodyCut;
     /// `cancelled` is set when the hook ended the wait.

@@ -17,18 +17,7 @@ constexpr int kValuePos = 14;
 // kValueNotObtained. `cancelled` is set when the operator's cancel ended it.
 quint16 followUp(CommandExchange &exchange, quint16 code, quint8 type, quint16 value, bool *cancelled)
 {
-    if (exchange.send(controlCommandText(code, type, value)) != 0)
-        return kValueNotObtained;
-    switch (exchange.awaitAnswer()) {
-    case CommandExchange::Await::Ready:
-        break;
-    case CommandExchange::Await::Cancelled:
-        *cancelled = true;
-        return kValueNotObtained;
-    case CommandExchange::Await::NoAnswer:
-        return kValueNotObtained;
-    }
-    if (const int failure = exchange.readAnswer()) {
+    if (const int failure = exchange.request(controlCommandText(code, type, value))) {
         *cancelled = failure == WaitCancelled;
         return kValueNotObtained;
     }
@@ -76,21 +65,7 @@ void controlWorker(JobRecord &job, QObject *receiver)
         code = exchange.greet();
     job.greeted = !exchange.digestPrefix().isEmpty();
     if (code == 0)
-        code = exchange.send(controlCommandText(ctrl.code, ctrl.type, requestValue));
-    if (code == 0) {
-        switch (exchange.awaitAnswer()) {
-        case CommandExchange::Await::Ready:
-            break;
-        case CommandExchange::Await::Cancelled:
-            code = WaitCancelled;
-            break;
-        case CommandExchange::Await::NoAnswer:
-            code = NoAnswer;
-            break;
-        }
-    }
-    if (code == 0)
-        code = exchange.readAnswer();
+        code = exchange.request(controlCommandText(ctrl.code, ctrl.type, requestValue));
     if (code != 0) {
         exchange.close();
         postFailure(receiver, CtrlFailed, code);

@@ -11,7 +11,7 @@ namespace glintcaster {
 
 namespace {
 
-// Open, greet, send `command`, wait and read once; a cancel gives WaitCancelled.
+// Open, greet and make one request; a cancel gives WaitCancelled.
 int converse(CommandExchange &exchange, const QByteArray &command)
 {
     exchange.setCancelHook(operatorCancelled);
@@ -19,21 +19,7 @@ int converse(CommandExchange &exchange, const QByteArray &command)
     if (code == 0)
         code = exchange.greet();
     if (code == 0)
-        code = exchange.send(command);
-    if (code == 0) {
-        switch (exchange.awaitAnswer()) {
-        case CommandExchange::Await::Ready:
-            break;
-        case CommandExchange::Await::Cancelled:
-            code = WaitCancelled;
-            break;
-        case CommandExchange::Await::NoAnswer:
-            code = NoAnswer;
-            break;
-        }
-    }
-    if (code == 0)
-        code = exchange.readAnswer();
+        code = exchange.request(command);
     if (code != 0)
         exchange.close();
     return code;

@@ -190,24 +190,10 @@ void runSlotList(const std::shared_ptr<SlotListWorker::State> &state,
         }
         // A slot that gets no answer at all is a failure of the whole list, not an empty
         // row: reporting it as an empty list would look like success.
-        if (const int code = exchange.send(
+        if (const int code = exchange.request(
                 QStringLiteral("INFO %1\r\n").arg(slot, 0, 16).toUpper().toLatin1())) {
-            state->post(SlotListMessage::ListFailed, code);
-            return;
-        }
-        switch (exchange.awaitAnswer()) {
-        case CommandExchange::Await::Ready:
-            break;
-        case CommandExchange::Await::Cancelled:
-            return; // closed: nothing more to say
-        case CommandExchange::Await::NoAnswer:
-            state->post(SlotListMessage::ListFailed, NoAnswer);
-            return;
-        }
-        if (const int code = exchange.readAnswer()) {
-            if (code == WaitCancelled)
-                return;
-            state->post(SlotListMessage::ListFailed, code);
+            if (code != WaitCancelled) // a cancel closed it: nothing more to say
+                state->post(SlotListMessage::ListFailed, code);
             return;
         }
         exchange.close();
