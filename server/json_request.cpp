@@ -6,6 +6,8 @@
 #include "app/projector_rules.h"
 #include "server/server_config.h"
 
+#include <cmath>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +16,16 @@
 namespace glintcaster::server {
 
 namespace {
+
+// A JSON number that is a whole number from lo to hi; the range is checked before any
+// conversion, since a double beyond int has no int value.
+bool wholeNumberIn(double d, int lo, int hi, int *out)
+{
+    if (!(d >= lo && d <= hi) || d != std::floor(d))
+        return false;
+    *out = int(d);
+    return true;
+}
 
 /// Reads one request object field by field; the first problem stops it.
 class Fields {
@@ -92,9 +104,8 @@ public:
             return true;
         int slot = -3;
         if (v.isDouble()) {
-            const double d = v.toDouble();
-            if (d == double(int(d)) && isStorageSlot(int(d)))
-                slot = int(d);
+            if (int n = 0; wholeNumberIn(v.toDouble(), 0, kSavedSlotCount, &n))
+                slot = n;
         } else if (v.isString()) {
             const QString t = v.toString().trimmed().toLower();
             if (clearRange && t == u"all")
@@ -130,10 +141,8 @@ public:
             *out = 0;
             return true;
         }
-        const double d = v.toDouble(-1);
-        if (!v.isDouble() || d != double(int(d)) || d < 1 || d > kStartupMaxMinutes)
+        if (!v.isDouble() || !wholeNumberIn(v.toDouble(), 1, kStartupMaxMinutes, out))
             return fail(QStringLiteral("\"startup\" is \"repeat\" or 1..%1 minutes").arg(kStartupMaxMinutes));
-        *out = int(d);
         return true;
     }
 

@@ -89,6 +89,8 @@ private slots:
         QTest::newRow("startup range") << 0 << QByteArray(R"({"all":true,"text":"x","slot":2,"startup":128})") << "invalid_request";
         QTest::newRow("slot fraction") << 1 << QByteArray(R"({"all":true,"slot":1.5})") << "invalid_request";
         QTest::newRow("slot 13") << 1 << QByteArray(R"({"all":true,"slot":13})") << "invalid_request";
+        QTest::newRow("slot beyond int") << 1 << QByteArray(R"({"all":true,"slot":6e114})") << "invalid_request";
+        QTest::newRow("startup beyond int") << 0 << QByteArray(R"({"all":true,"text":"x","startup":-3e10})") << "invalid_request";
         QTest::newRow("targets not strings") << 1 << QByteArray(R"({"targets":[1]})") << "invalid_request";
         QTest::newRow("on not bool") << 1 << QByteArray(R"({"all":true,"on":"yes"})") << "invalid_request";
         QTest::newRow("line break in a field name") << 1 << QByteArray(R"({"all":true,"a\nb":1})") << "invalid_request";
