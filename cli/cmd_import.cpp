@@ -93,6 +93,45 @@ QString unsupportedReport(const RichText &body, const QList<qsizetype> &position
     return parts.join(QStringLiteral("; "));
 }
 
+// The document's bytes, or why it cannot be read. Only regular files: a named pipe would
+// block the read for ever.
+QString readSource(const QString &path, QByteArray *bytes)
+{
+    if (const QString problem = regularFileProblem(path); !problem.isEmpty())
+        return problem;
+    if (QFileInfo(path).size() > DocumentImportLimit)
+        return QStringLiteral("larger than %1 MiB").arg(DocumentImportLimit / (1024 * 1024));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    *bytes = file.read(DocumentImportLimit + 1);
+    return {};
+}
+
+// Takes out of the body what the projector's character set cannot show, when `yes` allows
+// it (one event says what went); without it the refusal's text. `*removed` counts
+// characters, a surrogate pair once.
+QString removeUnsupported(CurrentMessage &message, bool extended, bool yes, const QString &path, int *removed)
+{
+    const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
+    if (unsupported.isEmpty())
+        return {};
+    for (qsizetype i = 0; i < unsupported.size(); ++i) {
+        ++*removed;
+        if (QChar::isHighSurrogate(message.body().at(unsupported.at(i)).ch) && i + 1 < unsupported.size()
+            && unsupported.at(i + 1) == unsupported.at(i) + 1)
+            ++i;
+    }
+    const QString summary = oneLine(withNumber(msg(1037), *removed));
+    const QString report = unsupportedReport(message.body(), unsupported, message.isDoubleSize());
+    if (!yes)
+        return summary + QStringLiteral(": ") + report + QStringLiteral(" (--yes removes them)");
+    for (qsizetype i = unsupported.size() - 1; i >= 0; --i)
+        message.body().chars().removeAt(unsupported.at(i));
+    Reporter::instance().event(path, QStringLiteral("%1 unsupported characters removed: %2").arg(*removed).arg(report));
+    return {};
+}
+
 int importCommand(const ImportOptions &o)
 {
     if (!applyCommon(o.common))
@@ -120,17 +159,9 @@ int importCommand(const ImportOptions &o)
         return refuse(out, msg(1027));
     if (const QString problem = outputPathProblem(out); !problem.isEmpty())
         return refuse(out, problem);
-    // Only regular files: a named pipe would block the read for ever.
-    if (const QString problem = regularFileProblem(path); !problem.isEmpty())
+    QByteArray bytes;
+    if (const QString problem = readSource(path, &bytes); !problem.isEmpty())
         return refuse(path, problem);
-    const QFileInfo info(path);
-    if (info.size() > DocumentImportLimit)
-        return refuse(path, QStringLiteral("larger than %1 MiB").arg(DocumentImportLimit / (1024 * 1024)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(path, file.errorString());
-    const QByteArray bytes = file.read(DocumentImportLimit + 1);
-    file.close();
 
     DocumentImport doc = importDocument(bytes, path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive));
     if (!doc.ok)
@@ -145,23 +176,10 @@ int importCommand(const ImportOptions &o)
     message.setBody(doc.body);
     const bool extended = o.charset == "extended";
     const TargetCapabilities target = TargetCapabilities::fixed(true, false, extended);
-    const QList<qsizetype> unsupported = unsupportedPositions(message.body(), !extended);
-    int removed = 0; // characters, a surrogate pair counting once
-    if (!unsupported.isEmpty()) {
-        for (qsizetype i = 0; i < unsupported.size(); ++i) {
-            ++removed;
-            if (QChar::isHighSurrogate(message.body().at(unsupported.at(i)).ch) && i + 1 < unsupported.size() &&
-                unsupported.at(i + 1) == unsupported.at(i) + 1)
-                ++i;
-        }
-        const QString summary = oneLine(withNumber(msg(1037), removed));
-        const QString report = unsupportedReport(message.body(), unsupported, message.isDoubleSize());
-        if (!o.common.yes)
-            return refuse(path, summary + QStringLiteral(": ") + report + QStringLiteral(" (--yes removes them)"));
-        for (qsizetype i = unsupported.size() - 1; i >= 0; --i)
-            message.body().chars().removeAt(unsupported.at(i));
-        reporter.event(path, QStringLiteral("%1 unsupported characters removed: %2").arg(removed).arg(report));
-    }
+    int removed = 0;
+    if (const QString problem = removeUnsupported(message, extended, o.common.yes, path, &removed);
+        !problem.isEmpty())
+        return refuse(path, problem);
     if (message.body().isEmpty())
         return refuse(path, msg(1003));
 
