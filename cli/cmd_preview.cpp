@@ -44,11 +44,10 @@ bool savePng(const QImage &frame, const QString &path, QString *error)
     return writeFileSafely(path, bytes, error);
 }
 
-int previewCommand(const PreviewOptions &o)
+// --tick as a number of ticks, or -1 (told) when it is not a whole number in range.
+qlonglong tickCount(const std::string &option)
 {
-    if (!applyCommon(o.common))
-        return ExitUsage;
-    const QString tickText = QString::fromStdString(o.tick).trimmed();
+    const QString tickText = QString::fromStdString(option).trimmed();
     bool numeric = !tickText.isEmpty();
     for (QChar c : tickText)
         numeric = numeric && c.isDigit() && c.unicode() < 0x80;
@@ -57,8 +56,33 @@ int previewCommand(const PreviewOptions &o)
     constexpr qlonglong kMaxTicks = 1000000;
     if (!numeric || ticks < 0 || ticks > kMaxTicks) {
         printErr(QStringLiteral("--tick must be a whole number from 0 to %1, not \"%2\"").arg(kMaxTicks).arg(tickText));
-        return ExitUsage;
+        return -1;
     }
+    return ticks;
+}
+
+// The glyphs and icons, with a warning for each kind that is missing and would be needed.
+GlyphSet loadGlyphsFor(const PreviewModel &model)
+{
+    GlyphSet glyphs = GlyphSet::load();
+    if (glyphs.missingGlyphs() > 0)
+        printErr(QStringLiteral("warning: %1 of %2 glyph files missing in %3; those characters are not drawn")
+                     .arg(glyphs.missingGlyphs())
+                     .arg(GlyphSet::GlyphCount)
+                     .arg(glyphs.glyphDir()));
+    if (model.icon && glyphs.icon(model.icon).isNull())
+        printErr(QStringLiteral("warning: %1 missing in %2; the title icon is not drawn")
+                     .arg(GlyphSet::iconFileName(model.icon), glyphs.iconDir()));
+    return glyphs;
+}
+
+int previewCommand(const PreviewOptions &o)
+{
+    if (!applyCommon(o.common))
+        return ExitUsage;
+    const qlonglong ticks = tickCount(o.tick);
+    if (ticks < 0)
+        return ExitUsage;
 
     QString path, output;
     if (!argumentPath(o.file, &path) || !argumentPath(o.output, &output))
@@ -88,15 +112,7 @@ int previewCommand(const PreviewOptions &o)
     if (PreparePreviewModel(message, context, &model) != 0)
         return ExitRefused;
 
-    const GlyphSet glyphs = GlyphSet::load();
-    if (glyphs.missingGlyphs() > 0)
-        printErr(QStringLiteral("warning: %1 of %2 glyph files missing in %3; those characters are not drawn")
-                     .arg(glyphs.missingGlyphs())
-                     .arg(GlyphSet::GlyphCount)
-                     .arg(glyphs.glyphDir()));
-    if (model.icon && glyphs.icon(model.icon).isNull())
-        printErr(QStringLiteral("warning: %1 missing in %2; the title icon is not drawn")
-                     .arg(GlyphSet::iconFileName(model.icon), glyphs.iconDir()));
+    const GlyphSet glyphs = loadGlyphsFor(model);
 
     PreviewAnimation animation(model, glyphs);
     bool bitmapWarned = false;
