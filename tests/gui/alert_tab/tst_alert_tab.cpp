@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 // The Alert tab offscreen against substitute projectors: the one question, the states in the
-// table, other sends refused during a run, the summary and history, and group editing.
+// table, other sends refused during a run, the summary and history, the three message
+// sources, and group editing.
+#include "base/app_home.h"
 #include "app/projector_groups.h"
+#include "message/message_file.h"
 #include "comm/job_runner.h"
 #include "comm/worker_harness.h"
 #include "gui/alert_tab/alert_run_view.h"
@@ -28,6 +31,18 @@ namespace {
 quint32 address(int n)
 {
     return QHostAddress(QStringLiteral("127.104.3.%1").arg(n)).toIPv4Address();
+}
+
+// Text as the projector's 16-bit characters, in either byte order.
+QByteArray utf16Of(const QString &text, bool little)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(little ? lo : hi);
+        out.append(little ? hi : lo);
+    }
+    return out;
 }
 
 } // namespace
@@ -120,6 +135,55 @@ private slots:
         QCOMPARE(tab.runView()->stateText(2), QStringLiteral("Complete"));
         QCOMPARE(tab.runView()->summary()->text(), QStringLiteral("3 of 4 succeeded, 1 failed"));
         m_sims[1]->setAnswerDelay(0, "PUT");
+    }
+
+    // The two other sources: with nothing to send the operator is told and nothing starts;
+    // otherwise each projector is sent that message, not the quick one.
+    void fileAndEditTabSources()
+    {
+        ProjectorStore store(m_env.lastPj());
+        ScriptedPrompter prompter;
+        prompter.setFallback(PromptAnswer::Yes);
+        AlertTabEnvironment env = environment();
+        std::optional<CurrentMessage> edited;
+        env.editMessage = [&edited](CurrentMessage *out) {
+            if (edited)
+                *out = *edited;
+            return edited.has_value();
+        };
+        QDir().mkpath(AppHome::messageDataDir());
+        for (const QString &name : QDir(AppHome::messageDataDir()).entryList({QStringLiteral("*.glc")}))
+            QFile::remove(QDir(AppHome::messageDataDir()).filePath(name));
+        AlertTab tab(store, prompter, env);
+        tab.tree()->setChecked(address(1), true);
+        tab.quickBody()->setPlainText(QStringLiteral("quick"));
+        tab.setSource(AlertTab::Source::File);
+        QVERIFY(!tab.send());
+        tab.setSource(AlertTab::Source::EditTab);
+        QVERIFY(!tab.send());
+        QCOMPARE(prompter.texts(), (QStringList{msg(1008), msg(1003)}));
+        QVERIFY(!tab.isRunning());
+
+        CurrentMessage message;
+        message.setTitle(RichText(QStringLiteral("FromFile")));
+        message.setBody(RichText(QStringLiteral("stored body")));
+        MessageFileContext context;
+        QCOMPARE(writeMessageFile(QDir(AppHome::messageDataDir()).filePath(QStringLiteral("Drill.glc")), message,
+                                  false, context),
+                 MessageFileStatus::Ok);
+        message.setTitle(RichText(QStringLiteral("FromEdit")));
+        edited = message;
+        tab.refresh();
+        for (const auto &[source, title] : {std::pair{AlertTab::Source::File, QStringLiteral("FromFile")},
+                                            std::pair{AlertTab::Source::EditTab, QStringLiteral("FromEdit")}}) {
+            tab.setSource(source);
+            QVERIFY(tab.send());
+            QSignalSpy done(tab.alert(), &AlertOperation::finished);
+            QVERIFY(done.wait(20000));
+            QCOMPARE(tab.runView()->stateText(0), QStringLiteral("Complete"));
+            const QByteArray body = m_sims[1]->slot(0).body;
+            QVERIFY2(body.contains(utf16Of(title, true)) || body.contains(utf16Of(title, false)), qPrintable(title));
+        }
     }
 
     void editGroups()
