@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Glintcaster developers
 #include "app/projector_groups.h"
 
+#include "base/message_table.h"
+
 #include "app/ini_profile.h"
 #include "base/app_home.h"
 
@@ -143,7 +145,7 @@ bool ProjectorGroups::resolve(const QString &name, const ProjectorStore &store,
     const int i = indexOf(name);
     if (i < 0) {
         if (error)
-            *error = QStringLiteral("no group named \"%1\"").arg(name);
+            *error = msg(2410).arg(name);
         return false;
     }
     for (quint32 ip : m_groups.at(i).members) {
@@ -159,18 +161,18 @@ bool ProjectorGroups::resolve(const QString &name, const ProjectorStore &store,
 QString ProjectorGroups::nameProblem(const QString &name)
 {
     if (name.trimmed().isEmpty())
-        return QStringLiteral("the name is empty");
+        return msg(2411);
     if (name != name.trimmed())
-        return QStringLiteral("the name starts or ends with a space");
+        return msg(2412);
     if (name.size() > kMaxNameLength)
-        return QStringLiteral("the name is longer than %1 characters").arg(kMaxNameLength);
+        return msg(2413).arg(kMaxNameLength);
     for (QChar c : name)
         if (c == u'[' || c == u']' || c == u'=' || c.category() == QChar::Other_Control)
-            return QStringLiteral("the name holds a character a group name cannot have ('[', ']', '=' or a control character)");
+            return msg(2414);
     if (name.startsWith(u';') || name.startsWith(u'#'))
-        return QStringLiteral("the name starts with a comment mark");
+        return msg(2415);
     if (isAll(name))
-        return QStringLiteral("\"All\" is the built-in group of every projector");
+        return msg(2416);
     return {};
 }
 
@@ -193,7 +195,7 @@ bool ProjectorGroups::change(const Change &apply, QString *error)
     QLockFile lock(m_path + QStringLiteral(".lock"));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
-        err = QStringLiteral("%1: another program is changing the groups; try again")
+        err = msg(2417)
                   .arg(QDir::toNativeSeparators(m_path));
         return false;
     }
@@ -209,7 +211,7 @@ bool ProjectorGroups::change(const Change &apply, QString *error)
     IniProfile ini(m_path);
     ini.parse(serialise(groups));
     if (!ini.save()) {
-        err = QStringLiteral("%1: cannot be written").arg(QDir::toNativeSeparators(m_path));
+        err = msg(2418).arg(QDir::toNativeSeparators(m_path), ini.saveError());
         return false;
     }
     m_groups = groups;
@@ -225,11 +227,11 @@ bool ProjectorGroups::create(const QString &name, QString *error)
         }
         for (const ProjectorGroup &g : groups)
             if (sameName(g.name, name)) {
-                *err = QStringLiteral("a group named \"%1\" exists already").arg(g.name);
+                *err = msg(2419).arg(g.name);
                 return false;
             }
         if (groups.size() >= kMaxGroups) {
-            *err = QStringLiteral("there are %1 groups already").arg(kMaxGroups);
+            *err = msg(2420).arg(kMaxGroups);
             return false;
         }
         groups.append({name, {}});
@@ -245,13 +247,13 @@ bool ProjectorGroups::rename(const QString &oldName, const QString &newName, QSt
             if (sameName(groups.at(i).name, oldName))
                 at = i;
             else if (sameName(groups.at(i).name, newName)) {
-                *err = QStringLiteral("a group named \"%1\" exists already").arg(groups.at(i).name);
+                *err = msg(2419).arg(groups.at(i).name);
                 return false;
             }
         }
         if (at < 0) {
             *err = isAll(oldName) ? nameProblem(oldName)
-                                  : QStringLiteral("no group named \"%1\"").arg(oldName);
+                                  : msg(2410).arg(oldName);
             return false;
         }
         if (const QString p = nameProblem(newName); !p.isEmpty()) {
@@ -271,7 +273,7 @@ bool ProjectorGroups::remove(const QString &name, QString *error)
                 groups.removeAt(i);
                 return true;
             }
-        *err = isAll(name) ? nameProblem(name) : QStringLiteral("no group named \"%1\"").arg(name);
+        *err = isAll(name) ? nameProblem(name) : msg(2410).arg(name);
         return false;
     }, error);
 }
@@ -285,19 +287,19 @@ bool ProjectorGroups::addMembers(const QString &name, const QList<quint32> &addr
                 continue;
             for (quint32 ip : addresses) {
                 if (store.indexOfIp(ip) < 0) {
-                    *err = QStringLiteral("%1 is not a registered projector").arg(ipToText(ip));
+                    *err = msg(2421).arg(ipToText(ip));
                     return false;
                 }
                 if (!g.members.contains(ip))
                     g.members.append(ip);
             }
             if (g.members.size() > kMaxMembers) {
-                *err = QStringLiteral("a group holds at most %1 projectors").arg(kMaxMembers);
+                *err = msg(2422).arg(kMaxMembers);
                 return false;
             }
             return true;
         }
-        *err = isAll(name) ? nameProblem(name) : QStringLiteral("no group named \"%1\"").arg(name);
+        *err = isAll(name) ? nameProblem(name) : msg(2410).arg(name);
         return false;
     }, error);
 }
@@ -311,13 +313,13 @@ bool ProjectorGroups::removeMembers(const QString &name, const QList<quint32> &a
                 continue;
             for (quint32 ip : addresses) {
                 if (!g.members.removeOne(ip)) {
-                    *err = QStringLiteral("%1 is not in the group \"%2\"").arg(ipToText(ip), g.name);
+                    *err = msg(2423).arg(ipToText(ip), g.name);
                     return false;
                 }
             }
             return true;
         }
-        *err = isAll(name) ? nameProblem(name) : QStringLiteral("no group named \"%1\"").arg(name);
+        *err = isAll(name) ? nameProblem(name) : msg(2410).arg(name);
         return false;
     }, error);
 }

@@ -97,6 +97,11 @@ private slots:
             QVERIFY(!e.isEmpty());
         }
         QCOMPARE(readAll(g.filePath()), groupsBefore);
+        MessageTable::setLanguage(Language::Japanese); // the window shows these as they are
+        QString japanese;
+        QVERIFY(!g.create(QStringLiteral("all"), &japanese));
+        MessageTable::setLanguage(Language::English);
+        QCOMPARE(japanese, QStringLiteral("「All」はすべてのプロジェクターの組み込みグループです"));
 
         ProjectorGroups reread(g.filePath());
         QVERIFY(reread.load());
