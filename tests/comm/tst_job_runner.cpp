@@ -26,17 +26,6 @@ public:
     void jobFinished(bool success) override { ends << success; }
 };
 
-JobRecord job(JobKind kind, const ProjectorEndpoint &endpoint)
-{
-    JobRecord j;
-    j.kind = kind;
-    j.timings = quickTimings();
-    j.upload.endpoint = endpoint;
-    j.control.endpoint = endpoint;
-    j.info.endpoint = endpoint;
-    return j;
-}
-
 QByteArray statAnswer(char c) { return "STAT 0\r\nSAVE-ID:0\r\nSTATUS:" + QByteArray(1, c) + "\r\n"; }
 
 QList<FakeConversation> each(const QList<QByteArray> &answers)
@@ -103,7 +92,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations({FakeConversation::answering(answer)});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind(kind), peer.endpoint());
+        JobRecord record = quickJob(JobKind(kind), peer.endpoint());
         record.upload.bodyLength = 8; // get text: expects a few bytes
         record.upload.expectedBase = 39;
         RecordingPresenter presenter;
@@ -129,7 +118,7 @@ private slots:
         ProjectorEndpoint refused;
         refused.address = kPeerAddress;
         refused.port = unusedPort(kPeerAddress);
-        JobRecord record = job(JobKind::Cancel, refused);
+        JobRecord record = quickJob(JobKind::Cancel, refused);
         const JobOutcome outcome = runJob(record);
         QVERIFY(!outcome.success);
         QCOMPARE(outcome.code, 12);
@@ -178,7 +167,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations({c});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind(kind), peer.endpoint(password));
+        JobRecord record = quickJob(JobKind(kind), peer.endpoint(password));
         const JobOutcome outcome = runJob(record);
         QVERIFY(!outcome.success);
         QCOMPARE(outcome.code, code);
@@ -191,7 +180,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations(each({statAnswer('1'), statAnswer('5'), statAnswer('3'), statAnswer('0')}));
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Status, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Status, peer.endpoint());
         RecordingPresenter presenter;
         const JobOutcome outcome = runJob(record, &presenter);
         QVERIFY(outcome.success);
@@ -217,7 +206,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations(each({statAnswer('2'), statAnswer(c)}));
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Status, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Status, peer.endpoint());
         RecordingPresenter presenter;
         const JobOutcome outcome = runJob(record, &presenter);
         QVERIFY(!outcome.success);
@@ -233,7 +222,7 @@ private slots:
         silent.rounds = {FakeRound{}};
         peer.setConversations({silent, FakeConversation::answering("CANCEL 0\r\n")});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::GetText, peer.endpoint());
+        JobRecord record = quickJob(JobKind::GetText, peer.endpoint());
         record.upload.saveId = 4;
         record.timings.answerChecks = 1000;
         JobRunner runner(record);
@@ -271,7 +260,7 @@ private slots:
         endpoint.address = ipv4(127, 61, 5, 10);
         endpoint.password = QStringLiteral("pw");
 
-        JobRecord record = job(JobKind::GetText, endpoint);
+        JobRecord record = quickJob(JobKind::GetText, endpoint);
         record.timings.greetingWait = std::chrono::milliseconds(1000);
         record.timings.answerChecks = 1000;
         record.upload.saveId = 2;
@@ -320,7 +309,7 @@ private slots:
         peer.setConversations({FakeConversation{false, {}, false, {FakeRound::answer("PUT 0\r\n", 150)}},
                                FakeConversation::answering("CANCEL 1\r\n")});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Upload, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Upload, peer.endpoint());
         record.upload.setBody(QByteArray(600, 'm'));
         std::thread presser([&] {
             peer.waitForRequests(1);
@@ -368,7 +357,7 @@ private slots:
     {
         NeverAcceptingPeer peer(kPeerAddress);
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::ValueQueryA, peer.endpoint());
+        JobRecord record = quickJob(JobKind::ValueQueryA, peer.endpoint());
         record.control.code = 0x3532;
         record.control.type = 2;
         RecordingPresenter presenter;
@@ -383,7 +372,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations({FakeConversation::answering("CTRL 3\r\n")});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Control, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Control, peer.endpoint());
         RecordingPresenter presenter;
         QVERIFY(!runJob(record, &presenter).success);
         QCOMPARE(presenter.lines, (QStringList{QStringLiteral("Now Controlling..."), QStringLiteral("CTRL3")}));
@@ -401,7 +390,7 @@ private slots:
         endpoint.address = ipv4(127, 61, 5, 9);
         endpoint.password = QStringLiteral("secret");
 
-        JobRecord record = job(JobKind::Upload, endpoint);
+        JobRecord record = quickJob(JobKind::Upload, endpoint);
         record.timings.greetingWait = std::chrono::milliseconds(1000);
         for (int i = 0; i < 16; ++i)
             record.upload.optionHeader[i] = quint8(i + 1);
@@ -457,7 +446,7 @@ private slots:
             FakePeer peer(kPeerAddress);
             peer.setConversations({FakeConversation::answering(c.answer)});
             QVERIFY(peer.start());
-            JobRecord record = job(c.kind, peer.endpoint());
+            JobRecord record = quickJob(c.kind, peer.endpoint());
             record.upload.bodyLength = 8;
             record.upload.expectedBase = 39;
             RecordingPresenter presenter;

@@ -37,6 +37,18 @@ inline ExchangeTimings quickTimings()
     return t;
 }
 
+/// A job of `kind` for `endpoint` with quickTimings().
+inline JobRecord quickJob(JobKind kind, const ProjectorEndpoint &endpoint)
+{
+    JobRecord j;
+    j.kind = kind;
+    j.timings = quickTimings();
+    j.upload.endpoint = endpoint;
+    j.control.endpoint = endpoint;
+    j.info.endpoint = endpoint;
+    return j;
+}
+
 /// Records every worker message posted to it.
 class MessageLog : public QObject {
 public:

@@ -31,17 +31,6 @@ public:
     }
 };
 
-JobRecord job(JobKind kind, const ProjectorEndpoint &endpoint)
-{
-    JobRecord j;
-    j.kind = kind;
-    j.timings = quickTimings();
-    j.upload.endpoint = endpoint;
-    j.control.endpoint = endpoint;
-    j.info.endpoint = endpoint;
-    return j;
-}
-
 FakeConversation lateAnswer(const QByteArray &answer, int ms)
 {
     return FakeConversation{false, {}, false, {FakeRound::answer(answer, ms)}};
@@ -64,7 +53,7 @@ private slots:
         silent.rounds = {FakeRound{}};
         peer.setConversations({silent});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Control, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Control, peer.endpoint());
         record.timings.answerChecks = 1000;
         JobStatusWindow dialog(record);
         QElapsedTimer sinceCancel;
@@ -90,7 +79,7 @@ private slots:
         FakePeer peer(kPeerAddress);
         peer.setConversations({lateAnswer("PUT 2\r\n", 400)});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::Upload, peer.endpoint());
+        JobRecord record = quickJob(JobKind::Upload, peer.endpoint());
         record.upload.setBody("body");
         JobStatusWindow dialog(record);
         bool checked = false;
@@ -117,7 +106,7 @@ private slots:
         silent.rounds = {FakeRound{}};
         peer.setConversations({silent, FakeConversation::answering("CANCEL 0\r\n")});
         QVERIFY(peer.start());
-        JobRecord record = job(JobKind::GetText, peer.endpoint());
+        JobRecord record = quickJob(JobKind::GetText, peer.endpoint());
         record.timings.answerChecks = 1000;
         JobStatusWindow dialog(record);
         QTimer::singleShot(200, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
@@ -138,7 +127,7 @@ private slots:
         QVERIFY(peer.start());
         ShowCounter counter;
 
-        JobRecord query = job(JobKind::CapabilityQuery, peer.endpoint());
+        JobRecord query = quickJob(JobKind::CapabilityQuery, peer.endpoint());
         query.control.code = 0x0F01;
         query.control.type = 2;
         JobStatusWindow first(query);
@@ -148,7 +137,7 @@ private slots:
         QCOMPARE(query.control.value, quint16(2));
         QCOMPARE(first.result(), int(JobStatusWindow::Success));
 
-        JobRecord hidden = job(JobKind::Control, peer.endpoint());
+        JobRecord hidden = quickJob(JobKind::Control, peer.endpoint());
         hidden.control.hide = 1;
         JobStatusWindow second(hidden);
         second.installEventFilter(&counter);
@@ -163,7 +152,7 @@ private slots:
         FakePeer peer(kSilentPeer);
         peer.setConversations({FakeConversation{false, {}, false, {FakeRound{}}}});
         QVERIFY(peer.start());
-        JobRecord query = job(JobKind::CapabilityQuery, peer.endpoint());
+        JobRecord query = quickJob(JobKind::CapabilityQuery, peer.endpoint());
         query.timings = ExchangeTimings{}; // the real waits
         query.control.code = 0x0F01;
         query.control.type = 2;
@@ -203,7 +192,7 @@ private slots:
         int clicks = 0;
         connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
 
-        JobRecord query = job(JobKind::ValueQueryA, peer.endpoint());
+        JobRecord query = quickJob(JobKind::ValueQueryA, peer.endpoint());
         query.control.code = 0x3532;
         query.control.type = 1;
         JobStatusWindow status(query);
