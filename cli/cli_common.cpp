@@ -449,6 +449,23 @@ std::optional<int> slotOption(const std::string &text, SlotChoice choice)
     return std::nullopt;
 }
 
+std::optional<int> startupOption(const std::string &text, int slot)
+{
+    if (text.empty())
+        return -1;
+    if (slot == 0) {
+        // The startup display is a numbered slot; "Quick" is overwritten by every send.
+        printErr(QStringLiteral("--startup needs --slot %1").arg(savedSlotRange()));
+        return std::nullopt;
+    }
+    const int minutes = StartupSetting::parseMinutes(QString::fromStdString(text));
+    if (minutes < 0) {
+        printErr(msg(1014));
+        return std::nullopt;
+    }
+    return minutes;
+}
+
 std::optional<QString> passwordOption(const std::string &text)
 {
     const QString pass = QString::fromStdString(text);

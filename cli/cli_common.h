@@ -141,6 +141,10 @@ enum class SlotChoice { QuickOrSaved, SavedOnly };
 /// The value of a --slot option: Quick (0) or a saved number, or only a saved number. For
 /// anything else prints the usage message ("--slot must be ...") and gives nothing.
 std::optional<int> slotOption(const std::string &text, SlotChoice choice = SlotChoice::QuickOrSaved);
+/// The minutes of a --startup option beside the chosen slot: -1 when it is not given, else
+/// 0 (repeat) or 1..127. It needs a saved number, and a value out of range is a usage
+/// error: both print the usage message and give nothing.
+std::optional<int> startupOption(const std::string &text, int slot);
 /// The value of a password option; prints the usage message and gives nothing when it is
 /// longer than a projector takes.
 std::optional<QString> passwordOption(const std::string &text);

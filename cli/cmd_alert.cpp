@@ -91,16 +91,10 @@ int alertCommand(const AlertOptions &o)
         printErr(QStringLiteral("--title and --template go with --text"));
         return ExitUsage;
     }
-    const bool withStartup = !o.startup.empty();
-    if (withStartup && slot == 0) {
-        printErr(QStringLiteral("--startup needs --slot 1..12"));
+    const std::optional<int> startup = startupOption(o.startup, slot);
+    if (!startup)
         return ExitUsage;
-    }
-    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(o.startup)) : -1;
-    if (withStartup && minutes < 0) {
-        printErr(msg(1014));
-        return ExitUsage;
-    }
+    const int minutes = *startup;
     std::vector<Target> targets;
     if (!resolveTargets(o.target, &targets))
         return ExitUsage;

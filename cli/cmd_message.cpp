@@ -219,18 +219,10 @@ int sendCommand(const SendCommandOptions &o)
         if (refuseWhenLocked(SendLockProfile().lockFlag(), *prompter))
             return ExitRefused;
     }
-    const bool withStartup = !o.startup.empty();
-    if (withStartup && slot == 0) {
-        // The startup display is a numbered slot; "Quick" is overwritten by every send.
-        printErr(QStringLiteral("--startup needs --slot %1").arg(savedSlotRange()));
+    const std::optional<int> startup = startupOption(o.startup, slot);
+    if (!startup)
         return ExitUsage;
-    }
-    const int minutes = withStartup ? StartupSetting::parseMinutes(QString::fromStdString(o.startup)) : -1;
-    if (withStartup && minutes < 0) {
-        // An option value out of range is a usage error, like a bad --slot.
-        printErr(msg(1014));
-        return ExitUsage;
-    }
+    const int minutes = *startup;
     std::vector<Target> targets;
     if (!resolveTargets(o.target, &targets))
         return ExitUsage;
