@@ -22,11 +22,6 @@ namespace glintcaster::server {
 
 namespace {
 
-HttpAnswer selectionError(const QString &error, const QString &text)
-{
-    return errorAnswer(error == u"store_unreadable" ? 503 : 422, error, text);
-}
-
 /// The message file `name` of the message folder, refused when its real path (links
 /// followed) leaves the folder.
 bool messageFromFolder(const QString &name, CurrentMessage *out, HttpAnswer *refusal)
@@ -135,12 +130,12 @@ HttpAnswer AlertDesk::startAlert(const AlertPostRequest &r)
         return errorAnswer(409, QStringLiteral("alert_running"),
                            QStringLiteral("alert %1 is still running; one alert runs at a time").arg(m_alerts.back()->id()));
     QList<ProjectorEntry> targets;
-    QString error, text;
-    if (!resolveSelection(r.targets, &targets, &error, &text))
-        return selectionError(error, text);
+    if (const auto refused = selectTargets(r.targets, &targets))
+        return *refused;
     glintcaster::AlertRequest request;
     for (const ProjectorEntry &e : targets)
         request.targets.append({ProjectorEndpoint{e.IP, e.hasPassword ? 1 : 0, e.Pass}, e.ProjectorName});
+    QString error;
     if (!r.messageName.isEmpty()) {
         HttpAnswer refusal;
         if (!messageFromFolder(r.messageName, &request.message, &refusal))
@@ -258,7 +253,6 @@ HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList
         return errorAnswer(409, QStringLiteral("alert_running"),
                            QStringLiteral("alert %1 is still running; one alert runs at a time").arg(m_alerts.back()->id()));
     QList<ProjectorEntry> targets;
-    QString error, text;
     if (plan.update && earlierKnown) {
         // An update replaces what the earlier alert showed, where it showed it.
         ProjectorStore store = ProjectorStore::inAppHome();
@@ -274,12 +268,13 @@ HttpAnswer AlertDesk::applyCap(const CapAlert &alert, const CapPlan &plan, QList
     } else {
         TargetSelection selection;
         selection.groups = plan.groups;
-        if (!resolveSelection(selection, &targets, &error, &text))
-            return selectionError(error, text);
+        if (const auto refused = selectTargets(selection, &targets))
+            return *refused;
     }
     glintcaster::AlertRequest request;
     for (const ProjectorEntry &e : targets)
         request.targets.append({ProjectorEndpoint{e.IP, e.hasPassword ? 1 : 0, e.Pass}, e.ProjectorName});
+    QString error;
     if (!messageFromTemplate(plan.templateName, plan.title, plan.text, &request.message, &error))
         return errorAnswer(422, QStringLiteral("template_refused"), error);
     CurrentMessage &m = request.message;

@@ -25,11 +25,6 @@ struct Outcome {
     QString text;
 };
 
-HttpAnswer selectionError(const QString &error, const QString &text)
-{
-    return errorAnswer(error == u"store_unreadable" ? 503 : 422, error, text);
-}
-
 } // namespace
 
 QString clearQuestion()
@@ -94,9 +89,8 @@ HttpAnswer displayEndpoint(const HttpRequest &request)
     if (!r)
         return errorAnswer(400, bad.error, bad.text);
     QList<ProjectorEntry> targets;
-    QString error, text;
-    if (!resolveSelection(r->targets, &targets, &error, &text))
-        return selectionError(error, text);
+    if (const auto refused = selectTargets(r->targets, &targets))
+        return *refused;
     const QString operation = r->on ? QStringLiteral("display on") : QStringLiteral("display off");
     return runOnTargets(targets, operation, [&](const ProjectorEntry &e, int *code, QString *out) {
         const bool ok = runOperation(e, code, out, [&](ProjectorOperations &ops, const ProjectorEndpoint &t) {
@@ -114,9 +108,8 @@ HttpAnswer clearEndpoint(const HttpRequest &request)
     if (!r)
         return errorAnswer(400, bad.error, bad.text);
     QList<ProjectorEntry> targets;
-    QString error, text;
-    if (!resolveSelection(r->targets, &targets, &error, &text))
-        return selectionError(error, text);
+    if (const auto refused = selectTargets(r->targets, &targets))
+        return *refused;
     const ClearRange range = r->slot == -1 ? ClearRange::all()
                            : r->slot == -2 ? ClearRange::allSaved()
                            : r->slot == 0  ? ClearRange::quick()

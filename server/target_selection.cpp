@@ -61,4 +61,12 @@ bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *o
     return true;
 }
 
+std::optional<HttpAnswer> selectTargets(const TargetSelection &selection, QList<ProjectorEntry> *out)
+{
+    QString error, text;
+    if (resolveSelection(selection, out, &error, &text))
+        return std::nullopt;
+    return errorAnswer(error == u"store_unreadable" ? 503 : 422, error, text);
+}
+
 } // namespace glintcaster::server

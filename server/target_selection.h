@@ -3,10 +3,13 @@
 #pragma once
 
 #include "app/projector_store.h"
+#include "server/http_service.h"
 #include "server/json_request.h"
 
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace glintcaster::server {
 
@@ -15,5 +18,9 @@ namespace glintcaster::server {
 /// `error` ("unknown_target", "unknown_group", "store_unreadable") and a one-line `text`.
 bool resolveSelection(const TargetSelection &selection, QList<ProjectorEntry> *out, QString *error,
                       QString *text);
+
+/// resolveSelection() for an endpoint: nothing when `out` holds the projectors, else the
+/// answer that refuses the request (503 when the list cannot be read, 422 otherwise).
+std::optional<HttpAnswer> selectTargets(const TargetSelection &selection, QList<ProjectorEntry> *out);
 
 } // namespace glintcaster::server
